@@ -1,0 +1,95 @@
+// The process-wide registry of GUI elements, forms and timers, and the one
+// event loop that routes X events to them. All state is static.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <csignal>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Types.h"
+
+namespace lumetra {
+
+class GUIElement;
+class Form;
+
+class Application {
+public:
+    Application() = delete;
+
+    static inline std::vector<GUIElement*> elements;
+    static inline std::vector<GUIElement*> forms;
+    static inline std::vector<GUIElement*> timers;
+    static inline GUIElement* focusedElement = nullptr;
+    static inline bool keyState[256] = {};
+    static inline bool quitRequested = false;
+    static inline std::unique_ptr<Form> currentMessageBox;
+    static inline bool formLoading = false;
+    static inline uint32_t lastElementId = 0;
+    // The game's main window, recorded by its constructor.
+    static inline Form* mainForm = nullptr;
+
+    static void Run(Form* main);
+    // One pass of the loop: waits up to timeoutMs (-1: without limit) for an X
+    // event or a timer expiry and dispatches what arrived. Answers false when
+    // the loop is to end.
+    static bool RunOnce(Form* main, int timeoutMs);
+    // The end sequence of Run: windows destroyed, message box deleted, the
+    // main form closed.
+    static void Shutdown(Form* main);
+    static void Dispatch(Form* main, XEvent& event);
+
+    static void AddElement(GUIElement* e);
+    static void AddForm(GUIElement* e);
+    static void AddTimer(GUIElement* e);
+    static void RemoveWinForm(GUIElement* e);
+    static void RemoveWindow(GUIElement* e);
+    static void RemoveTimer(GUIElement* e);
+    static void RemoveChildren(uint32_t parentId);
+    static Form* FindFormByWindow(Window w);
+    static GUIElement* FindElementById(uint32_t id);
+    static GUIElement* FindChildAt(uint32_t parentId, PackedPoint p);
+    static std::vector<GUIElement*> GetChildren(uint32_t parentId);
+    static Form* GetParentForm(GUIElement* e);
+    static PackedPoint GetOffsetInForm(GUIElement* e, int32_t x, int32_t y);
+    static void ResetFocus() { focusedElement = nullptr; }
+    static void DestroyAllForms();
+    static bool IsKeyDown(int code);
+    static void Flush(Display* d);
+
+    // A form that is replaced from inside its own handlers is deleted only
+    // once control is back in the loop, never while its code is on the stack.
+    static void DeleteLater(std::unique_ptr<Form> form);
+    static void DeleteRetired();
+
+    // Functions run once per pass of the loop (reaping finished children).
+    using LoopHook = void (*)();
+    static void AddLoopHook(LoopHook hook);
+
+    // Timer expiries: the SIGALRM handler only writes a byte to this pipe;
+    // the loop reads it and runs the ticks on its own thread.
+    static int TimerPipeReadEnd();
+    static void NoteExpiry();
+    static long ExpiryCount() { return expiries; }
+    // Runs one tick of every running timer, in registry order.
+    static void DispatchTimerTicks();
+    static uint64_t TickRounds() { return tickRounds; }
+
+private:
+    static void PointerEvent(Form* form, XButtonEvent& ev, bool press);
+    static void KeyPressEvent(Form* form, XKeyEvent& ev);
+    static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
+    static void CloseRequest(Form* main, Form* form);
+    static GUIElement* FocusedOn(Form* form);
+
+    static inline std::vector<std::unique_ptr<Form>> retired;
+    static inline std::vector<LoopHook> loopHooks;
+    static inline int timerPipe[2] = {-1, -1};
+    static inline volatile sig_atomic_t expiries = 0;
+    static inline uint64_t tickRounds = 0;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,82 @@
+// A top-level window: the only kind of element that owns an X window. It
+// hosts the controls whose parent it is and repaints them on Expose.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class Screen;
+
+class Form : public GUIElement {
+public:
+    explicit Form(uint64_t contextValue = 0, bool dialog = false);
+    ~Form() override;
+
+    int32_t GetWidth() override;
+    int32_t GetActualWidth() override;
+    int32_t GetHeight() override;
+    int32_t GetActualHeight() override;
+    PackedPoint GetPosition() override;
+    void SetBackColor(Colour c) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void SetFocus() override;
+    void Paint() override;
+    void SetPrimaryMark(bool on) override;
+    void Create() override;
+
+    virtual void FormHook1() {}
+    virtual void FormHook2() {}
+    virtual std::string GetTitle() { return GetValueText(); }
+    virtual void SetTitle(const std::string& title);
+    virtual std::string GetTitleText() { return GetValueText(); }
+    virtual void SetTitleText(const std::string& title) { SetTitle(title); }
+    virtual void OnBeforeMap() {}
+    virtual void FormHook3() {}
+    virtual void DestroyWindow();
+    virtual void DialogResult(int32_t /*dialogId*/, int32_t /*result*/) {}
+    virtual bool IsDialog() { return isDialog; }
+    virtual void SetIcon(Pixmap pixmap);
+    virtual void SetClientSizeAdjusted(int32_t w, int32_t h) { SetClientSize(w, h, true); }
+    virtual void SetClientSize(int32_t w, int32_t h, bool adjustPosition);
+    virtual void SetActiveDialog(Form* dialog) { activeDialog = dialog; }
+    virtual void SetBounds(int32_t bx, int32_t by, int32_t w, int32_t h);
+    virtual void SetScreen(Screen* s) { screen = s; }
+    virtual Screen* GetScreen() { return screen; }
+    virtual void CenterOnScreen();
+    virtual void FormOpen();
+    virtual void OpenWindow() { FormOpen(); }
+    virtual Window GetWindow() { return window; }
+    virtual void SetSecondaryMarkOn();
+    virtual void SetSecondaryMarkOff();
+
+    Form* GetActiveDialog() const { return activeDialog; }
+    Atom GetDeleteAtom() const { return deleteAtom; }
+    Display* GetDisplay();
+
+protected:
+    void OnPositionChanged() override;
+    void OnSizeChanged() override;
+    void OnRaise() override;
+    void OnLower() override;
+    bool OverridesSetBackColor() override { return true; }
+
+    Form* activeDialog = nullptr;
+    Atom deleteAtom = 0;
+    Pixmap icon = 0;
+    Screen* screen = nullptr;
+    Window window = 0;
+    bool isDialog = false;
+
+private:
+    void SetWindowProperties();
+    void ReleaseWindow();
+};
+
+}  // namespace lumetra

@@ -1,0 +1,86 @@
+#include "core/Screen.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "core/Log.h"
+#include "util/Strings.h"
+
+namespace lumetra {
+
+namespace {
+
+// Xlib's default handlers end the process on any protocol error. A failed
+// request is logged and the program goes on; a lost server ends it at once,
+// without touching the dead connection again.
+int OnXError(Display*, XErrorEvent* e) {
+    Log("X error: request code " + IntToString(e->request_code) + ", error code " + IntToString(e->error_code));
+    return 0;
+}
+
+int OnXIOError(Display*) {
+    Log("X server connection lost.");
+    _exit(1);
+}
+
+}  // namespace
+
+Screen::Screen() {
+    Open();
+    if (current_ == nullptr) current_ = this;
+}
+
+Screen::~Screen() {
+    if (display_ != nullptr) Close();
+}
+
+void Screen::Open() {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) {
+        failed_ = 1;
+        Log("XOpenDisplay(0) failed.");
+        return;
+    }
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXIOError);
+    // Programs the game starts must not inherit the connection.
+    const int fd = ConnectionNumber(display_);
+    fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
+
+    screenNumber_ = DefaultScreen(display_);
+    width_ = DisplayWidth(display_, screenNumber_);
+    height_ = DisplayHeight(display_, screenNumber_);
+    depth_ = DefaultDepth(display_, screenNumber_);
+    if (depth_ < 24) Log("This app requires 24-bit depth.");
+
+    XVisualInfo want{};
+    want.screen = screenNumber_;
+    want.depth = depth_;
+    int count = 0;
+    visuals_ = XGetVisualInfo(display_, VisualScreenMask | VisualDepthMask, &want, &count);
+    if (visuals_ == nullptr || count == 0) Log("GetVisualInfo failed.");
+}
+
+bool Screen::Close() {
+    if (display_ == nullptr) return false;
+    if (visuals_ != nullptr) XFree(visuals_);
+    visuals_ = nullptr;
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    return true;
+}
+
+int32_t Screen::CurrentScreenWidth() { return current_ ? current_->width_ : 0; }
+int32_t Screen::CurrentScreenHeight() { return current_ ? current_->height_ : 0; }
+
+PackedPoint Screen::GetPointerPosition() {
+    if (current_ == nullptr || current_->display_ == nullptr) return 0;
+    Display* d = current_->display_;
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(d, RootWindow(d, current_->screenNumber_), &root, &child, &rx, &ry, &wx, &wy, &mask)) return 0;
+    return PackPoint(rx, ry);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,49 @@
+// The program's one connection to the X server.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+
+#include "core/Types.h"
+
+namespace lumetra {
+
+class Screen {
+public:
+    Screen();
+    ~Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    void Open();
+    // False when there was nothing to close.
+    bool Close();
+
+    Display* GetDisplay() const { return display_; }
+    XVisualInfo* GetVisualInfo() const { return visuals_; }
+    int32_t GetScreenNumber() const { return screenNumber_; }
+    int32_t GetWidth() const { return width_; }
+    int32_t GetHeight() const { return height_; }
+    int32_t GetDepth() const { return depth_; }
+    uint32_t HasFailed() const { return failed_; }
+
+    static Screen* Current() { return current_; }
+    static int32_t CurrentScreenWidth();
+    static int32_t CurrentScreenHeight();
+    static PackedPoint GetPointerPosition();
+
+private:
+    int32_t screenNumber_ = 0;
+    Display* display_ = nullptr;
+    XVisualInfo* visuals_ = nullptr;
+    uint32_t failed_ = 0;
+    int32_t width_ = 800;
+    int32_t height_ = 600;
+    int32_t depth_ = 8;
+
+    static inline Screen* current_ = nullptr;
+};
+
+}  // namespace lumetra

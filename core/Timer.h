@@ -1,0 +1,35 @@
+// An invisible element that ticks at a fixed interval. All timers share the
+// process's one interval timer (ITIMER_REAL) and its SIGALRM.
+#pragma once
+
+#include <cstdint>
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class Timer : public Child {
+public:
+    using TickHandler = void (*)(Timer* timer);
+
+    Timer(GUIElement* parentElement, uint32_t intervalMs);
+    ~Timer() override;
+
+    void Create() override;
+    void Start();
+    void Stop();
+    void SetInterval(uint32_t intervalMs);
+    uint32_t GetInterval() const { return interval; }
+    bool IsRunning() const { return running; }
+    void SetOnTick(TickHandler h) { onTick = h; }
+    void Tick();
+
+private:
+    static void Disarm();
+
+    bool running = false;
+    uint32_t interval;
+    TickHandler onTick = nullptr;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,27 @@
+// Entry point: empties the log, opens the display, runs the game window until
+// the player leaves, and tears everything down again.
+#include <memory>
+#include <string>
+
+#include "core/Application.h"
+#include "core/Log.h"
+#include "core/Screen.h"
+#include "game/FormMain.h"
+#include "game/MakerTexts.h"
+#include "util/Paths.h"
+
+int main() {
+    using lumetra::Application;
+    using lumetra::FormMain;
+    if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
+    const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+    auto screen = std::make_unique<lumetra::Screen>();
+    auto mainForm = std::make_unique<FormMain>(screen.get(), title);
+    Application::Run(mainForm.get());
+    // Without a display there was no window and no loop: a failure, not a
+    // game that ended normally.
+    const bool hadDisplay = screen->GetDisplay() != nullptr;
+    mainForm.reset();
+    if (hadDisplay && !screen->Close()) lumetra::Log("Chiusura screen non riuscita");
+    return hadDisplay ? 0 : 1;
+}

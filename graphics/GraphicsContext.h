@@ -1,0 +1,74 @@
+// Everything the toolkit shows is drawn through a GraphicsContext: one X
+// graphics context on a form's window, built for the duration of one paint.
+// Every operation flushes at once; there is no double buffering.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "core/Types.h"
+
+namespace lumetra {
+
+class Form;
+class FontDescriptor;
+
+// The font all text is drawn and measured with: the first form's descriptor.
+FontDescriptor& ApplicationFont();
+
+class GraphicsContext {
+public:
+    // A null owner draws on the first registered form.
+    explicit GraphicsContext(Form* owner);
+    ~GraphicsContext();
+    GraphicsContext(const GraphicsContext&) = delete;
+    GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+    // False when there is nothing to draw with (no window, no X graphics
+    // context); every operation then draws nothing.
+    bool IsUsable() const { return gc_ != nullptr; }
+    Form* Owner() const { return owner_; }
+    Display* GetDisplay() const { return display_; }
+    Drawable GetDrawable() const { return window_; }
+    GC Handle() const { return gc_; }
+
+    void DrawPoint(int x, int y, Colour colour);
+    void DrawLines(XPoint* points, int count, int width, Colour colour);
+    void FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour, Colour fillColour);
+    void DrawRectangle(int x, int y, int w, int h, int lineWidth, Colour colour);
+    void FillRectangle(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour);
+    void FillRectangle(int x, int y, int w, int h, int ignored, int borderWidth, Colour borderColour, Colour fillColour);
+    void DrawEllipse(int x, int y, int w, int h, int width, Colour colour);
+    void FillEllipse(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour);
+    // style 1 dashed, 2 double-dashed, anything else as the context is.
+    void DrawLine(int x1, int y1, int x2, int y2, int style, int width, Colour colour);
+    void DrawLine(int x1, int y1, int x2, int y2, int width, Colour colour);
+    // Text in a box, with line feeds and word wrap; the font argument is not
+    // used (the ApplicationFont is).
+    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg, const FontDescriptor* font,
+                  TextAlign align);
+    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg, TextAlign align) {
+        DrawText(x, y, w, h, text, fg, bg, nullptr, align);
+    }
+    int TextHeight(int width, const std::string& text);
+    int LineHeight(const FontDescriptor* font = nullptr);
+    int CharWidth(const FontDescriptor* font = nullptr);
+    void PutImage(int x, int y, int w, int h, XImage* image);
+    void PutImage(int x, int y, int w, int h, XImage* image, int srcX, int srcY);
+    void CopyArea(int x, int y, int w, int h, Drawable drawable);
+    void CopyArea(int x, int y, int w, int h, Drawable drawable, int srcX, int srcY);
+    unsigned long GetPixel(int x, int y);
+
+private:
+    void SetColour(Colour c);
+    void Flush();
+    XFontStruct* Font();
+
+    Form* owner_ = nullptr;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    GC gc_ = nullptr;
+};
+
+}  // namespace lumetra

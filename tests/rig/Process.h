@@ -1,0 +1,77 @@
+// Processes and files around a test: scratch directories, the game started
+// as a child, and recording stand-ins for the programs the game starts.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace rig {
+
+// A fresh directory under the system's temporary folder, removed with its
+// contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+bool WriteFile(const std::string& path, const std::string& contents);
+std::vector<std::string> ReadLines(const std::string& path);
+
+// Stand-ins for aplay, firefox and thunderbird, placed first on PATH: each
+// appends its exact command line (name and arguments, space separated) to a
+// record file; the aplay one sleeps like a short beep first.
+class StandIns {
+public:
+    explicit StandIns(int aplayMillis = 200);
+    const std::string& BinDir() const { return dir_.Path(); }
+    std::string Path() const;  // a PATH with the stand-ins first
+    std::vector<std::string> Recorded() const;
+    void Clear() const;
+    // Makes PATH of this process (and so of the toolkit's children) use them.
+    void Install() const;
+
+private:
+    TempDir dir_;
+    std::string record_;
+};
+
+// A program started with its own working directory and environment
+// additions; killed and reaped when the object goes.
+class ChildProcess {
+public:
+    ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
+                 const std::vector<std::string>& env = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    pid_t Pid() const { return pid_; }
+    bool Running();
+    // The exit status, or -1 on a timeout, or 128 + signal.
+    int Wait(int timeoutMs);
+    void Signal(int sig);
+    const std::string& Output() const { return outputPath_; }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+    std::string outputPath_;
+};
+
+// Process ids whose parent is the given process.
+std::vector<pid_t> ChildrenOf(pid_t parent);
+// Whether the process is a zombie.
+bool IsZombie(pid_t pid);
+int OpenDescriptorCount(pid_t pid);
+
+}  // namespace rig

@@ -1,0 +1,70 @@
+// What a test does to and reads from a real X server: input through XTEST,
+// pixels and window properties read back with the test's own connection, and
+// pumping the toolkit's event loop until something holds.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+class Form;
+}
+
+namespace rig {
+
+// ---- input (root coordinates unless a window is given) ----
+void MovePointer(Display* d, int x, int y);
+void MovePointerIn(Display* d, Window w, int x, int y);
+void PressButton(Display* d, unsigned button = 1);
+void ReleaseButton(Display* d, unsigned button = 1);
+// Move to (x, y) in the window, press and release.
+void ClickIn(Display* d, Window w, int x, int y, unsigned button = 1);
+void PressKey(Display* d, unsigned long keysym, bool shift = false);
+void ReleaseKey(Display* d, unsigned long keysym, bool shift = false);
+void TapKey(Display* d, unsigned long keysym, bool shift = false);
+// Types printable ASCII text, with Shift where the keymap needs it.
+void TypeText(Display* d, const std::string& text);
+
+// ---- pixels: 0xRRGGBB whatever the server's depth ----
+uint32_t PixelAt(Display* d, Window w, int x, int y);
+// A w x h block, row by row; empty when the server cannot give it.
+std::vector<uint32_t> Pixels(Display* d, Window win, int x, int y, int w, int h);
+// How many pixels of the block have the colour.
+int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t colour);
+
+// ---- properties ----
+std::string WindowName(Display* d, Window w);
+std::string IconName(Display* d, Window w);
+std::vector<std::string> ClassHint(Display* d, Window w);  // {name, class}
+std::vector<Atom> AtomProperty(Display* d, Window w, const char* property);
+Window WindowProperty(Display* d, Window w, const char* property);
+bool SizeHints(Display* d, Window w, XSizeHints* out);
+bool WMHints(Display* d, Window w, XWMHints* out);
+long EventMask(Display* d, Window w);
+// Position of the window's origin on the root window.
+void RootOrigin(Display* d, Window w, int* x, int* y);
+bool IsMapped(Display* d, Window w);
+// A top-level client window whose name is the given text (0 if none).
+Window FindWindowByName(Display* d, const std::string& name);
+
+// ---- waiting ----
+// Runs the toolkit's loop until the condition holds; false on timeout.
+bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs = 5000);
+// Runs the toolkit's loop for a while, dispatching whatever arrives.
+void Pump(lumetra::Form* main, int ms);
+// Waits (without a toolkit loop: the program is another process).
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+// Round trip on the test's own connection, so the server has done all it was sent.
+void Sync(Display* d);
+
+// ---- screenshots ----
+// Writes the window's pixels, scaled by an integer factor, as a PNG file.
+bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
+bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb);
+
+}  // namespace rig

@@ -1,0 +1,74 @@
+#include "util/TextFile.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace lumetra {
+
+namespace {
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+}  // namespace
+
+std::vector<std::string> TextFile::ReadLines() {
+    failed_ = notOpened_ = false;
+    std::vector<std::string> lines;
+    File f(std::fopen(path_.c_str(), "rb"));
+    if (!f) {
+        failed_ = notOpened_ = true;
+        return lines;
+    }
+    std::string line;
+    bool pending = false;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        for (size_t i = 0; i < n; ++i) {
+            if (buf[i] == '\n') {
+                lines.push_back(std::move(line));
+                line.clear();
+                pending = false;
+            } else {
+                line += buf[i];
+                pending = true;
+            }
+        }
+    }
+    if (std::ferror(f.get())) failed_ = true;
+    if (pending) lines.push_back(std::move(line));
+    return lines;
+}
+
+std::string TextFile::ReadAll() {
+    const std::vector<std::string> lines = ReadLines();
+    if (failed_) return {};
+    std::string all;
+    for (const std::string& l : lines) all += l + "\r\n";
+    return all;
+}
+
+bool TextFile::Write(const std::vector<std::string>& lines, const char* mode) {
+    failed_ = notOpened_ = false;
+    File f(std::fopen(path_.c_str(), mode));
+    if (!f) {
+        failed_ = notOpened_ = true;
+        return false;
+    }
+    for (const std::string& l : lines) {
+        if (std::fwrite(l.data(), 1, l.size(), f.get()) != l.size() || std::fputc('\n', f.get()) == EOF ||
+            std::fflush(f.get()) != 0) {
+            failed_ = true;
+            break;
+        }
+    }
+    // A failing close (a full disk noticed late) is a failed write too.
+    if (std::fclose(f.release()) != 0) failed_ = true;
+    return !failed_;
+}
+
+bool TextFile::WriteLines(const std::vector<std::string>& lines) { return Write(lines, "wb"); }
+bool TextFile::AppendLines(const std::vector<std::string>& lines) { return Write(lines, "ab"); }
+
+}  // namespace lumetra
