@@ -9,12 +9,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/Form.h"
 #include "core/Types.h"
 
 namespace lumetra {
-
-class GUIElement;
-class Form;
 
 class Application {
 public:
