@@ -1,0 +1,151 @@
+#include "controls/ButtonCustom.h"
+
+#include "controls/ControlPaint.h"
+#include "graphics/GraphicsContext.h"
+
+namespace lumetra {
+
+ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
+    elementKind = "ButtonCustom";
+    text = caption;
+    width = 80;
+    height = 30;
+    // Repainted with its form on Expose: a button must not vanish when its
+    // window is uncovered, nor be missing from the window's first paint.
+    autoRepaint = true;
+}
+
+void ButtonCustom::SetSize(int32_t w, int32_t h) {
+    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
+}
+
+void ButtonCustom::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+
+void ButtonCustom::Show() {
+    Child::Show();
+    Paint();
+}
+
+void ButtonCustom::ShowWindow() { Show(); }
+
+void ButtonCustom::Hide() {
+    if (!created) return;
+    EraseArea(1);
+    Child::Hide();
+    created = false;
+}
+
+void ButtonCustom::SetText(const std::string& caption) {
+    text = caption;
+    Paint();
+}
+
+void ButtonCustom::Enable(bool on) {
+    enabled = on;
+    Paint();
+}
+
+void ButtonCustom::SetImage(XImage* img) {
+    image = img;
+    Paint();
+}
+
+void ButtonCustom::SetDisabledImage(XImage* img) {
+    disabledImage = img;
+    Paint();
+}
+
+void ButtonCustom::SetContentHidden(bool hidden) {
+    contentHidden = hidden;
+    Paint();
+}
+
+void ButtonCustom::SetPressed(bool on) {
+    pressed = on;
+    Paint();
+}
+
+void ButtonCustom::MouseDown(PackedPoint p) {
+    if (enabled) SetPressed(true);
+    Child::MouseDown(p);
+}
+
+void ButtonCustom::MouseUp(PackedPoint p) {
+    if (enabled) {
+        SetPressed(false);
+        ExecuteCommand(this);
+    }
+    Child::MouseUp(p);
+}
+
+void ButtonCustom::KeyDown(uint32_t keysym) {
+    if (!enabled) return;
+    Child::KeyDown(keysym);
+    if (hasFocus && keysym == KeyReturn) SetPressed(true);
+}
+
+bool ButtonCustom::KeyChar(char ch) {
+    if (!enabled) return false;
+    // The click comes with the carriage return, that is on the key's release.
+    if (hasFocus && ch == '\r') {
+        SetPressed(false);
+        ExecuteCommand(this);
+    }
+    return Child::KeyChar(ch);
+}
+
+void ButtonCustom::GotFocus() {
+    Child::GotFocus();
+    Paint();
+}
+
+void ButtonCustom::LostFocus() {
+    Child::LostFocus();
+    SetPressed(false);
+}
+
+void ButtonCustom::Create() { CreateControl(); }
+
+void ButtonCustom::Paint() {
+    if (!MayPaint(*this)) return;
+    const ControlArea a = AreaInForm(*this);
+    GraphicsContext gc(GetForm());
+    const Colour background = EffectiveBackColor();
+    gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, background);
+    if (pressed) {
+        DrawSunken(gc, a);
+    } else {
+        DrawRaised(gc, a);
+    }
+    // Too small for anything inside its bevel.
+    if (!a.HasInside()) return;
+    if (hasFocus && enabled && !pressed) {
+        const int x = a.x, y = a.y, w = a.w, h = a.h;
+        DrawDashed(gc, foreColor,
+                   {{x + 4, y + 3, x + w - 5, y + 3},
+                    {x + 4, y + h - 4, x + 4, y + 2},
+                    {x + w - 5, y + 3, x + w - 5, y + h - 3},
+                    {x + 4, y + h - 4, x + w - 5, y + h - 4}});
+    }
+    if (!contentHidden) DrawContent(gc, a.x, a.y, a.w, a.h, background);
+}
+
+void ButtonCustom::DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background) {
+    const Colour captionColour = enabled ? foreColor : DisabledTextColour;
+    XImage* icon = !enabled && disabledImage != nullptr ? disabledImage : image;
+    if (icon == nullptr) {
+        if (w - 12 < 1) return;
+        gc.DrawText(x + 6, y + 4, w - 12, h - 8, text, captionColour, background, AlignCenter);
+        return;
+    }
+    if (text.empty()) {
+        gc.PutImage(x + (w - icon->width) / 2, y + (h - icon->height) / 2, icon->width, icon->height, icon);
+        return;
+    }
+    // The caption keeps to the room right of the icon, inside the bevel.
+    if (w - icon->width - 16 >= 1)
+        gc.DrawText(x + icon->width + 10, y + 4, w - icon->width - 16, h - 8, text, captionColour, background, AlignLeft);
+    gc.PutImage(x + 8, y + (h - icon->height) / 2, icon->width, icon->height, icon);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,58 @@
+// The toolkit's push button: a raised bevelled rectangle with a caption and an
+// optional icon. It looks pressed while the mouse button or Return is held on
+// it and reports the click to its form on the release.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "controls/CommandElement.h"
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class GraphicsContext;
+
+class ButtonCustom : public Child, public CommandElement {
+public:
+    ButtonCustom(GUIElement* parentElement, const std::string& caption);
+
+    void SetSize(int32_t w, int32_t h) override;
+    void SetPosition(int32_t px, int32_t py) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void SetText(const std::string& caption) override;
+    void MouseUp(PackedPoint p) override;
+    void MouseDown(PackedPoint p) override;
+    void KeyDown(uint32_t keysym) override;
+    bool KeyChar(char ch) override;
+    void Paint() override;
+    void GotFocus() override;
+    void LostFocus() override;
+    void Create() override;
+
+    virtual void Enable(bool on);
+    virtual void SetForeColor(Colour c) { foreColor = c; }
+
+    // The images stay the caller's; the button only draws them.
+    void SetImage(XImage* img);
+    void SetDisabledImage(XImage* img);
+    void SetContentHidden(bool hidden);
+
+    Colour GetForeColor() const { return foreColor; }
+    bool IsPressed() const { return pressed; }
+
+private:
+    void SetPressed(bool on);
+    void DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background);
+
+    Colour foreColor = 0x000000;
+    bool pressed = false;
+    bool contentHidden = false;
+    XImage* image = nullptr;
+    XImage* disabledImage = nullptr;
+};
+
+}  // namespace lumetra

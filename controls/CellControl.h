@@ -1,0 +1,62 @@
+// The toolkit's static text cell: one text, aligned left, right or centred,
+// in a chosen colour, with an optional thin frame. It can also be
+// highlighted, marked with an asterisk and carry a small picture. It takes no
+// keyboard input but reports presses and clicks through the element handlers.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class CellControl : public Child {
+public:
+    explicit CellControl(GUIElement* parentElement);
+
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    // Repaints at once when the text changes; an equal text changes nothing.
+    void SetText(const std::string& s) override;
+    void Paint() override;
+    void Create() override;
+
+    void SetAlignment(TextAlign a);
+    void SetTextColor(Colour c);
+    void SetBorder(bool on);
+    void SetMarked(bool on);
+    void SetHighlighted(bool on);
+    void SetHighlightColor(Colour c);
+    void SetHighlightTextColor(Colour c);
+    // The picture stays the caller's. imageAlign 1: right, 2: centred, other: left.
+    void SetImage(XImage* img, int32_t w, int32_t h, int32_t align);
+
+    Colour GetTextColor() const { return textColor; }
+    TextAlign GetAlignment() const { return alignment; }
+    bool HasBorder() const { return border; }
+    bool IsModified() const { return modified; }
+    void ClearModified() { modified = false; }
+
+private:
+    // Stores a new value of a shown property and repaints, only when it differs.
+    template <typename T>
+    void Change(T& field, T value);
+
+    TextAlign alignment = AlignCenter;
+    Colour textColor = 0x000000;
+    bool border = false;
+    bool highlighted = false;
+    Colour highlightColor = 0xFFFF00;
+    Colour highlightTextColor = 0x000000;
+    bool marked = false;
+    XImage* image = nullptr;
+    int32_t imageAlign = 1;
+    int32_t imageWidth = 0;
+    int32_t imageHeight = 0;
+    bool modified = false;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,39 @@
+#include "controls/ControlPaint.h"
+
+#include "core/Application.h"
+#include "graphics/GraphicsContext.h"
+
+namespace lumetra {
+
+bool MayPaint(Child& control) {
+    return !Application::formLoading && control.IsCreated() && control.IsVisible() && control.GetForm() != nullptr;
+}
+
+ControlArea AreaInForm(GUIElement& control) {
+    const PackedPoint at = control.PositionInForm();
+    return {PointX(at), PointY(at), control.width, control.height};
+}
+
+void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight) {
+    const int right = a.x + a.w - 1, bottom = a.y + a.h - 1;
+    gc.DrawLine(a.x, a.y, right, a.y, 1, topLeft);
+    gc.DrawLine(a.x, bottom, a.x, a.y, 1, topLeft);
+    gc.DrawLine(right, a.y, right, bottom, 1, bottomRight);
+    gc.DrawLine(a.x, bottom, right, bottom, 1, bottomRight);
+}
+
+void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segment> segments) {
+    for (const Segment& s : segments) gc.DrawLine(s.x1, s.y1, s.x2, s.y2, 1, 1, colour);
+}
+
+void ReplaceControl(GUIElement& control, int32_t px, int32_t py, int32_t w, int32_t h) {
+    const bool shown = control.IsCreated();
+    if (shown) control.Hide();
+    control.x = px;
+    control.y = py;
+    control.width = w;
+    control.height = h;
+    if (shown) control.Show();
+}
+
+}  // namespace lumetra

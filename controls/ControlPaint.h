@@ -1,0 +1,48 @@
+// What every control does the same way when it paints: the guard that keeps
+// it from drawing while its form loads or while it is off screen, its
+// rectangle in the form's window, bevels and dashed focus marks.
+#pragma once
+
+#include <initializer_list>
+
+#include "core/GUIElement.h"
+#include "core/Types.h"
+
+namespace lumetra {
+
+class GraphicsContext;
+
+// A control's rectangle in its form's window.
+struct ControlArea {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    // Room inside a one-pixel frame; a smaller control draws its frame only.
+    bool HasInside() const { return w >= 3 && h >= 3; }
+};
+
+// False while a form is loading its controls, while the control is not
+// created or hidden, or when it sits on no form: nothing may be drawn then.
+bool MayPaint(Child& control);
+
+ControlArea AreaInForm(GUIElement& control);
+
+// Four one-pixel lines: top and left in topLeft, right and bottom in
+// bottomRight. Raised is white over black, sunken the reverse.
+void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight);
+inline void DrawRaised(GraphicsContext& gc, const ControlArea& a) { DrawBevel(gc, a, 0xFFFFFF, 0x000000); }
+inline void DrawSunken(GraphicsContext& gc, const ControlArea& a) { DrawBevel(gc, a, 0x000000, 0xFFFFFF); }
+
+struct Segment {
+    int x1, y1, x2, y2;
+};
+// Dashed one-pixel lines: the focus mark of every control.
+void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segment> segments);
+
+// Shown controls are moved and resized by erasing them where they were and
+// painting them anew at the new place; a control not yet created only takes
+// the values.
+void ReplaceControl(GUIElement& control, int32_t px, int32_t py, int32_t w, int32_t h);
+
+}  // namespace lumetra

@@ -1,0 +1,95 @@
+#include "controls/PanelChildren.h"
+
+#include "controls/ControlPaint.h"
+#include "core/Application.h"
+#include "graphics/GraphicsContext.h"
+
+namespace lumetra {
+
+PanelChildren::PanelChildren(GUIElement* parentElement) : Child(parentElement) {
+    elementKind = "panel";
+    tabStop = false;
+    autoRepaint = true;
+}
+
+void PanelChildren::SetFrame(bool on) {
+    frame = on;
+    outline = false;
+}
+
+void PanelChildren::SetOutline(bool on) {
+    outline = on;
+    frame = true;
+}
+
+void PanelChildren::SetSunken(bool on) {
+    sunken = on;
+    frame = true;
+}
+
+std::vector<GUIElement*> PanelChildren::DirectChildren() {
+    std::vector<GUIElement*> out;
+    if (id == 0) return out;
+    for (GUIElement* e : Application::GetChildren(id)) {
+        if (e->GetParent() == this) out.push_back(e);
+    }
+    return out;
+}
+
+void PanelChildren::SetSize(int32_t w, int32_t h) {
+    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
+}
+
+void PanelChildren::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+
+void PanelChildren::Show() {
+    if (!created) Create();
+    Paint();
+    // Paint has drawn the children that were on screen; the others are
+    // created and drawn by their own Show.
+    for (GUIElement* child : DirectChildren()) {
+        if (!child->IsCreated() || !child->IsVisible() || !child->IsAutoRepaint()) child->Show();
+    }
+    Child::Show();
+}
+
+void PanelChildren::ShowWindow() { Show(); }
+
+void PanelChildren::Hide() {
+    for (GUIElement* child : DirectChildren()) child->Hide();
+    if (!created) return;
+    EraseArea(1);
+    Child::Hide();
+    created = false;
+}
+
+void PanelChildren::Create() { CreateControl(false); }
+
+void PanelChildren::Paint() {
+    if (!MayPaint(*this)) return;
+    const ControlArea a = AreaInForm(*this);
+    const Colour back = EffectiveBackColor();
+    {
+        GraphicsContext gc(GetForm());
+        gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, back);
+        if (frame && outline) {
+            gc.DrawRectangle(a.x, a.y, a.w, a.h, 1, 0x000000);
+        } else if (frame) {
+            DrawBevel(gc, a, sunken ? 0x000000 : 0xFFFFFF, sunken ? 0xFFFFFF : 0x000000);
+        }
+        if (!text.empty() && a.w - 8 >= 1) {
+            gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text, captionColour == NoColour ? 0x000000 : captionColour, back, AlignLeft);
+        }
+    }
+    for (GUIElement* child : DirectChildren()) {
+        if (!child->IsAutoRepaint() || !child->IsCreated()) continue;
+        if (childBackColour != NoColour && child->GetBackColor() != childBackColour) {
+            // Setting the colour repaints the child.
+            child->SetBackColor(childBackColour);
+        } else {
+            child->Paint();
+        }
+    }
+}
+
+}  // namespace lumetra

@@ -1,0 +1,53 @@
+// The toolkit's container: a rectangle on a form, filled with its background,
+// optionally framed and captioned, on which other controls are placed by
+// giving the panel as their parent. The panel keeps no list of its children:
+// it asks the application's registry for them whenever it needs them.
+#pragma once
+
+#include <vector>
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class PanelChildren : public Child {
+public:
+    explicit PanelChildren(GUIElement* parentElement);
+
+    // frame on, outline off
+    void SetFrame(bool on);
+    // a plain black rectangle instead of the two-tone frame; turns the frame on
+    void SetOutline(bool on);
+    // dark above and left when on, the reverse when off; turns the frame on
+    void SetSunken(bool on);
+    // NoColour draws the caption black
+    void SetCaptionColour(Colour c) { captionColour = c; }
+    // When set, every child takes it as its background before it paints.
+    void SetChildBackColour(Colour c) { childBackColour = c; }
+
+    bool HasFrame() const { return frame; }
+    bool HasOutline() const { return outline; }
+    bool IsSunken() const { return sunken; }
+
+    void SetSize(int32_t w, int32_t h) override;
+    void SetPosition(int32_t px, int32_t py) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void Paint() override;
+    void Create() override;
+
+protected:
+    // The controls placed directly on this panel (a nested panel looks after
+    // its own), in registry order.
+    std::vector<GUIElement*> DirectChildren();
+
+private:
+    bool frame = false;
+    bool outline = false;
+    bool sunken = true;
+    Colour captionColour = NoColour;
+    Colour childBackColour = NoColour;
+};
+
+}  // namespace lumetra
