@@ -1,0 +1,66 @@
+#include "controls/ProgressBar.h"
+
+#include "controls/ControlPaint.h"
+#include "graphics/GraphicsContext.h"
+
+namespace lumetra {
+
+ProgressBar::ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue)
+    : Child(parentElement), minimum(minimumValue), maximum(maximumValue), value(minimumValue) {
+    elementKind = "progressbar";
+    width = 190;
+    height = 25;
+    // Repainted with its form on Expose, so that it survives being covered.
+    autoRepaint = true;
+}
+
+void ProgressBar::SetValue(int32_t v) {
+    if (v > maximum) v = maximum;
+    if (v < minimum) v = minimum;
+    if (v == value) return;
+    value = v;
+    Paint();
+}
+
+void ProgressBar::SetFramed(bool on) {
+    framed = on;
+    Paint();
+}
+
+void ProgressBar::SetSize(int32_t w, int32_t h) {
+    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
+}
+
+void ProgressBar::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+
+void ProgressBar::Show() {
+    Child::Show();
+    Paint();
+}
+
+void ProgressBar::ShowWindow() { Show(); }
+
+void ProgressBar::Hide() {
+    if (!created) return;
+    // The bar stays created: only its visibility keeps it from painting.
+    EraseArea(1);
+    Child::Hide();
+}
+
+void ProgressBar::Create() { CreateControl(false); }
+
+void ProgressBar::Paint() {
+    if (!MayPaint(*this)) return;
+    const ControlArea a = AreaInForm(*this);
+    GraphicsContext gc(GetForm());
+    gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, EffectiveBackColor());
+    if (framed) DrawSunken(gc, a);
+    // Without a range there is no share to show.
+    if (!a.HasInside() || maximum <= minimum) return;
+    const double share = static_cast<double>(value - minimum) / (static_cast<double>(maximum) - minimum);
+    if (share <= 0) return;
+    const int fillWidth = static_cast<int>((a.w - 2) * share);
+    gc.FillRectangle(a.x + 1, a.y + 1, fillWidth, a.h - 2, 0, 0, 0x0000FF);
+}
+
+}  // namespace lumetra

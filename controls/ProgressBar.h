@@ -1,0 +1,35 @@
+// A horizontal bar that shows a whole number between a minimum and a maximum
+// as a blue fill growing from the left, inside an optional sunken frame. It
+// takes no input.
+#pragma once
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class ProgressBar : public Child {
+public:
+    ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue);
+
+    // Clamped to minimum..maximum; repaints only when the value changes.
+    void SetValue(int32_t v);
+    int32_t GetValue() const { return value; }
+    void SetFramed(bool on);
+    bool IsFramed() const { return framed; }
+
+    void SetSize(int32_t w, int32_t h) override;
+    void SetPosition(int32_t px, int32_t py) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void Paint() override;
+    void Create() override;
+
+private:
+    int32_t minimum;
+    int32_t maximum;
+    int32_t value;
+    bool framed = true;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,75 @@
+// A control for choosing one whole number from a small range: a horizontal or
+// vertical track with one tick per value, the smallest and largest value at
+// its ends and a triangular pointer at the current value's tick. Clicks near
+// a tick and the cursor keys change the value; every change the user makes is
+// reported.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class GraphicsContext;
+struct ControlArea;
+
+class Slider : public Child {
+public:
+    using ValueHandler = void (*)(Slider* sender, int32_t value);
+
+    // A range whose maximum does not exceed its minimum gives a slider fixed
+    // at the minimum.
+    Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue, int32_t maximumValue);
+
+    // Clamped to the range; not reported as a change.
+    void SetValue(int32_t v);
+    int32_t GetValue() const { return value; }
+    void SetLineColor(Colour c);
+    void SetShowLabels(bool on);
+    void SetOnValueChanged(ValueHandler f) { onValueChanged = f; }
+    // Tells onValueChanged, then the element's OnChange handler.
+    void NotifyValueChanged();
+    bool IsVertical() const { return vertical; }
+
+    void SetSize(int32_t w, int32_t h) override;
+    void SetPosition(int32_t px, int32_t py) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void MouseUp(PackedPoint p) override;
+    void KeyDown(uint32_t keysym) override;
+    bool KeyChar(char ch) override;
+    void SetFocus() override;
+    void Paint() override;
+    void GotFocus() override;
+    void LostFocus() override;
+    void Create() override;
+
+    virtual void Enable(bool on);
+
+private:
+    // Number of intervals; 0 for a slider without a range.
+    int32_t Intervals() const { return maximum > minimum ? maximum - minimum : 0; }
+    // Grows the size so that the track is a whole number of tick steps long.
+    void FitSizeToTicks();
+    void PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
+    void PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
+    // One step up or down, wrapping at the ends.
+    void Step(int direction);
+
+    bool showLabels = true;
+    int32_t minimum;
+    int32_t maximum;
+    int32_t value;
+    Colour lineColor = 0x000000;
+    bool vertical;
+    // Where each tick was drawn at the last paint, in form coordinates: clicks
+    // are mapped to values through them.
+    std::vector<XPoint> tickPoints;
+    ValueHandler onValueChanged = nullptr;
+};
+
+}  // namespace lumetra
