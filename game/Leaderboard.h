@@ -1,0 +1,45 @@
+// The ten best scores with their players' names, kept in the text file
+// "Data/<name>/Score/Classifica.txt": one line per entry, the score filled
+// with "0" to 8 digits, one space, the name; the lines in descending byte
+// order, so higher scores come first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumetra {
+
+class Leaderboard {
+public:
+    static constexpr size_t MaxEntries = 10;
+    static constexpr const char* FileName = "Classifica.txt";
+
+    explicit Leaderboard(std::string name) : name_(std::move(name)) {}
+
+    // Whether the last operation failed.
+    bool Failed() const { return error_; }
+    // The lines of the file as they stand; empty (and not a failure) when
+    // there is no file yet. A file that exists but cannot be read is a
+    // failure, so no caller mistakes it for an empty board and writes over it.
+    std::vector<std::string> Load();
+    // Sorts the lines, keeps the first ten (the caller's vector too) and
+    // replaces the file with them. The old file stays as it was unless the
+    // new one was written completely.
+    bool Save(std::vector<std::string>& lines);
+    // Adds one entry; it is dropped again when it is not among the ten best.
+    bool AddScore(int64_t score, const std::string& playerName);
+
+    // "Data/<name>/Score/", the directories created as needed; empty when a
+    // directory cannot be created or the name would lead outside "Data".
+    static std::string ScoreDirectory(const std::string& name);
+    // The line that stands for one entry.
+    static std::string Entry(int64_t score, const std::string& playerName);
+
+private:
+    std::string name_;
+    bool error_ = false;
+};
+
+}  // namespace lumetra
