@@ -77,7 +77,7 @@ TEST(SoundFiles, BeepIsAShortCleanTone) {
     EXPECT_EQ(w.samples.front(), 0);
     EXPECT_LT(Peak(w, 0, ms), full / 4);
     EXPECT_LT(Peak(w, w.samples.size() - ms, w.samples.size()), full / 4);
-    EXPECT_EQ(Peak(w, w.samples.size() / 2 - 5 * ms, w.samples.size() / 2 + 5 * ms), full);
+    EXPECT_GE(Peak(w, w.samples.size() / 2 - 5 * ms, w.samples.size() / 2 + 5 * ms), full - full / 100);
 }
 
 TEST(SoundFiles, FailureSoundIsUnderASecondAndUnlikeTheBeep) {
