@@ -60,10 +60,31 @@ public:
     void CopyArea(int x, int y, int w, int h, Drawable drawable, int srcX, int srcY);
     unsigned long GetPixel(int x, int y);
 
+    // The image operations, resting on the image layer (ImageFormat.h).
+    // The window's rectangle as an X image, or null; the caller releases it
+    // with DestroyImage.
+    XImage* GetImage(int x, int y, int w, int h);
+    // Draws the image with its key-coloured pixels letting the window show
+    // through. Nothing is drawn when the display's image layout cannot be
+    // walked or the window cannot be read back. The image is not changed.
+    void PutImageTransparent(int x, int y, int w, int h, XImage* image, Colour keyColour);
+    // The same for the rectangle srcX, srcY, w, h of the image (the part
+    // outside the image is not drawn).
+    void PutImageTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY, Colour keyColour);
+    // A BMP file of 4, 8 or 24 bits per pixel drawn at x, y, at most w x h of
+    // it (never more than the file holds). Nothing for a missing or unreadable
+    // file.
+    void DrawImageFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path);
+    // As DrawImageFile, with black (0x000000) pixels transparent.
+    void DrawImageFileTransparent(int x, int y, int w, int h, int bitsPerPixel, const std::string& path);
+
 private:
     void SetColour(Colour c);
     void Flush();
     XFontStruct* Font();
+    // An unmapped window cannot be read back (nor drawn on for good).
+    bool WindowViewable(int* width, int* height);
+    void DrawFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path, bool transparent);
 
     Form* owner_ = nullptr;
     Display* display_ = nullptr;
