@@ -8,6 +8,7 @@
 #include "core/Application.h"
 #include "core/Form.h"
 #include "core/Screen.h"
+#include "game/MakerTexts.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
@@ -111,6 +112,38 @@ TEST(Game, WithoutADisplayTheProgramSaysSoAndFails) {
     EXPECT_EQ(rig::ReadFile(p.Output()), "XOpenDisplay(0) failed.\nErrore creazione Form \n");
     // The old log is gone; this run's lines are there.
     EXPECT_EQ(rig::ReadFile(dir / "log.txt"), "XOpenDisplay(0) failed.\nErrore creazione Form \n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Screen, AProtocolErrorIsLoggedAndTheProgramGoesOn) {
+    ASSERT_TRUE(rig::SharedServer().Ok());
+    lumetra::Screen screen;
+    testing::internal::CaptureStdout();
+    XMapWindow(screen.GetDisplay(), 0x7FFFFFF);
+    XSync(screen.GetDisplay(), False);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "X error: request code 8, error code 3\n");
+    EXPECT_NE(XDefaultRootWindow(screen.GetDisplay()), 0U);
+}
+
+TEST(Game, ALostServerEndsTheProgramWithStatusOne) {
+    const char* game = std::getenv("LUMETRA_GAME");
+    ASSERT_NE(game, nullptr);
+    rig::XServer server;
+    ASSERT_TRUE(server.Ok());
+    rig::TempDir dir;
+    rig::ChildProcess p({game}, dir.Path(), {"DISPLAY=" + server.Name()});
+    const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+    ASSERT_TRUE(rig::WaitUntil([&] {
+        const Window w = rig::FindWindowByName(server.Connection(), title);
+        return w != 0 && rig::IsMapped(server.Connection(), w);
+    }));
+    server.Kill();
+    EXPECT_EQ(p.Wait(5000), 1);
+    EXPECT_NE(rig::ReadFile(p.Output()).find("X server connection lost."), std::string::npos);
 }
 
 }  // namespace
