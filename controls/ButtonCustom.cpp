@@ -111,7 +111,7 @@ void ButtonCustom::Paint() {
     const ControlArea a = AreaInForm(*this);
     GraphicsContext gc(GetForm());
     const Colour background = EffectiveBackColor();
-    gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, background);
+    FillArea(gc, a, background);
     if (pressed) {
         DrawSunken(gc, a);
     } else {

@@ -76,7 +76,7 @@ void CellControl::Paint() {
     const Colour fore = highlighted ? highlightTextColor : textColor;
     // The whole rectangle first: the text box's own fill stops a pixel short
     // of the right edge.
-    gc.FillRectangle(a.x, a.y, a.w + 1, a.h + 1, 0, 0, back);
+    FillArea(gc, a, back);
     ControlArea inside = a;
     if (border) {
         // Dark above and left, light below and right; a white cell gets a

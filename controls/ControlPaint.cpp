@@ -14,6 +14,10 @@ ControlArea AreaInForm(GUIElement& control) {
     return {PointX(at), PointY(at), control.width, control.height};
 }
 
+void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour) {
+    gc.FillRectangle(a.x, a.y, a.w + 1, a.h + 1, 0, 0, colour);
+}
+
 void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight) {
     const int right = a.x + a.w - 1, bottom = a.y + a.h - 1;
     gc.DrawLine(a.x, a.y, right, a.y, 1, topLeft);

@@ -28,6 +28,10 @@ bool MayPaint(Child& control);
 
 ControlArea AreaInForm(GUIElement& control);
 
+// Fills exactly the control's rectangle (FillRectangle covers one pixel less
+// than it is given each way).
+void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour);
+
 // Four one-pixel lines: top and left in topLeft, right and bottom in
 // bottomRight. Raised is white over black, sunken the reverse.
 void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight);

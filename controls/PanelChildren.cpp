@@ -36,6 +36,12 @@ std::vector<GUIElement*> PanelChildren::DirectChildren() {
     return out;
 }
 
+bool PanelChildren::GiveChildBackground(GUIElement* child) {
+    if (childBackColour == NoColour || child->GetBackColor() == childBackColour) return false;
+    child->SetBackColor(childBackColour);
+    return child->IsCreated();
+}
+
 void PanelChildren::SetSize(int32_t w, int32_t h) {
     if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
 }
@@ -48,7 +54,9 @@ void PanelChildren::Show() {
     // Paint has drawn the children that were on screen; the others are
     // created and drawn by their own Show.
     for (GUIElement* child : DirectChildren()) {
-        if (!child->IsCreated() || !child->IsVisible() || !child->IsAutoRepaint()) child->Show();
+        if (child->IsCreated() && child->IsVisible() && child->IsAutoRepaint()) continue;
+        GiveChildBackground(child);
+        child->Show();
     }
     Child::Show();
 }
@@ -71,7 +79,7 @@ void PanelChildren::Paint() {
     const Colour back = EffectiveBackColor();
     {
         GraphicsContext gc(GetForm());
-        gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, back);
+        FillArea(gc, a, back);
         if (frame && outline) {
             gc.DrawRectangle(a.x, a.y, a.w, a.h, 1, 0x000000);
         } else if (frame) {
@@ -83,12 +91,8 @@ void PanelChildren::Paint() {
     }
     for (GUIElement* child : DirectChildren()) {
         if (!child->IsAutoRepaint() || !child->IsCreated()) continue;
-        if (childBackColour != NoColour && child->GetBackColor() != childBackColour) {
-            // Setting the colour repaints the child.
-            child->SetBackColor(childBackColour);
-        } else {
-            child->Paint();
-        }
+        // Setting the colour repaints the child.
+        if (!GiveChildBackground(child)) child->Paint();
     }
 }
 

@@ -43,6 +43,10 @@ protected:
     std::vector<GUIElement*> DirectChildren();
 
 private:
+    // Gives the child the panel's child background when one is set; true
+    // when that repainted the child.
+    bool GiveChildBackground(GUIElement* child);
+
     bool frame = false;
     bool outline = false;
     bool sunken = true;

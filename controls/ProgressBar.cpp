@@ -53,7 +53,7 @@ void ProgressBar::Paint() {
     if (!MayPaint(*this)) return;
     const ControlArea a = AreaInForm(*this);
     GraphicsContext gc(GetForm());
-    gc.FillRectangle(a.x, a.y, a.w, a.h, 0, 0, EffectiveBackColor());
+    FillArea(gc, a, EffectiveBackColor());
     if (framed) DrawSunken(gc, a);
     // Without a range there is no share to show.
     if (!a.HasInside() || maximum <= minimum) return;

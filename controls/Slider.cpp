@@ -149,7 +149,7 @@ void Slider::Paint() {
     const Colour back = EffectiveBackColor();
     const Colour fore = enabled ? lineColor : DisabledTextColour;
     GraphicsContext gc(GetForm());
-    gc.FillRectangle(a.x, a.y, a.w + 1, a.h + 1, 0, 0, back);
+    FillArea(gc, a, back);
     tickPoints.clear();
     if (vertical) {
         PaintVertical(gc, a, fore, back);
