@@ -1,0 +1,79 @@
+// The toolkit's small modal message box: a 250 x 150 dialog centred over its
+// owner, with the message in a grey cell and either an OK button or YES and
+// NO. Opening it returns at once; the owner is disabled while it is open and
+// learns the answer through its DialogResult(id, result).
+//
+// At most one box exists at a time: the application holds it as
+// currentMessageBox. A box replaced while its own handlers run (an owner
+// whose DialogResult opens the next box) is handed to the application to be
+// deleted once control is back in the event loop.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Form.h"
+
+namespace lumetra {
+
+class ButtonCustom;
+class CellControl;
+
+enum class MsgBoxKind : uint8_t { Information = 0, Question = 1 };
+
+using MsgBoxResult = int32_t;
+constexpr MsgBoxResult MsgBoxNoAnswer = 0;  // the window was closed by the window manager
+constexpr MsgBoxResult MsgBoxOk = 1;
+constexpr MsgBoxResult MsgBoxYes = 3;
+constexpr MsgBoxResult MsgBoxNo = 4;
+
+class FormMsgBox : public Form {
+public:
+    FormMsgBox(int32_t id, MsgBoxKind kind, Screen* screen, Form* owner, const std::string& caption, const std::string& text);
+    ~FormMsgBox() override;
+
+    virtual void Init(int32_t id, MsgBoxKind kind, const std::string& caption, const std::string& text);
+    virtual void HandleLoad();
+    // Gives the owner back its input; always answers true.
+    virtual bool HandleQueryClose();
+    // Tells the owner the result.
+    virtual void HandleClose();
+    virtual void HandleClick(GUIElement* sender);
+    virtual void SetMessage(const std::string& text);
+
+    int32_t GetDialogId() const { return dialogId; }
+    MsgBoxKind GetKind() const { return kind; }
+    MsgBoxResult GetResult() const { return result; }
+    const std::string& GetMessage() const { return message; }
+    Form* GetOwner() const { return owner; }
+
+    // Closes the window of a box that is being replaced and gives its owner
+    // back, without telling the owner any result.
+    void Retire();
+
+private:
+    void ReleaseOwner();
+
+    std::unique_ptr<CellControl> label;
+    std::unique_ptr<ButtonCustom> firstButton;
+    std::unique_ptr<ButtonCustom> secondButton;
+    std::string message;
+    MsgBoxKind kind;
+    int32_t dialogId;
+    MsgBoxResult result = MsgBoxNoAnswer;
+    Form* owner;
+    // The owner is disabled on this box's account.
+    bool holdsOwner = false;
+};
+
+// Both destroy the current box (without telling its owner), open a new one
+// over the owner (the main window when none is given) and return at once.
+// The box stays the application's; the pointer is for looking only.
+FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string& caption);
+FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text, const std::string& caption);
+
+// Whether the pointer is a form that still exists (is registered).
+bool IsLiveForm(const Form* form);
+
+}  // namespace lumetra
