@@ -1,0 +1,49 @@
+// A box with a caption that toggles between on and off, by a click or by a
+// space typed while it has the focus, and reports every change to its form.
+#pragma once
+
+#include <string>
+
+#include "controls/CommandElement.h"
+#include "controls/StatePictures.h"
+#include "core/GUIElement.h"
+
+namespace lumetra {
+
+class CheckBox : public Child, public CommandElement {
+public:
+    CheckBox(GUIElement* parentElement, const std::string& caption);
+
+    void SetSize(int32_t w, int32_t h) override;
+    void SetPosition(int32_t px, int32_t py) override;
+    void Show() override;
+    void ShowWindow() override;
+    void Hide() override;
+    void SetText(const std::string& caption) override;
+    void MouseUp(PackedPoint p) override;
+    // A press does nothing: the box changes on the release.
+    void MouseDown(PackedPoint) override {}
+    void KeyDown(uint32_t) override {}
+    bool KeyChar(char ch) override;
+    void Paint() override;
+    void GotFocus() override;
+    void LostFocus() override;
+    void Create() override;
+
+    virtual void Enable(bool on);
+    virtual void SetTextColor(Colour c);
+
+    // Not reported as a change.
+    void SetChecked(bool on);
+    bool IsChecked() const { return checked; }
+
+private:
+    // A change made by the user: shown at once and reported.
+    void Toggle();
+
+    bool checked = false;
+    Colour textColor = 0x000000;
+    StatePictures pictures{CheckBoxPicture};
+};
+
+}  // namespace lumetra
