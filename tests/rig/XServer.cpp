@@ -140,9 +140,10 @@ void XServer::StopWindowManager() {
 
 void XServer::Kill() {
     StopWindowManager();
-    StopChild(xvfbPid_, SIGKILL);
-    // Our own connection is dead now; leak it rather than touch it again.
+    // Our own connection goes first, while there is a server to say goodbye to.
+    if (display_ != nullptr) XCloseDisplay(display_);
     display_ = nullptr;
+    StopChild(xvfbPid_, SIGKILL);
 }
 
 XServer& SharedServer(bool windowManager) {
