@@ -68,8 +68,10 @@ bool Painted(Display* d, const Program& p, Window* found) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 10;
-    const int idleSeconds = argc > 2 ? std::atoi(argv[2]) : 10;
+    // bench/run --quick asks for fewer repetitions and a shorter idle spell.
+    const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    const int runs = quick ? 3 : argc > 1 ? std::atoi(argv[1]) : 10;
+    const int idleSeconds = quick ? 3 : argc > 2 ? std::atoi(argv[2]) : 10;
     rig::XServer server;
     if (!server.Ok()) {
         std::fprintf(stderr, "no Xvfb\n");
