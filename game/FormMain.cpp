@@ -1,16 +1,299 @@
 #include "game/FormMain.h"
 
+#include "controls/ButtonCustom.h"
+#include "controls/CellControl.h"
 #include "core/Application.h"
+#include "core/Timer.h"
+#include "game/BoxGame.h"
+#include "game/FormAbout.h"
+#include "game/FormMsgBox.h"
+#include "game/MakerTexts.h"
+#include "game/Random.h"
+#include "game/Sound.h"
+#include "graphics/EmbeddedImage.h"
+#include "graphics/MyImage.h"
+#include "graphics/Pictures.h"
+#include "util/Strings.h"
 
 namespace lumetra {
 
+namespace {
+
+const char* const kBeep = "Data/beep.wav";
+const char* const kHowl = "Data/urlo.wav";
+constexpr Colour kFormColour = 0xAAAAAA;
+constexpr Colour kButtonColour = 0xFFFDE5;
+
+FormMain* GameOf(GUIElement* element) {
+    if (element == nullptr) return nullptr;
+    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element) : Application::GetParentForm(element);
+    if (form == nullptr) form = Application::mainForm;
+    return dynamic_cast<FormMain*>(form);
+}
+
+// The command of the three buttons.
+void OnCommand(GUIElement* sender) {
+    if (FormMain* game = GameOf(sender)) game->HandleClick(sender);
+}
+
+void OnBoxClick(BoxGame* board, int32_t box) {
+    if (auto* game = dynamic_cast<FormMain*>(board->GetParent())) game->HandleBoxClick(box);
+}
+
+void OnTick(Timer* timer) {
+    if (auto* game = dynamic_cast<FormMain*>(timer->GetParent())) game->HandleTick();
+}
+
+bool SameElement(GUIElement* a, const std::unique_ptr<ButtonCustom>& b) { return b && a->GetId() == b->GetId(); }
+
+// An embedded picture as an X image for the form's display; null when the
+// display cannot show pictures.
+XImagePtr MakePicture(Form* form, const EmbeddedPicture& picture) {
+    std::vector<uint8_t> rgb = DecodeEmbeddedImage(picture.w, picture.h, picture.img);
+    return XImagePtr(CreateImageFromRgb(form, rgb, picture.w, picture.h));
+}
+
+}  // namespace
+
 FormMain::FormMain(Screen* s, const std::string& title) {
     if (s != nullptr) SetScreen(s);
+    soundPlayer = std::make_unique<SoundPlayer>();
     SetSize(800, 600);
     SetTitle(title);
-    SetBackColor(0xAAAAAA);
+    SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMain*>(self)->HandleLoad(); });
+    SetOnQueryClose([](GUIElement* self) { return static_cast<FormMain*>(self)->HandleQueryClose(); });
+    SetOnMouseDown([](GUIElement* self, uint64_t, PackedPoint p) { static_cast<FormMain*>(self)->HandleMouseDown(p); });
+    SetOnKeyChar([](GUIElement* self, char ch) { return static_cast<FormMain*>(self)->HandleKeyChar(ch); });
+    SetBackColor(kFormColour);
+    sequence.clear();
+    playingBack = false;
+    targetLength = 3;
     Create();
     if (Application::mainForm == nullptr) Application::mainForm = this;
+}
+
+FormMain::~FormMain() {
+    if (GameTimer) GameTimer->Stop();
+    GameTimer.reset();
+    soundPlayer.reset();
+    DestroyWindow();
+    aboutForm.reset();
+    InfoButton.reset();
+    StartButton.reset();
+    ExitButton.reset();
+    TitleImage.reset();
+    board.reset();
+    MessageLabel.reset();
+    CountLabel.reset();
+    LevelLabel.reset();
+    AboutLogo.reset();
+    titlePicture.reset();
+    sequence.clear();
+}
+
+void FormMain::HandleLoad() {
+    const int32_t w = GetWidth();
+
+    TitleImage = std::make_unique<MyImage>(this, nullptr);
+    TitleImage->SetSize(200, 50);
+    TitleImage->SetLocation(w - 210, 30);
+    TitleImage->Create();
+
+    auto cell = [this](int32_t x, int32_t y, int32_t cw, Colour textColour, bool border, const std::string& text) {
+        auto c = std::make_unique<CellControl>(this);
+        c->SetSize(cw, 22);
+        c->SetLocation(x, y);
+        c->SetBackColor(static_cast<Colour>(GetBackColor()));
+        c->SetTextColor(textColour);
+        c->SetBorder(border);
+        c->SetText(text);
+        c->Create();
+        return c;
+    };
+    LevelLabel = cell(10, 75, 100, 0x000000, true, "Level: 0");
+    CountLabel = cell(120, 75, 100, 0xFF0000, true, "");
+
+    auto button = [this](const std::string& caption, int32_t x, Colour back) {
+        auto b = std::make_unique<ButtonCustom>(this, caption);
+        b->SetSize(100, 28);
+        b->SetLocation(x, 30);
+        b->SetBackColor(back);
+        b->SetCommand(OnCommand);
+        return b;
+    };
+    InfoButton = button("Info", 10, kButtonColour);
+    InfoButton->Create();
+    ExitButton = button("Exit", 120, kButtonColour);
+    ExitButton->Create();
+    StartButton = button("START", 230, 0xFF0000);
+    StartButton->SetForeColor(0xFFFF00);
+    StartButton->Create();
+
+    MessageLabel = cell(230, 75, 300, 0xFF0000, false, "");
+
+    board = std::make_unique<BoxGame>(this);
+    board->SetSize(400, 400);
+    board->SetLocation((w - 420) / 2 + 10, 130);
+    board->SetBackColor(0x000000);
+    board->SetBoxClickHandler(OnBoxClick);
+    board->Create();
+
+    // It runs for the window's whole life, also between games.
+    GameTimer = std::make_unique<Timer>(this, TickMillis);
+    GameTimer->SetOnTick(OnTick);
+    GameTimer->Create();
+    GameTimer->Start();
+}
+
+bool FormMain::HandleQueryClose() {
+    if (!IsEnabled()) {
+        // A dialog of this window is open: one at a time.
+        Beep();
+        if (Form* dialog = GetActiveDialog()) dialog->Show();
+        return false;
+    }
+    ShowQuestion(ExitQuestionId, this, "Do you really want to go exit?", "Exit");
+    return false;
+}
+
+void FormMain::DialogResult(int32_t id, int32_t result) {
+    if (id != ExitQuestionId || result != MsgBoxYes) return;
+    if (GameTimer) GameTimer->Stop();
+    Application::quitRequested = true;
+}
+
+void FormMain::HandleMouseDown(PackedPoint /*p*/) {
+    if (IsEnabled()) return;
+    if (Form* dialog = GetActiveDialog()) {
+        Beep();
+        dialog->Show();
+    }
+}
+
+void FormMain::HandleClick(GUIElement* sender) {
+    if (sender == nullptr) return;
+    if (SameElement(sender, ExitButton)) {
+        if (HandleQueryClose()) Application::quitRequested = true;
+    } else if (SameElement(sender, StartButton)) {
+        StartGame();
+    } else if (SameElement(sender, InfoButton)) {
+        OpenAbout();
+    }
+}
+
+void FormMain::StartGame() {
+    board->AllOff();
+    LevelLabel->SetText("Level: 0");
+    MessageLabel->SetText("");
+    CountLabel->SetText("");
+    sequence.clear();
+    running = true;
+    targetLength = 3;
+    playingBack = true;
+    // Enabled again only when the game is lost.
+    StartButton->Enable(false);
+}
+
+void FormMain::OpenAbout() {
+    aboutForm.reset();
+    aboutForm = std::make_unique<FormAbout>(this);
+    aboutForm->SetScreen(GetScreen());
+    aboutForm->SetLogo(AboutLogo.get(), 163, 50);
+    aboutForm->SetProductText(kProductLine);
+    aboutForm->SetCopyrightText(kCopyright);
+    aboutForm->SetNotice(kNotice);
+    aboutForm->SetWebAddress(kWebAddress);
+    aboutForm->Show();
+}
+
+void FormMain::HandleTick() {
+    if (!running) {
+        tickCount = 0;
+        return;
+    }
+    if (!playingBack) return;
+    if (levelPausePending) {
+        levelPausePending = false;
+        if (targetLength > 3) {
+            // A longer level begins with a dark step.
+            darkStepPending = true;
+            tickCount = 1;
+            return;
+        }
+    }
+    if (++tickCount < TicksPerStep) return;
+    tickCount = 0;
+
+    if (sequence.empty()) LevelLabel->SetText("Level: " + IntToString(targetLength - 3));
+    if (static_cast<int32_t>(sequence.size()) == targetLength) {
+        // The sequence is complete: the player's turn.
+        playingBack = false;
+        lastBox = -1;
+        board->AllOff();
+        MessageLabel->SetText("Now you play. Repeat the sequence");
+        CountLabel->SetText("-" + IntToString(targetLength));
+        levelPausePending = true;
+        return;
+    }
+    if (darkStepPending) {
+        darkStepPending = false;
+        board->AllOff();
+        return;
+    }
+    int32_t box = 0;
+    do {
+        box = Random(1, 4);
+    } while (box == lastBox);
+    board->LightBox(box);
+    PlayWave(kBeep);
+    sequence.push_back(box);
+    lastBox = box;
+}
+
+void FormMain::HandleBoxClick(int32_t box) {
+    if (advancingLevel || !running || playingBack || sequence.empty()) return;
+    if (box == sequence.front()) {
+        sequence.erase(sequence.begin());
+        board->LightBox(box);
+        PlayWave(kBeep);
+        CountLabel->SetText(IntToString(-static_cast<int64_t>(sequence.size())));
+        if (sequence.empty()) {
+            MessageLabel->SetText("Good. Well done.");
+            advancingLevel = true;
+            NextLevel();
+            advancingLevel = false;
+        }
+        return;
+    }
+    MessageLabel->SetText("I'm sorry. You were wrong");
+    PlayWave(kHowl);
+    running = false;
+    StartButton->Enable(true);
+}
+
+void FormMain::NextLevel() {
+    MessageLabel->SetText("");
+    CountLabel->SetText("");
+    sequence.clear();
+    ++targetLength;
+    playingBack = true;
+}
+
+void FormMain::BuildPictures() {
+    picturesBuilt = true;
+    titlePicture = MakePicture(this, TitlePicture());
+    if (TitleImage) {
+        TitleImage->SetImage(titlePicture.get());
+        TitleImage->Create();
+    }
+    AboutLogo = MakePicture(this, AboutLogoPicture());
+}
+
+void FormMain::Paint() {
+    // Pictures need the window (the display's image layout is probed on it),
+    // so they are made at the first paint, once.
+    if (IsCreated() && !picturesBuilt) BuildPictures();
+    Form::Paint();
 }
 
 }  // namespace lumetra

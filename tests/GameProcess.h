@@ -1,0 +1,99 @@
+// The real game program under the rig: started in a scratch working
+// directory holding a copy of Data/, with the recording stand-ins first on
+// PATH, its window found by title and its board read back from the server.
+// Shared by the end-to-end test, the benchmarks and the screenshot tool.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/BoxGame.h"
+#include "game/MakerTexts.h"
+#include "rig/Process.h"
+#include "rig/Rig.h"
+
+namespace gamerig {
+
+// Where the game window puts things (window coordinates).
+struct Area {
+    int x, y, w, h;
+    int CentreX() const { return x + w / 2; }
+    int CentreY() const { return y + h / 2; }
+};
+constexpr Area kInfoButton{10, 30, 100, 28};
+constexpr Area kExitButton{120, 30, 100, 28};
+constexpr Area kStartButton{230, 30, 100, 28};
+constexpr Area kLevelCell{10, 75, 100, 22};
+constexpr Area kCountCell{120, 75, 100, 22};
+constexpr Area kMessageCell{230, 75, 300, 22};
+constexpr Area kBoard{200, 130, 400, 400};
+// Box n (1-4): 185 x 185 with a 10 pixel margin and gap.
+inline Area BoxArea(int box) {
+    const bool right = box == 2 || box == 4, bottom = box == 3 || box == 4;
+    return {kBoard.x + (right ? 205 : 10), kBoard.y + (bottom ? 205 : 10), 185, 185};
+}
+
+inline std::string GameTitle() {
+    return std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+}
+
+inline std::string GameBinary() {
+    const char* env = std::getenv("LUMETRA_GAME");
+    return env != nullptr && *env != '\0' ? env : std::string(LUMETRA_BINARY_DIR) + "/lumetra";
+}
+
+class GameProcess {
+public:
+    // withData: copy the source tree's Data/ into the working directory.
+    GameProcess(Display* display, const rig::StandIns& standIns, bool withData = true) : d(display) {
+        if (withData) {
+            const std::string copy = "cp -r '" + std::string(LUMETRA_SOURCE_DIR) + "/Data' '" + dir.Path() + "/'";
+            (void)!std::system(copy.c_str());
+        }
+        process = std::make_unique<rig::ChildProcess>(std::vector<std::string>{GameBinary()}, dir.Path(),
+                                                      std::vector<std::string>{"PATH=" + standIns.Path()});
+        rig::WaitUntil([this] { return (window = rig::FindWindowByName(d, GameTitle())) != 0 && rig::IsMapped(d, window); },
+                       10000);
+        // Painted: the board's first box shows its dark colour.
+        if (window != 0) rig::WaitUntil([this] { return LitBox() == 0; }, 5000);
+    }
+
+    bool Ok() const { return window != 0; }
+    Window Win() const { return window; }
+    rig::ChildProcess& Process() { return *process; }
+    const rig::TempDir& Dir() const { return dir; }
+    std::string Log() const { return rig::ReadFile(dir / "log.txt"); }
+
+    // The lit box as the server shows it: 1-4, 0 when all four are dark, -1
+    // when the board shows anything else (not painted, covered).
+    int LitBox() const {
+        int lit = 0;
+        for (int box = 1; box <= 4; ++box) {
+            const Area a = BoxArea(box);
+            const uint32_t p = rig::PixelAt(d, window, a.CentreX(), a.CentreY());
+            if (p == static_cast<uint32_t>(lumetra::BoxGame::LitColour(box))) {
+                if (lit != 0) return -1;
+                lit = box;
+            } else if (p != static_cast<uint32_t>(lumetra::BoxGame::UnlitColour(box))) {
+                return -1;
+            }
+        }
+        return lit;
+    }
+
+    void Click(const Area& a) const { rig::ClickIn(d, window, a.CentreX(), a.CentreY()); }
+    void ClickBox(int box) const { Click(BoxArea(box)); }
+
+private:
+    Display* d;
+    rig::TempDir dir;
+    std::unique_ptr<rig::ChildProcess> process;
+    Window window = 0;
+};
+
+}  // namespace gamerig
