@@ -38,6 +38,41 @@ inline Area BoxArea(int box) {
     return {kBoard.x + (right ? 205 : 10), kBoard.y + (bottom ? 205 : 10), 185, 185};
 }
 
+// Asks the window manager to close the window, as its close button does;
+// the manager then sends the window WM_DELETE_WINDOW.
+inline void RequestClose(Display* d, Window w) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = XInternAtom(d, "_NET_CLOSE_WINDOW", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = CurrentTime;
+    ev.xclient.data.l[1] = 2;  // from a pager: always honoured
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XSync(d, False);
+}
+
+// The window's frame (the window manager's parent of it, a child of the
+// root) and its place in the stacking order, bottom first; -1 if not found.
+inline int StackingIndex(Display* d, Window w) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    Window top = w;
+    for (;;) {
+        if (!XQueryTree(d, top, &root, &parent, &children, &n)) return -1;
+        if (children) XFree(children);
+        if (parent == root || parent == 0) break;
+        top = parent;
+    }
+    if (!XQueryTree(d, root, &root, &parent, &children, &n)) return -1;
+    int index = -1;
+    for (unsigned i = 0; i < n; ++i) {
+        if (children[i] == top) index = static_cast<int>(i);
+    }
+    if (children) XFree(children);
+    return index;
+}
+
 inline std::string GameTitle() {
     return std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
 }
