@@ -1,0 +1,17 @@
+#include "controls/AlertSound.h"
+
+namespace lumetra {
+
+namespace {
+AlertFunction alert = nullptr;
+}  // namespace
+
+void SetAlertFunction(AlertFunction function) { alert = function; }
+
+AlertFunction GetAlertFunction() { return alert; }
+
+void SoundAlert() {
+    if (alert != nullptr) alert();
+}
+
+}  // namespace lumetra
