@@ -7,6 +7,7 @@
 #include "game/BoxGame.h"
 #include "game/FormAbout.h"
 #include "game/FormMsgBox.h"
+#include "game/FormNamePlayer.h"
 #include "game/MakerTexts.h"
 #include "game/Random.h"
 #include "game/Sound.h"
@@ -78,6 +79,7 @@ FormMain::~FormMain() {
     soundPlayer.reset();
     DestroyWindow();
     aboutForm.reset();
+    namePlayerForm.reset();
     InfoButton.reset();
     StartButton.reset();
     ExitButton.reset();
@@ -204,6 +206,17 @@ void FormMain::OpenAbout() {
     aboutForm->SetNotice(kNotice);
     aboutForm->SetWebAddress(kWebAddress);
     aboutForm->Show();
+}
+
+void FormMain::OpenNamePlayerForm() {
+    namePlayerForm.reset();
+    namePlayerForm = std::make_unique<FormNamePlayer>(this, "Classifica");
+    namePlayerForm->SetOnClose([](GUIElement*) {});
+    namePlayerForm->SetPrompt("Enter your name:");
+    const PackedPoint at = GetPosition();
+    namePlayerForm->SetLocation(PointX(at) + (GetWidth() - namePlayerForm->GetWidth()) / 2,
+                                PointY(at) + (GetHeight() - namePlayerForm->GetHeight()) / 2);
+    namePlayerForm->Show();
 }
 
 void FormMain::HandleTick() {

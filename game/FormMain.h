@@ -22,6 +22,7 @@ class BoxGame;
 class ButtonCustom;
 class CellControl;
 class FormAbout;
+class FormNamePlayer;
 class MyImage;
 class SoundPlayer;
 class Timer;
@@ -75,8 +76,9 @@ public:
     int32_t GetTargetLength() const { return targetLength; }
     const std::vector<int32_t>& GetSequence() const { return sequence; }
 
-    // The player-name form and its OpenNamePlayerForm belong here (owned
-    // like aboutForm, destroyed right after it); no rule of the game opens it.
+    // Opens the player-name form "Classifica" centred over this window,
+    // destroying one opened earlier. No rule of the game calls it.
+    void OpenNamePlayerForm();
 
 private:
     void StartGame();
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<Timer> GameTimer;
     std::unique_ptr<SoundPlayer> soundPlayer;
     std::unique_ptr<FormAbout> aboutForm;
+    std::unique_ptr<FormNamePlayer> namePlayerForm;
     std::unique_ptr<ButtonCustom> InfoButton;
     std::unique_ptr<ButtonCustom> StartButton;
     std::unique_ptr<ButtonCustom> ExitButton;
