@@ -107,8 +107,10 @@ void Form::SetFocus() {
 }
 
 void Form::Paint() {
+    // Controls inside a panel are repainted by the panel's own Paint, after
+    // its background: painting them here as well would draw them twice.
     for (GUIElement* e : Application::GetChildren(id)) {
-        if (e->IsAutoRepaint() && e->IsCreated()) e->Paint();
+        if (e->GetParent() == this && e->IsAutoRepaint() && e->IsCreated()) e->Paint();
     }
 }
 
