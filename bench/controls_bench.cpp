@@ -45,7 +45,9 @@ int main() {
     const Window w = gallery.GetWindow();
     lumetra::ButtonCustom* button = gallery.GetEnabledButton();
     const lumetra::PackedPoint at = button->PositionInForm();
-    if (!rig::PumpUntil(&gallery, [&] { return rig::IsMapped(d, w) && rig::PixelAt(d, w, lumetra::PointX(at), lumetra::PointY(at)) == 0xFFFFFF; })) {
+    if (!rig::PumpUntil(&gallery, [&] {
+            return rig::IsMapped(d, w) && rig::PixelAt(d, w, lumetra::PointX(at), lumetra::PointY(at)) == 0xFFFFFF;
+        })) {
         std::fprintf(stderr, "controls_bench: the gallery was not painted\n");
         return 1;
     }
@@ -68,7 +70,8 @@ int main() {
         XTestFakeButtonEvent(d, 1, True, CurrentTime);
         XTestFakeButtonEvent(d, 1, False, CurrentTime);
         XFlush(d);
-        if (!rig::PumpUntil(&gallery, [&] { return commands > before; }, 2000)) {
+        if (!rig::PumpUntil(
+                &gallery, [&] { return commands > before; }, 2000)) {
             std::fprintf(stderr, "controls_bench: a click was lost\n");
             return 1;
         }

@@ -101,7 +101,10 @@ void CheckBox::Paint() {
         const int left = x + 21 + 2, right = x + 21 + tw + 1;
         // The right edge stops at the box's last row.
         DrawDashed(gc, textColor,
-                   {{left, y + 2, right, y + 2}, {left, y + h - 1, left, y + 1}, {right, y + 2, right, y + h - 1}, {left, y + h - 1, right, y + h - 1}});
+                   {{left, y + 2, right, y + 2},
+                    {left, y + h - 1, left, y + 1},
+                    {right, y + 2, right, y + h - 1},
+                    {left, y + h - 1, right, y + h - 1}});
     }
 }
 

@@ -145,7 +145,8 @@ void OptionBox::Paint() {
     for (int32_t i = 0; i < count; ++i) {
         const int yr = a.y + kRowHeight * i;
         // Black around the circle is left out, so the background shows there.
-        gc.PutImageTransparent(x + 1, yr + 6, pictureWidth, StatePictures::kSize, pictures.For(this, enabled, i == selectedIndex), 0x000000);
+        gc.PutImageTransparent(x + 1, yr + 6, pictureWidth, StatePictures::kSize, pictures.For(this, enabled, i == selectedIndex),
+                               0x000000);
         // One pixel less than a row, so that the last row's text box stays
         // inside the control.
         if (tw >= 1) gc.DrawText(x + 28, yr + 1, tw, kRowHeight - 1, captions[static_cast<size_t>(i)], fore, back, AlignLeft);

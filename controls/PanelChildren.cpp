@@ -86,7 +86,8 @@ void PanelChildren::Paint() {
             DrawBevel(gc, a, sunken ? 0x000000 : 0xFFFFFF, sunken ? 0xFFFFFF : 0x000000);
         }
         if (!text.empty() && a.w - 8 >= 1) {
-            gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text, captionColour == NoColour ? 0x000000 : captionColour, back, AlignLeft);
+            gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text, captionColour == NoColour ? 0x000000 : captionColour, back,
+                        AlignLeft);
         }
     }
     for (GUIElement* child : DirectChildren()) {

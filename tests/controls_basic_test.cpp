@@ -45,8 +45,8 @@ TEST_F(Buttons, RaisedBevelOnTheFormsColourWithACentredCaption) {
     button.SetPosition(40, 30);
     button.Show();
     EXPECT_EQ(Edges(40, 30, 80, 30), Raised());
-    EXPECT_EQ(Pixel(40, 30), kWhite);       // top-left corner
-    EXPECT_EQ(Pixel(119, 59), kBlack);      // bottom-right corner
+    EXPECT_EQ(Pixel(40, 30), kWhite);   // top-left corner
+    EXPECT_EQ(Pixel(119, 59), kBlack);  // bottom-right corner
     EXPECT_EQ(Pixel(42, 32), static_cast<uint32_t>(kFormBack));
     // The caption is black, in the middle of the button and nowhere near its left end.
     EXPECT_GT(Count(60, 33, 40, 24, kBlack), 5);

@@ -46,7 +46,9 @@ protected:
     // Runs the loop until the window shows exactly what it showed before;
     // false (with the first differing pixel) when it never does.
     ::testing::AssertionResult RepaintedAs(const std::vector<uint32_t>& before) {
-        if (rig::PumpUntil(gallery.get(), [&] { return Shot() == before; }, 3000)) return ::testing::AssertionSuccess();
+        if (rig::PumpUntil(
+                gallery.get(), [&] { return Shot() == before; }, 3000))
+            return ::testing::AssertionSuccess();
         return Difference(Shot(), before);
     }
     static ::testing::AssertionResult Difference(const std::vector<uint32_t>& now, const std::vector<uint32_t>& before) {
@@ -60,9 +62,9 @@ protected:
             }
         }
         if (n == 0) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << n << " pixels differ, the first at (" << first % GalleryForm::Width << ", "
-                                             << first / GalleryForm::Width << "): " << std::hex << now[first] << " instead of "
-                                             << before[first];
+        return ::testing::AssertionFailure()
+               << n << " pixels differ, the first at (" << first % GalleryForm::Width << ", " << first / GalleryForm::Width
+               << "): " << std::hex << now[first] << " instead of " << before[first];
     }
     // Runs the loop until the window has had its first paint: one Expose
     // paints every control, and the focused button's dashed mark is drawn
@@ -115,11 +117,12 @@ TEST_F(Repaint, CoveredAndUncoveredTheWindowLooksAsBefore) {
     a.background_pixel = 0x102030;
     int rx = 0, ry = 0;
     rig::RootOrigin(d, Win(), &rx, &ry);
-    const Window cover = XCreateWindow(d, DefaultRootWindow(d), rx, ry, GalleryForm::Width, GalleryForm::Height, 0, CopyFromParent,
-                                         InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    const Window cover = XCreateWindow(d, DefaultRootWindow(d), rx, ry, GalleryForm::Width, GalleryForm::Height, 0,
+                                       CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(d, cover);
     rig::Sync(d);
-    const bool covered = rig::PumpUntil(gallery.get(), [&] { return rig::PixelAt(d, DefaultRootWindow(d), rx + 200, ry + 200) == 0x102030; });
+    const bool covered =
+        rig::PumpUntil(gallery.get(), [&] { return rig::PixelAt(d, DefaultRootWindow(d), rx + 200, ry + 200) == 0x102030; });
     XDestroyWindow(d, cover);
     ASSERT_TRUE(covered);
     rig::Sync(d);
