@@ -6,8 +6,8 @@
 #include "FuzzScratch.h"
 #include "graphics/BmpLoader.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzing::EnterScratchDirectory();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzing::EnterScratchDirectory(argc, argv);
     return 0;
 }
 

@@ -7,8 +7,8 @@
 #include "FuzzScratch.h"
 #include "graphics/EmbeddedImage.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzing::EnterScratchDirectory();
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzing::EnterScratchDirectory(argc, argv);
     return 0;
 }
 
