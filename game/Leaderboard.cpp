@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "core/Log.h"
 #include "util/Paths.h"
@@ -25,12 +26,24 @@ bool IsPlainDirectoryName(const std::string& name) {
     return name.find('/') == std::string::npos && name.find("..") == std::string::npos;
 }
 
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
 // Writes a sibling file first and renames it over the target, so a failed or
-// interrupted write never leaves a truncated file behind.
+// interrupted write never leaves a truncated file behind. The lines go out in
+// one write.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string contents;
+    for (const std::string& line : lines) contents.append(line).push_back('\n');
     const std::string temporary = path + "." + IntToString(getpid()) + ".tmp";
-    TextFile file(temporary);
-    if (file.WriteLines(lines) && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporary.c_str(), "wb"));
+    if (!file) return false;
+    bool written = std::fwrite(contents.data(), 1, contents.size(), file.get()) == contents.size();
+    written = std::fflush(file.get()) == 0 && written;
+    // A failing close (a full disk noticed late) is a failed write too.
+    written = std::fclose(file.release()) == 0 && written;
+    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
     RemoveFile(temporary);
     return false;
 }

@@ -65,6 +65,12 @@ GraphicsContext::GraphicsContext(Form* owner) : owner_(owner) {
 
 GraphicsContext::~GraphicsContext() {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
+    if (batched_ && display_ != nullptr) XFlush(display_);
+}
+
+void GraphicsContext::SetBatched(bool on) {
+    batched_ = on;
+    if (!on && display_ != nullptr) XFlush(display_);
 }
 
 XFontStruct* GraphicsContext::Font() { return display_ != nullptr ? ApplicationFont().GetFontStruct(display_) : nullptr; }
@@ -73,7 +79,9 @@ void GraphicsContext::SetColour(Colour c) {
     if (c != NoColour) XSetForeground(display_, gc_, static_cast<unsigned long>(c));
 }
 
-void GraphicsContext::Flush() { XFlush(display_); }
+void GraphicsContext::Flush() {
+    if (!batched_) XFlush(display_);
+}
 
 void GraphicsContext::DrawPoint(int x, int y, Colour colour) {
     if (!gc_) return;

@@ -32,6 +32,10 @@ public:
     Display* GetDisplay() const { return display_; }
     Drawable GetDrawable() const { return window_; }
     GC Handle() const { return gc_; }
+    // Every drawing call is flushed at once, except inside a batch: a
+    // control that redraws hundreds of small pieces in one go (the text box's
+    // cells) sends them together when the batch ends or the context goes.
+    void SetBatched(bool on);
 
     void DrawPoint(int x, int y, Colour colour);
     void DrawLines(XPoint* points, int count, int width, Colour colour);
@@ -90,6 +94,7 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
     GC gc_ = nullptr;
+    bool batched_ = false;
 };
 
 }  // namespace lumetra
