@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
         {"bare Xlib window", LUMETRA_BINARY_DIR "/bench/bare_window", "bare", {{10, 10, 0xAAAAAA}}},
         // The START button's face and the board's first box: the last things
         // the first paint draws.
-        {"lumetra", LUMETRA_BINARY_DIR "/lumetra", title, {{10, 10, 0xAAAAAA}, {240, 50, 0xFF0000}, {200, 150, 0x7F0000}}},
+        {"lumetra", LUMETRA_BINARY_DIR "/lumetra", title, {{10, 10, 0xAAAAAA}, {235, 40, 0xFF0000}, {302, 232, 0x7F0000}, {497, 437, 0x007F00}}},
     };
     Display* d = server.Connection();
     double startupMedian[2] = {0, 0};
