@@ -84,8 +84,11 @@ inline std::string GameBinary() {
 
 class GameProcess {
 public:
-    // withData: copy the source tree's Data/ into the working directory.
-    GameProcess(Display* display, const rig::StandIns& standIns, bool withData = true) : d(display) {
+    // withData: copy the source tree's Data/ into the working directory;
+    // oldLog: a log.txt left there as by an earlier run.
+    GameProcess(Display* display, const rig::StandIns& standIns, bool withData = true, const std::string& oldLog = "")
+        : d(display) {
+        if (!oldLog.empty()) rig::WriteFile(dir / "log.txt", oldLog);
         if (withData) {
             const std::string copy = "cp -r '" + std::string(LUMETRA_SOURCE_DIR) + "/Data' '" + dir.Path() + "/'";
             (void)!std::system(copy.c_str());
