@@ -7,6 +7,7 @@
 #include "controls/PanelChildren.h"
 #include "controls/ProgressBar.h"
 #include "controls/Slider.h"
+#include "controls/TextBoxCustom.h"
 #include "core/Application.h"
 #include "util/Strings.h"
 
@@ -93,6 +94,7 @@ void GalleryForm::HandleLoad() {
     BuildChoices();
     BuildValues();
     BuildCells();
+    BuildTextBoxes();
     // The window opens with the focus on its "Focused" button.
     Application::focusedElement = focusedButton.get();
     focusedButton->GotFocus();
@@ -164,13 +166,36 @@ void GalleryForm::BuildCells() {
     highlightedCell->SetAlignment(AlignRight);
     highlightedCell->SetHighlighted(true);
     highlightedCell->Show();
-    // The room right of the cells (270..530 x 274..358) is kept for the text box.
     statusLine = MakeCell(this, "Click, press Tab, space or the arrow keys", 10, 380, 520);
     statusLine->SetSize(520, 26);
     statusLine->SetAlignment(AlignLeft);
     statusLine->SetBackColor(0xFFFFFF);
     statusLine->SetBorder(true);
     statusLine->Show();
+}
+
+// The text box in each mode, right of the cells: single line, digits and a
+// date on the left; a password and three lines of wrapping text on the right.
+void GalleryForm::BuildTextBoxes() {
+    auto make = [this](const std::string& text, int32_t x, int32_t y, int32_t h) {
+        auto box = std::make_unique<TextBoxCustom>(this, text);
+        box->SetLocation(x, y);
+        box->SetSize(127, h);
+        return box;
+    };
+    singleLineBox = make("Single line", 270, 274, 24);
+    digitsBox = make("2024", 270, 304, 24);
+    digitsBox->SetNumericOnly(true);
+    dateBox = make("12/03/2024", 270, 334, 24);
+    dateBox->SetDateMode(true);
+    passwordBox = make("secret", 403, 274, 24);
+    passwordBox->SetPassword(true);
+    multiLineBox = make("Multi-line\rtext wraps at the edge", 403, 304, 0);
+    multiLineBox->SetSize(127, 6 + 3 * multiLineBox->GetLineHeight());
+    multiLineBox->SetMultiLine(true);
+    for (TextBoxCustom* box : {singleLineBox.get(), digitsBox.get(), dateBox.get(), passwordBox.get(), multiLineBox.get()}) {
+        box->Show();
+    }
 }
 
 bool GalleryForm::HandleQueryClose() {

@@ -24,6 +24,7 @@ class OptionBox;
 class PanelChildren;
 class ProgressBar;
 class Slider;
+class TextBoxCustom;
 
 class GalleryForm : public Form {
 public:
@@ -54,6 +55,7 @@ private:
     void BuildChoices();
     void BuildValues();
     void BuildCells();
+    void BuildTextBoxes();
     void ShowStatus(const std::string& message);
 
     std::unique_ptr<PanelChildren> buttonsPanel;
@@ -80,6 +82,12 @@ private:
     std::unique_ptr<CellControl> centredCell;
     std::unique_ptr<CellControl> highlightedCell;
     std::unique_ptr<CellControl> statusLine;
+
+    std::unique_ptr<TextBoxCustom> singleLineBox;
+    std::unique_ptr<TextBoxCustom> digitsBox;
+    std::unique_ptr<TextBoxCustom> dateBox;
+    std::unique_ptr<TextBoxCustom> passwordBox;
+    std::unique_ptr<TextBoxCustom> multiLineBox;
 };
 
 }  // namespace lumetra
