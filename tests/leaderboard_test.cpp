@@ -163,6 +163,9 @@ TEST_F(LeaderboardFiles, OrdersByScoreThenNameInByteOrder) {
     EXPECT_EQ(FileLines(), (std::vector<std::string>{"00000900 Carl", "00000070 anna", "00000070 Zoe", "00000070 Anna",
                                                      "00000070 Ann", "00000005 Zed"}));
     EXPECT_EQ(board.Load(), FileLines());
+    // Bytes count as unsigned: one above 0x7F sorts after every ASCII letter.
+    ASSERT_TRUE(board.AddScore(70, "\xC9mile"));
+    EXPECT_EQ(FileLines()[1], "00000070 \xC9mile");
 }
 
 TEST_F(LeaderboardFiles, KeepsTheTenBestAndDropsTheEleventh) {
