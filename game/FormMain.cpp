@@ -258,9 +258,22 @@ void FormMain::HandleTick() {
         box = Random(1, 4);
     } while (box == lastBox);
     board->LightBox(box);
+    const long expiries = Application::ExpiryCount();
     PlayWave(kBeep);
     sequence.push_back(box);
     lastBox = box;
+    RestartClockAfterBeep(expiries);
+}
+
+// The step's beep held the loop. The next step is to come 31 whole ticks
+// after the beep has ended, however long it played, so the timer starts
+// afresh from here; the expiries that fell due meanwhile still reach
+// HandleTick once, and that late tick is not counted.
+void FormMain::RestartClockAfterBeep(long expiriesBefore) {
+    if (!GameTimer || !GameTimer->IsRunning()) return;
+    GameTimer->Stop();
+    if (Application::ExpiryCount() != expiriesBefore) tickCount = -1;
+    GameTimer->Start();
 }
 
 void FormMain::HandleBoxClick(int32_t box) {

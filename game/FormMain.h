@@ -84,6 +84,7 @@ private:
     void StartGame();
     void OpenAbout();
     void NextLevel();
+    void RestartClockAfterBeep(long expiriesBefore);
     void BuildPictures();
 
     std::unique_ptr<Timer> GameTimer;

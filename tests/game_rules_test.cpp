@@ -358,4 +358,36 @@ TEST_F(GameRules, PlaybackGoesOnBehindTheDialogs) {
     EXPECT_EQ(game->GetSequence().size(), 2U);
 }
 
+// With the real timer: the step's beep holds the loop, the expiries that
+// fall due meanwhile reach the game as one late tick, and the next step
+// still comes 31 counted ticks after the beep has ended.
+class CountingGame : public FormMain {
+public:
+    using FormMain::FormMain;
+    void HandleTick() override {
+        ++ticks;
+        FormMain::HandleTick();
+    }
+    int ticks = 0;
+};
+
+TEST_F(GameRules, AStepComes31TicksAfterThePreviousBeepEnded) {
+    WithSounds();
+    rig::StandIns beeps(200);
+    beeps.Install();
+    CountingGame counted(screen.get(), "counted");
+    ASSERT_TRUE(counted.GetGameTimer()->IsRunning());
+    counted.HandleClick(counted.GetStartButton());
+    std::vector<int> at;
+    for (size_t n = 1; n <= 3; ++n) {
+        ASSERT_TRUE(rig::PumpUntil(&counted, [&] { return counted.GetSequence().size() == n; }, 5000));
+        at.push_back(counted.ticks);
+    }
+    // One late tick for the beep, then 31 counted ones.
+    EXPECT_EQ(at[1] - at[0], 32);
+    EXPECT_EQ(at[2] - at[1], 32);
+    EXPECT_EQ(beeps.Recorded().size(), 3U);
+    counted.GetGameTimer()->Stop();
+}
+
 }  // namespace
