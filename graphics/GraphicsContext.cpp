@@ -182,7 +182,8 @@ void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& te
         const int baseline = y + step + (line.last && first ? (h - step) / 2 : 0);
         if (line.wrapped) align = AlignLeft;
         int start = x;
-        if (w >= 1 && align != AlignLeft && lineWidth != 0) start = align == AlignRight ? x + w - lineWidth : x + (w - lineWidth) / 2;
+        if (w >= 1 && align != AlignLeft && lineWidth != 0)
+            start = align == AlignRight ? x + w - lineWidth : x + (w - lineWidth) / 2;
         XDrawString(display_, window_, gc_, start, baseline - 1, text.data() + line.begin, static_cast<int>(line.length));
         Flush();
         first = false;
@@ -222,7 +223,8 @@ void GraphicsContext::CopyArea(int x, int y, int w, int h, Drawable drawable) { 
 
 void GraphicsContext::CopyArea(int x, int y, int w, int h, Drawable drawable, int srcX, int srcY) {
     if (!gc_ || w < 1 || h < 1) return;
-    XImage* img = XGetImage(display_, drawable, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* img =
+        XGetImage(display_, drawable, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (img == nullptr) {
         Log("XGetImage failed");
         return;
@@ -294,7 +296,8 @@ void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* im
     h = std::min(h, windowHeight - y);
     if (w < 1 || h < 1) return;
 
-    XImage* background = XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* background =
+        XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (background == nullptr) {
         Log("XGetImage failed");
         return;
@@ -338,10 +341,18 @@ void GraphicsContext::DrawFile(int x, int y, int w, int h, int bitsPerPixel, con
     if (!gc_ || !FileExists(path)) return;
     RgbImage picture;
     switch (bitsPerPixel) {
-        case 4: picture = LoadBmp4(path); break;
-        case 8: picture = LoadBmp8(path); break;
-        case 24: picture = LoadBmp24(path); break;
-        default: Log("DrawImageFile: no loader for " + IntToString(bitsPerPixel) + " bits per pixel"); return;
+        case 4:
+            picture = LoadBmp4(path);
+            break;
+        case 8:
+            picture = LoadBmp8(path);
+            break;
+        case 24:
+            picture = LoadBmp24(path);
+            break;
+        default:
+            Log("DrawImageFile: no loader for " + IntToString(bitsPerPixel) + " bits per pixel");
+            return;
     }
     if (picture.Empty()) return;
     // The image is built at the file's own size, and at most that much of it

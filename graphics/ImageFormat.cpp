@@ -170,9 +170,9 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
     }
     XVisualInfo* visuals = screen->GetVisualInfo();
     Visual* visual = visuals != nullptr ? visuals[0].visual : DefaultVisual(d, screen->GetScreenNumber());
-    XImage* image = XCreateImage(d, visual, static_cast<unsigned>(layout.depth), layout.format, layout.xoffset,
-                                 reinterpret_cast<char*>(data), static_cast<unsigned>(w), static_cast<unsigned>(h),
-                                 layout.bitmapPad, static_cast<int>(paddedRow));
+    XImage* image =
+        XCreateImage(d, visual, static_cast<unsigned>(layout.depth), layout.format, layout.xoffset, reinterpret_cast<char*>(data),
+                     static_cast<unsigned>(w), static_cast<unsigned>(h), layout.bitmapPad, static_cast<int>(paddedRow));
     if (image == nullptr) {
         Log("CreateImageFromRgb: XCreateImage failed");
         std::free(data);

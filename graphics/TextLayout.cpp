@@ -56,7 +56,8 @@ std::vector<TextLine> LayoutText(const std::string& text, int width, const CharW
             const long limit = sum[b] + width;
             const size_t fits = static_cast<size_t>(std::upper_bound(sum.begin() + static_cast<long>(b),
                                                                      sum.begin() + static_cast<long>(b + keep) + 1, limit) -
-                                                    (sum.begin() + static_cast<long>(b))) - 1;
+                                                    (sum.begin() + static_cast<long>(b))) -
+                                1;
             const size_t from = std::min(nextSpace[b + fits + 1], b + keep);
             const long letter = lastAlpha[from];
             if (letter >= static_cast<long>(b + fits) && lastSpace[static_cast<size_t>(letter)] >= static_cast<long>(b)) {

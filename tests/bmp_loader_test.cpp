@@ -58,7 +58,8 @@ TEST_F(BmpLoader, EveryDepthReadsRowsBottomUpSkippingThePadding) {
                 const std::vector<uint32_t> palette = Palette(bits == 8 ? 256 : 16);
                 const std::vector<uint32_t> pixels =
                     RandomPixels(random, w * h, bits == 24 ? 0x1000000U : static_cast<uint32_t>(palette.size()));
-                const std::string path = dir / ("p" + std::to_string(bits) + "_" + std::to_string(w) + "x" + std::to_string(h) + ".bmp");
+                const std::string path =
+                    dir / ("p" + std::to_string(bits) + "_" + std::to_string(w) + "x" + std::to_string(h) + ".bmp");
                 ASSERT_TRUE(rig::WriteFile(path, Bmp(bits, w, h, pixels, bits == 24 ? std::vector<uint32_t>{} : palette)));
                 const RgbImage image = Load(bits, path);
                 EXPECT_EQ(image.width, w);
@@ -116,8 +117,8 @@ TEST_F(BmpLoader, FourBitFilesAreExportedAsCSourceBesideThem) {
         paletteLine += entry;
     }
     // Rows bottom first, high nibble left, the marker nibble kept as it is stored.
-    const std::string expected = "int wLOGO.OLD = 3;\nint hLOGO.OLD = 2;\n\nchar imgLOGO.OLD[] = {\n" + paletteLine +
-                                 "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n";
+    const std::string expected =
+        "int wLOGO.OLD = 3;\nint hLOGO.OLD = 2;\n\nchar imgLOGO.OLD[] = {\n" + paletteLine + "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n";
     EXPECT_EQ(rig::ReadFile(path + ".c"), expected);
     EXPECT_NE(paletteLine.find("0xFF,0x00,0xAB,"), std::string::npos);
 }

@@ -294,8 +294,7 @@ TEST_F(Drawing, LineHeightAndCharWidthComeFromTheApplicationFont) {
 TEST_F(Drawing, ImagesArePutWholeOrInPartAndAreasCopiedFromOtherDrawables) {
     GraphicsContext gc(form.get());
     // A 4 x 2 picture: red, green, blue, white over four greys.
-    std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
-                                16,  16, 16, 32, 32, 32, 48, 48, 48, 64, 64, 64};
+    std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 16, 16, 16, 32, 32, 32, 48, 48, 48, 64, 64, 64};
     XImagePtr image(CreateImageFromRgb(form.get(), rgb, 4, 2));
     ASSERT_TRUE(image);
     gc.PutImage(10, 10, 0, 0, image.get());  // 0 means the image's own size

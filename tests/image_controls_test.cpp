@@ -56,8 +56,9 @@ protected:
         XSetWindowAttributes a{};
         a.override_redirect = True;
         a.background_pixel = 0x000000;
-        const Window cover = XCreateWindow(d, DefaultRootWindow(d), rx + x, ry + y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
-                                           CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+        const Window cover =
+            XCreateWindow(d, DefaultRootWindow(d), rx + x, ry + y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+                          CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
         XMapRaised(d, cover);
         rig::Sync(d);
         XDestroyWindow(d, cover);
@@ -166,12 +167,16 @@ TEST_F(ImageControls, TheFormRepaintsItsPicturesWhenUncovered) {
     EXPECT_EQ(framePixels, SheetPart(40, 40, 40, 40));
 
     ExposeArea(0, 0, 200, 100);
-    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return Block(20, 30, 30, 20) == imagePixels; }, 3000));
-    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return Block(100, 30, 40, 40) == framePixels; }, 3000));
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [&] { return Block(20, 30, 30, 20) == imagePixels; }, 3000));
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [&] { return Block(100, 30, 40, 40) == framePixels; }, 3000));
 
     CoverAndUncover(10, 20, 150, 60);
-    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return Block(20, 30, 30, 20) == imagePixels; }, 3000));
-    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return Block(100, 30, 40, 40) == framePixels; }, 3000));
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [&] { return Block(20, 30, 30, 20) == imagePixels; }, 3000));
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [&] { return Block(100, 30, 40, 40) == framePixels; }, 3000));
 }
 
 TEST_F(ImageControls, AFrameShowsItsCellOfTheSheet) {

@@ -173,8 +173,8 @@ TEST_F(Images, TransparentDrawingOfAPartTakesTheSourceRectangle) {
     EXPECT_EQ(Block(10, 40, 3, 2), (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFFFF00, 0xFFFF00}));
     // A rectangle running off the image draws only the part inside it.
     gc.PutImageTransparent(14, 40, 4, 4, sheet.get(), 2, 2, 0);
-    EXPECT_EQ(Block(14, 40, 3, 3), (std::vector<uint32_t>{0x111111, 0x222222, 0xFFFF00, 0x333333, 0x444444, 0xFFFF00,
-                                                         0xFFFF00, 0xFFFF00, 0xFFFF00}));
+    EXPECT_EQ(Block(14, 40, 3, 3),
+              (std::vector<uint32_t>{0x111111, 0x222222, 0xFFFF00, 0x333333, 0x444444, 0xFFFF00, 0xFFFF00, 0xFFFF00, 0xFFFF00}));
     // Entirely outside it: nothing.
     gc.PutImageTransparent(18, 40, 2, 2, sheet.get(), 8, 8, 0);
     gc.PutImageTransparent(18, 40, 2, 2, sheet.get(), -1, 0, 0);
@@ -282,7 +282,7 @@ TEST_F(ImageFiles, MissingUnreadableOrMalformedFilesDrawNothing) {
     testing::internal::CaptureStdout();
     gc.DrawImageFile(10, 10, 5, 3, 24, bad);
     gc.DrawImageFile(10, 10, 5, 3, 24, dir.Path());  // exists, but is no file to read
-    gc.DrawImageFile(10, 10, 5, 3, 16, good);         // no loader for the depth
+    gc.DrawImageFile(10, 10, 5, 3, 16, good);        // no loader for the depth
     gc.DrawImageFileTransparent(10, 10, 5, 3, 24, bad);
     EXPECT_EQ(Lines(testing::internal::GetCapturedStdout()).size(), 4U);
     EXPECT_EQ(Block(10, 10, 5, 3), std::vector<uint32_t>(15, kBack));

@@ -3,6 +3,8 @@
 // must have the sizes, palettes and features their table gives them; and on
 // screen they must come out pixel for pixel. Writes pictures.png (4x and 1:1)
 // to the build directory, and to docs/ when LUMETRA_UPDATE_DOCS is set.
+#include "graphics/Pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,7 +19,6 @@
 #include "graphics/GraphicsContext.h"
 #include "graphics/ImageFormat.h"
 #include "graphics/MyImage.h"
-#include "graphics/Pictures.h"
 #include "rig/Process.h"
 #include "tools/PictureArt.h"
 
@@ -48,7 +49,8 @@ std::vector<Compiled> AllCompiled() {
     const std::vector<uint32_t> greyCheck = {0x000000, 0x424242, 0x848484, 0xD6D6CE, 0xFFFFFF, 0x9B9B9B};
     const std::vector<uint32_t> whiteCheck = {0x000000, 0x424242, 0x848484, 0xD6D6CE, 0xFFFFFF, 0xFFFFFF};
     const std::vector<uint32_t> option = {0x000000, 0x424242, 0x848484, 0xD6D6CE, 0xFFFFFF, 0x9B9B9B, 0x010101};
-    std::vector<Compiled> all = {{"title.bmp", &TitlePicture(), Palette(logo)}, {"aboutlogo.bmp", &AboutLogoPicture(), Palette(about)}};
+    std::vector<Compiled> all = {{"title.bmp", &TitlePicture(), Palette(logo)},
+                                 {"aboutlogo.bmp", &AboutLogoPicture(), Palette(about)}};
     for (int n = 1; n <= 4; ++n)
         all.push_back({"checkbox" + std::to_string(n) + ".bmp", &CheckBoxPicture(n), Palette(n % 2 ? greyCheck : whiteCheck)});
     for (int n = 1; n <= 4; ++n) all.push_back({"optionbox" + std::to_string(n) + ".bmp", &OptionBoxPicture(n), Palette(option)});
@@ -100,14 +102,16 @@ TEST(Pictures, TheCompiledInDataIsTheDrawingWithTheTablesSizesAndPalettes) {
         EXPECT_EQ(c.picture->w, canvas.w) << c.file;
         EXPECT_EQ(c.picture->h, canvas.h) << c.file;
         for (size_t i = 0; i < 16; ++i) {
-            const uint32_t entry = uint32_t(c.picture->img[3 * i]) << 16 | uint32_t(c.picture->img[3 * i + 1]) << 8 | c.picture->img[3 * i + 2];
+            const uint32_t entry =
+                uint32_t(c.picture->img[3 * i]) << 16 | uint32_t(c.picture->img[3 * i + 1]) << 8 | c.picture->img[3 * i + 2];
             EXPECT_EQ(entry, c.palette[i]) << c.file << " palette entry " << i;
         }
         const std::vector<uint32_t> colours = Colours(*c.picture);
         ASSERT_EQ(colours.size(), static_cast<size_t>(canvas.w * canvas.h));
         for (int y = 0; y < canvas.h; ++y)
             for (int x = 0; x < canvas.w; ++x)
-                ASSERT_EQ(colours[static_cast<size_t>(y * canvas.w + x)], c.palette[canvas.At(x, y)]) << c.file << " at " << x << "," << y;
+                ASSERT_EQ(colours[static_cast<size_t>(y * canvas.w + x)], c.palette[canvas.At(x, y)])
+                    << c.file << " at " << x << "," << y;
     }
     EXPECT_EQ(TitlePicture().w, 200);
     EXPECT_EQ(TitlePicture().h, 50);
@@ -160,12 +164,12 @@ TEST(Pictures, CheckBoxesAreSunkenSquaresWithAMarkOnTheCheckedOnes) {
     for (int n = 1; n <= 4; ++n) {
         const View v{20, Colours(CheckBoxPicture(n))};
         const uint32_t face = n % 2 ? 0x9B9B9B : 0xFFFFFF;
-        EXPECT_EQ(v.Count(0, 0, 19, 1, 0x848484), 19) << n;   // outer top
-        EXPECT_EQ(v.Count(0, 0, 1, 19, 0x848484), 19) << n;   // outer left
+        EXPECT_EQ(v.Count(0, 0, 19, 1, 0x848484), 19) << n;    // outer top
+        EXPECT_EQ(v.Count(0, 0, 1, 19, 0x848484), 19) << n;    // outer left
         EXPECT_EQ(v.Count(0, 19, 20, 20, 0xFFFFFF), 20) << n;  // outer bottom
         EXPECT_EQ(v.Count(19, 0, 20, 20, 0xFFFFFF), 20) << n;  // outer right
-        EXPECT_EQ(v.Count(1, 1, 18, 2, 0x424242), 17) << n;   // inner top
-        EXPECT_EQ(v.Count(1, 1, 2, 18, 0x424242), 17) << n;   // inner left
+        EXPECT_EQ(v.Count(1, 1, 18, 2, 0x424242), 17) << n;    // inner top
+        EXPECT_EQ(v.Count(1, 1, 2, 18, 0x424242), 17) << n;    // inner left
         EXPECT_EQ(v.Count(2, 18, 19, 19, 0xD6D6CE), 17) << n;  // inner bottom
         EXPECT_EQ(v.Count(18, 2, 19, 19, 0xD6D6CE), 17) << n;  // inner right
         const int mark = v.Count(2, 2, 18, 18, 0x424242), faceCount = v.Count(2, 2, 18, 18, face);
@@ -186,7 +190,8 @@ TEST(Pictures, OptionBoxesAreSunkenCirclesOnTransparentBlack) {
         int left = 20, right = -1, top = 20, bottom = -1;
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 20; ++x)
-                if (v.At(x, y) != 0) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+                if (v.At(x, y) != 0)
+                    left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
         EXPECT_EQ(right - left + 1, 13) << n;
         EXPECT_EQ(bottom - top + 1, 13) << n;
         EXPECT_EQ(v.At(0, 0), 0U);
@@ -226,8 +231,8 @@ TEST_F(PicturesOnScreen, EveryPictureComesOutPixelForPixelAsTheUserSeesIt) {
     for (int n = 1; n <= 4; ++n) placed.push_back({&CheckBoxPicture(n), 10 + 30 * (n - 1), 70, false});
     for (int n = 1; n <= 4; ++n) placed.push_back({&OptionBoxPicture(n), 130 + 30 * (n - 1), 70, true});
     for (const Placed& p : placed) {
-        images.emplace_back(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.picture->w, p.picture->h, p.picture->img), p.picture->w,
-                                               p.picture->h));
+        images.emplace_back(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.picture->w, p.picture->h, p.picture->img),
+                                               p.picture->w, p.picture->h));
         ASSERT_TRUE(images.back());
         if (p.transparent) continue;
         controls.push_back(std::make_unique<MyImage>(form.get(), images.back().get()));
@@ -256,7 +261,8 @@ TEST_F(PicturesOnScreen, EveryPictureComesOutPixelForPixelAsTheUserSeesIt) {
     const int outW = w * scale, outH = h * scale + h;
     std::vector<uint32_t> out(static_cast<size_t>(outW * outH), DefaultBackColour);
     for (int y = 0; y < h * scale; ++y)
-        for (int x = 0; x < outW; ++x) out[static_cast<size_t>(y * outW + x)] = shot[static_cast<size_t>((y / scale) * w + x / scale)];
+        for (int x = 0; x < outW; ++x)
+            out[static_cast<size_t>(y * outW + x)] = shot[static_cast<size_t>((y / scale) * w + x / scale)];
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) out[static_cast<size_t>((h * scale + y) * outW + x)] = shot[static_cast<size_t>(y * w + x)];
     EXPECT_TRUE(rig::SavePng(std::string(LUMETRA_BINARY_DIR) + "/pictures.png", outW, outH, out));

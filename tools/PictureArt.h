@@ -50,6 +50,7 @@ struct Canvas {
 // stems, round letters softened at their corners ----
 
 inline const std::vector<std::string>& Glyph(char c) {
+    // clang-format off
     static const std::vector<std::string> L = {
         "####.........", "####.........", "####.........",
         "####.........", "####.........", "####.........",
@@ -106,16 +107,25 @@ inline const std::vector<std::string>& Glyph(char c) {
         "################", "####........####", "####........####",
         "####........####", "####........####", "####........####",
     };
+    // clang-format on
     static const std::vector<std::string> none;
     switch (c) {
-        case 'L': return L;
-        case 'U': return U;
-        case 'M': return M;
-        case 'E': return E;
-        case 'T': return T;
-        case 'R': return R;
-        case 'A': return A;
-        default: return none;
+        case 'L':
+            return L;
+        case 'U':
+            return U;
+        case 'M':
+            return M;
+        case 'E':
+            return E;
+        case 'T':
+            return T;
+        case 'R':
+            return R;
+        case 'A':
+            return A;
+        default:
+            return none;
     }
 }
 

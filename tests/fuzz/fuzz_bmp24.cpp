@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const lumetra::RgbImage image = lumetra::LoadBmp24(fuzzing::WriteInput(data, size));
-    if (!image.Empty() && image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3) std::abort();
+    if (!image.Empty() && image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3)
+        std::abort();
     return 0;
 }
