@@ -5,8 +5,14 @@
 // comparing their pixels with the same texts drawn by the toolkit in a
 // reference form of this test. One game process serves the checks of a
 // suite, in order, so the suite stays short.
-#include <X11/keysym.h>
+// gtest first: the X headers define None and Bool as macros.
 #include <gtest/gtest.h>
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/record.h>
+#include <X11/keysym.h>
+// clang-format on
 
 #include <algorithm>
 #include <functional>
@@ -73,6 +79,75 @@ private:
     std::unique_ptr<lumetra::Screen> screen;
     lumetra::Form form;
     std::unique_ptr<lumetra::CellControl> level, count, message;
+};
+
+// The texts every client draws (core PolyText8 requests), recorded by the
+// server's RECORD extension: it sees the texts a cell shows only for an
+// instant, "0" and "Good. Well done." at the end of a level.
+class DrawnTexts {
+public:
+    explicit DrawnTexts(const std::string& display) {
+        control = XOpenDisplay(display.c_str());
+        data = XOpenDisplay(display.c_str());
+        if (control == nullptr || data == nullptr) return;
+        XRecordClientSpec clients = XRecordAllClients;
+        XRecordRange* range = XRecordAllocRange();
+        if (range == nullptr) return;
+        range->core_requests.first = X_PolyText8;
+        range->core_requests.last = X_PolyText8;
+        context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+        XFree(range);
+        XSync(control, False);
+        if (context != 0) XRecordEnableContextAsync(data, context, &DrawnTexts::Intercept, reinterpret_cast<XPointer>(this));
+    }
+    ~DrawnTexts() {
+        if (context != 0) {
+            XRecordDisableContext(control, context);
+            XSync(control, False);
+            XRecordProcessReplies(data);
+            XRecordFreeContext(control, context);
+        }
+        if (data) XCloseDisplay(data);
+        if (control) XCloseDisplay(control);
+    }
+    bool Ok() const { return context != 0; }
+    // Everything drawn so far, oldest first.
+    const std::vector<std::string>& Texts() {
+        if (context != 0) XRecordProcessReplies(data);
+        return texts;
+    }
+    // The texts drawn after the given number of earlier ones.
+    std::vector<std::string> Since(size_t from) {
+        const std::vector<std::string>& all = Texts();
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(from, all.size())), all.end()};
+    }
+
+private:
+    static void Intercept(XPointer self, XRecordInterceptData* d) {
+        auto* recorder = reinterpret_cast<DrawnTexts*>(self);
+        if (d->category == XRecordFromClient && d->data_len * 4 >= 16 && d->data[0] == X_PolyText8) {
+            const unsigned char* p = d->data;
+            const size_t end = d->data_len * 4;
+            // Items after the 16-byte header: length, delta, characters; a
+            // length of 255 is a font change, 0 the padding.
+            for (size_t i = 16; i + 1 < end;) {
+                const unsigned n = p[i];
+                if (n == 0) break;
+                if (n == 255) {
+                    i += 5;
+                    continue;
+                }
+                if (i + 2 + n > end) break;
+                recorder->texts.emplace_back(reinterpret_cast<const char*>(p + i + 2), n);
+                i += 2 + n;
+            }
+        }
+        XRecordFreeData(d);
+    }
+    Display* control = nullptr;
+    Display* data = nullptr;
+    XRecordContext context = 0;
+    std::vector<std::string> texts;
 };
 
 class Game : public ::testing::Test {
@@ -242,11 +317,17 @@ TEST_F(FullGame, PlaysThreeLevelsAndLosesOnAWrongPress) {
     EXPECT_EQ(game->LitBox(), level0[0]);
     game->ClickBox(level0[1]);
     EXPECT_TRUE(WaitShows(*game, gamerig::kCountCell, "-1"));
+    DrawnTexts drawn(server->Name());
+    EXPECT_TRUE(drawn.Ok());
     game->ClickBox(level0[2]);
-    // "0" and "Good. Well done." are replaced at once by the next level's
-    // empty texts; the pressed box stays lit until the dark step.
+    // "0" and "Good. Well done." are drawn and at once replaced by the next
+    // level's empty texts; the pressed box stays lit until the dark step.
     EXPECT_TRUE(WaitShows(*game, gamerig::kCountCell, ""));
     EXPECT_TRUE(Shows(*game, gamerig::kMessageCell, ""));
+    const std::vector<std::string> flashed = drawn.Since(0);
+    const auto zero = std::find(flashed.begin(), flashed.end(), "0");
+    EXPECT_NE(zero, flashed.end());
+    EXPECT_NE(std::find(zero, flashed.end(), "Good. Well done."), flashed.end());
     EXPECT_EQ(game->LitBox(), level0[2]);
     ASSERT_TRUE(rig::WaitUntil([&] { return game->LitBox() == 0; }, 3000));
     EXPECT_TRUE(WaitShows(*game, gamerig::kLevelCell, "Level: 1"));
