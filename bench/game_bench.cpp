@@ -198,7 +198,8 @@ void StepSpacing() {
             int box = 0;
             for (int b = 1; b <= 4 && box == 0; ++b) {
                 const gamerig::Area a = gamerig::BoxArea(b);
-                if (rig::PixelAt(own, win, a.CentreX(), a.CentreY()) == static_cast<uint32_t>(lumetra::BoxGame::LitColour(b))) box = b;
+                if (rig::PixelAt(own, win, a.CentreX(), a.CentreY()) == static_cast<uint32_t>(lumetra::BoxGame::LitColour(b)))
+                    box = b;
             }
             if (box > 0 && box != last) lit.push_back(MsSince(origin));
             last = box;
@@ -209,7 +210,8 @@ void StepSpacing() {
         XCloseDisplay(own);
     });
     run.game->GetGameTimer()->Start();
-    rig::PumpUntil(run.game.get(), [&] { return !run.game->IsPlayingBack(); }, 30000);
+    rig::PumpUntil(
+        run.game.get(), [&] { return !run.game->IsPlayingBack(); }, 30000);
     rig::Pump(run.game.get(), 100);
     done = true;
     watcher.join();

@@ -73,9 +73,7 @@ inline int StackingIndex(Display* d, Window w) {
     return index;
 }
 
-inline std::string GameTitle() {
-    return std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
-}
+inline std::string GameTitle() { return std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine; }
 
 inline std::string GameBinary() {
     const char* env = std::getenv("LUMETRA_GAME");

@@ -88,8 +88,7 @@ protected:
     bool Pump(const std::function<bool()>& condition) { return rig::PumpUntil(owner.get(), condition, 5000); }
     // Waits until the dialog's window is on screen and painted.
     bool Shown(lumetra::Form* form) {
-        return Pump([&] { return rig::IsMapped(d, form->GetWindow()); }) &&
-               (rig::Pump(owner.get(), 150), true);
+        return Pump([&] { return rig::IsMapped(d, form->GetWindow()); }) && (rig::Pump(owner.get(), 150), true);
     }
     void ClickIn(lumetra::Form* form, int x, int y) { rig::ClickIn(d, form->GetWindow(), x, y); }
     // The offset of the dialog's window from where it was asked to be: what

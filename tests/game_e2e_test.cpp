@@ -415,8 +415,7 @@ TEST_F(FullGame, AboutFormOpensOnceRunsItsLinksAndCloses) {
     // A press on the game window beeps and brings the About form back up.
     rig::ClickIn(d, game->Win(), 700, 570);
     EXPECT_TRUE(rig::WaitUntil([&] { return Count(*standIns, "aplay Data/beep.wav") == 1; }));
-    EXPECT_TRUE(rig::WaitUntil(
-        [&] { return gamerig::StackingIndex(d, about) > gamerig::StackingIndex(d, game->Win()); }));
+    EXPECT_TRUE(rig::WaitUntil([&] { return gamerig::StackingIndex(d, about) > gamerig::StackingIndex(d, game->Win()); }));
     // So does the close request, which opens no exit question over it.
     gamerig::RequestClose(d, game->Win());
     EXPECT_TRUE(rig::WaitUntil([&] { return Count(*standIns, "aplay Data/beep.wav") == 2; }));
@@ -468,8 +467,7 @@ TEST_F(Game, WithoutSoundFilesTheGamePlaysAndLogsEachSound) {
     const std::vector<std::string> expected = {"Data/beep.wav non trovato.", "Data/beep.wav non trovato.",
                                                "Data/beep.wav non trovato.", "Data/beep.wav non trovato.",
                                                "Data/urlo.wav non trovato."};
-    EXPECT_TRUE(rig::WaitUntil([&] { return rig::ReadLines(game.Dir() / "log.txt") == expected; }))
-        << game.Log();
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::ReadLines(game.Dir() / "log.txt") == expected; })) << game.Log();
 }
 
 }  // namespace

@@ -22,9 +22,9 @@
 #include "game/Random.h"
 #include "game/Sound.h"
 #include "rig/Process.h"
-#include "util/Paths.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
+#include "util/Paths.h"
 
 using lumetra::Application;
 using lumetra::FormMain;
@@ -79,7 +79,8 @@ protected:
         for (int guard = 0; guard < 2000 && game->IsPlayingBack(); ++guard) {
             game->HandleTick();
             const int lit = Lit();
-            if (game->IsPlayingBack() && lit > 0 && static_cast<int>(game->GetSequence().size()) > static_cast<int>(shown.size())) {
+            if (game->IsPlayingBack() && lit > 0 &&
+                static_cast<int>(game->GetSequence().size()) > static_cast<int>(shown.size())) {
                 shown.push_back(lit);
             }
         }
@@ -380,7 +381,8 @@ TEST_F(GameRules, AStepComes31TicksAfterThePreviousBeepEnded) {
     counted.HandleClick(counted.GetStartButton());
     std::vector<int> at;
     for (size_t n = 1; n <= 3; ++n) {
-        ASSERT_TRUE(rig::PumpUntil(&counted, [&] { return counted.GetSequence().size() == n; }, 5000));
+        ASSERT_TRUE(rig::PumpUntil(
+            &counted, [&] { return counted.GetSequence().size() == n; }, 5000));
         at.push_back(counted.ticks);
     }
     // One late tick for the beep, then 31 counted ones.

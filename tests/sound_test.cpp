@@ -1,6 +1,8 @@
 // The sound and command layer: the exact command lines handed to the shell,
 // children that return at once, end cleanly and are reaped, and the player
 // that can be stopped.
+#include "game/Sound.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,11 +16,10 @@
 #include "core/Application.h"
 #include "core/Form.h"
 #include "core/Screen.h"
-#include "game/Sound.h"
-#include "util/Paths.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
+#include "util/Paths.h"
 
 namespace {
 
