@@ -74,6 +74,10 @@ FormMain::FormMain(Screen* s, const std::string& title) {
 }
 
 FormMain::~FormMain() {
+    // A message box still open over this window would outlive its owner.
+    if (auto* box = dynamic_cast<FormMsgBox*>(Application::currentMessageBox.get()); box && box->GetOwner() == this) {
+        Application::currentMessageBox.reset();
+    }
     if (GameTimer) GameTimer->Stop();
     GameTimer.reset();
     soundPlayer.reset();

@@ -19,6 +19,7 @@
 #include "game/FormAbout.h"
 #include "game/FormMain.h"
 #include "game/FormMsgBox.h"
+#include "game/MakerTexts.h"
 #include "game/Random.h"
 #include "game/Sound.h"
 #include "rig/Process.h"
@@ -357,6 +358,20 @@ TEST_F(GameRules, PlaybackGoesOnBehindTheDialogs) {
     game->HandleClick(game->GetExitButton());
     Ticks(31);
     EXPECT_EQ(game->GetSequence().size(), 2U);
+}
+
+TEST(MakerTexts, NoticeAndWebAddressHaveTheirShape) {
+    const std::string notice = lumetra::kNotice;
+    EXPECT_EQ(notice.size(), 82U);
+    EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), 1);
+    // The line feed follows the first sentence.
+    EXPECT_EQ(notice.find('\n'), notice.find('.') + 1);
+    const std::string web = lumetra::kWebAddress;
+    EXPECT_EQ(web.rfind("https://www.", 0), 0U);
+    EXPECT_GT(web.size(), 12U);
+    // A reserved example domain: the link never reaches a stranger.
+    EXPECT_EQ(web.substr(web.size() - 8), ".example");
+    EXPECT_EQ(std::string(lumetra::kProductLine), "Lumetra 1.0.0.0");
 }
 
 // With the real timer: the step's beep holds the loop, the expiries that
