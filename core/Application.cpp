@@ -190,14 +190,46 @@ int Application::TimerPipeReadEnd() {
 }
 
 void Application::NoteExpiry() {
-    // Runs in the signal handler: only async-signal-safe work here.
-    const int saved = errno;
     expiries = expiries + 1;
+    WakeLoop();
+}
+
+void Application::WakeLoop() {
+    // Runs in signal handlers: only async-signal-safe work here.
+    const int saved = errno;
     if (timerPipe[1] >= 0) {
         const char b = 1;
         (void)!write(timerPipe[1], &b, 1);
     }
     errno = saved;
+}
+
+namespace {
+void OnTerminate(int sig) {
+    const int saved = errno;
+    Application::RunTerminationHook();
+    errno = saved;
+    Application::NoteTermination(sig);
+}
+}  // namespace
+
+void Application::InstallTerminationHandlers() {
+    TimerPipeReadEnd();
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+void Application::RunTerminationHook() {
+    if (terminationHook != nullptr) terminationHook();
+}
+
+void Application::NoteTermination(int sig) {
+    terminationSignal = sig;
+    WakeLoop();
 }
 
 void Application::DispatchTimerTicks() {
@@ -211,6 +243,7 @@ void Application::DispatchTimerTicks() {
 void Application::Run(Form* main) {
     if (main == nullptr || main->GetScreen() == nullptr || main->GetScreen()->GetDisplay() == nullptr) return;
     std::fill(std::begin(keyState), std::end(keyState), false);
+    InstallTerminationHandlers();
     while (RunOnce(main, -1)) {
     }
     Shutdown(main);
@@ -237,6 +270,8 @@ bool Application::RunOnce(Form* main, int timeoutMs) {
         char sink[64];
         while (read(fds[1].fd, sink, sizeof sink) > 0) {
         }
+        if (terminationSignal != 0) quitRequested = true;
+        if (quitRequested) return false;
         DispatchTimerTicks();
         if (quitRequested) return false;
     }

@@ -67,10 +67,24 @@ public:
     using LoopHook = void (*)();
     static void AddLoopHook(LoopHook hook);
 
+    // SIGTERM and SIGINT end the loop as a confirmed exit would, after the
+    // termination hook (async-signal-safe: it may only signal processes) has
+    // stopped whatever the program was waiting for. The hook also runs when
+    // the X server is lost, before the program ends.
+    using TerminationHook = void (*)();
+    static void InstallTerminationHandlers();
+    static void SetTerminationHook(TerminationHook hook) { terminationHook = hook; }
+    static void RunTerminationHook();
+    // The signal that asked the program to end, or 0.
+    static int TerminationSignal() { return terminationSignal; }
+    static void NoteTermination(int sig);
+
     // Timer expiries: the SIGALRM handler only writes a byte to this pipe;
     // the loop reads it and runs the ticks on its own thread.
     static int TimerPipeReadEnd();
     static void NoteExpiry();
+    // Makes the loop's wait return (from a signal handler).
+    static void WakeLoop();
     static long ExpiryCount() { return expiries; }
     // Runs one tick of every running timer, in registry order.
     static void DispatchTimerTicks();
@@ -87,6 +101,8 @@ private:
     static inline std::vector<LoopHook> loopHooks;
     static inline int timerPipe[2] = {-1, -1};
     static inline volatile sig_atomic_t expiries = 0;
+    static inline volatile sig_atomic_t terminationSignal = 0;
+    static inline TerminationHook terminationHook = nullptr;
     static inline uint64_t tickRounds = 0;
 };
 

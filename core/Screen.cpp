@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/Application.h"
 #include "core/Log.h"
 #include "util/Strings.h"
 
@@ -20,6 +21,7 @@ int OnXError(Display*, XErrorEvent* e) {
 
 int OnXIOError(Display*) {
     Log("X server connection lost.");
+    Application::RunTerminationHook();
     _exit(1);
 }
 

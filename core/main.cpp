@@ -1,5 +1,6 @@
 // Entry point: empties the log, opens the display, runs the game window until
 // the player leaves, and tears everything down again.
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,15 @@ int main() {
     // game that ended normally.
     const bool hadDisplay = screen->GetDisplay() != nullptr;
     mainForm.reset();
+    // Sounds still playing in the background end with the program.
+    Application::RunTerminationHook();
     if (hadDisplay && !screen->Close()) lumetra::Log("Chiusura screen non riuscita");
+    screen.reset();
+    // Ended by SIGTERM or SIGINT: tidied up, now end as that signal says, so
+    // whoever started the program sees why it stopped.
+    if (const int sig = Application::TerminationSignal()) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
     return hadDisplay ? 0 : 1;
 }

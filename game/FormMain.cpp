@@ -1,5 +1,6 @@
 #include "game/FormMain.h"
 
+#include "controls/AlertSound.h"
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"
 #include "core/Application.h"
@@ -58,6 +59,8 @@ XImagePtr MakePicture(Form* form, const EmbeddedPicture& picture) {
 
 FormMain::FormMain(Screen* s, const std::string& title) {
     if (s != nullptr) SetScreen(s);
+    // The toolkit's controls alert with the game's beep.
+    SetAlertFunction(&Beep);
     soundPlayer = std::make_unique<SoundPlayer>();
     SetSize(800, 600);
     SetTitle(title);

@@ -4,13 +4,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "core/Application.h"
 #include "core/Log.h"
 #include "util/Paths.h"
+#include "util/Strings.h"
 
 namespace lumetra {
 
@@ -19,14 +22,50 @@ namespace {
 const char* const kPlayer = "aplay";
 const char* const kBeepFile = "Data/beep.wav";
 
-// Children started in the background and not reaped yet.
-std::vector<pid_t>& Started() {
-    static std::vector<pid_t> pids;
-    return pids;
+// The process that loaded the program; forked children are not it.
+const pid_t mainProcess = getpid();
+
+// Children started in the background and not reaped yet, with the sound
+// each plays (empty for other programs).
+struct Started {
+    pid_t pid;
+    std::string sound;
+};
+std::vector<Started>& StartedChildren() {
+    static std::vector<Started> children;
+    return children;
 }
 
-void Remember(pid_t pid) {
-    Started().push_back(pid);
+// Process groups of the players running now, for the termination hook: a
+// fixed table, since a signal handler reads it.
+constexpr int kMaxPlayers = 32;
+volatile sig_atomic_t players[kMaxPlayers] = {};
+
+void StopAllPlayers() {
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        const pid_t group = static_cast<pid_t>(players[i]);
+        if (group > 0) kill(-group, SIGTERM);
+    }
+}
+
+void AddPlayer(pid_t group) {
+    Application::SetTerminationHook(StopAllPlayers);
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        if (players[i] == 0) {
+            players[i] = group;
+            return;
+        }
+    }
+}
+
+void RemovePlayer(pid_t group) {
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        if (players[i] == group) players[i] = 0;
+    }
+}
+
+void Remember(pid_t pid, const std::string& sound) {
+    StartedChildren().push_back({pid, sound});
     Application::AddLoopHook(ReapFinishedChildren);
 }
 
@@ -39,11 +78,68 @@ bool IsPlainPathCharacter(char c) {
 // clean-up and flushes none of the stdio buffers it inherited.
 [[noreturn]] void EndChild() { _exit(0); }
 
+// Starts "/bin/sh -c commandLine"; in a process group of its own when asked,
+// so that the shell and what it starts can be stopped together. 0 when no
+// child could be made.
+pid_t SpawnShell(const std::string& commandLine, bool ownGroup) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (ownGroup) setpgid(0, 0);
+        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (pid < 0) return 0;
+    // Both sides set the group, so it is in place whichever runs first.
+    if (ownGroup) setpgid(pid, pid);
+    return pid;
+}
+
+// The shell's exit status, or -1 when it did not end normally.
+int WaitFor(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Whether the player can be found at all; looked up once, since the program
+// never changes its PATH.
+bool PlayerInstalled() {
+    static const bool found = std::system("command -v aplay >/dev/null 2>&1") == 0;
+    static bool told = false;
+    if (!found && !told) {
+        told = true;
+        Log("aplay was not found on PATH: the game plays without sound.");
+    }
+    return found;
+}
+
+// A player that fails (no sound card, an unreadable file) fails every time:
+// say so once per sound, not on every beep.
+void NoteFailure(const std::string& sound, int status) {
+    static std::set<std::string> told;
+    if (sound.empty() || status == 0 || !told.insert(sound).second) return;
+    Log(std::string(kPlayer) + " could not play " + sound + " (exit status " + IntToString(status) + ").");
+}
+
 }  // namespace
 
 bool RunCommand(const std::string& program, const std::string& arguments) { return RunShellCommand(program + " " + arguments); }
 
-bool RunShellCommand(const std::string& commandLine) { return std::system(commandLine.c_str()) != 0; }
+bool RunShellCommand(const std::string& commandLine) {
+    // The program's own commands run in a group of their own, so that SIGTERM
+    // or SIGINT to the program can stop the shell and what it started while
+    // the program waits for them. (The C library's system() would also
+    // ignore SIGINT for that long.)
+    const bool ownGroup = getpid() == mainProcess;
+    const pid_t pid = SpawnShell(commandLine, ownGroup);
+    if (pid == 0) return true;
+    if (ownGroup) AddPlayer(pid);
+    const int status = WaitFor(pid);
+    if (ownGroup) RemovePlayer(pid);
+    return status != 0;
+}
 
 std::string ShellWord(const std::string& path) {
     if (!path.empty() && std::all_of(path.begin(), path.end(), IsPlainPathCharacter)) return path;
@@ -65,7 +161,7 @@ pid_t StartShellCommand(const std::string& commandLine) {
         EndChild();
     }
     if (pid > 0) {
-        Remember(pid);
+        Remember(pid, {});
         return pid;
     }
     RunShellCommand(commandLine);
@@ -73,8 +169,17 @@ pid_t StartShellCommand(const std::string& commandLine) {
 }
 
 void Beep() {
-    if (!FileExists(kBeepFile)) return;
-    StartShellCommand(std::string(kPlayer) + " " + ShellWord(kBeepFile));
+    if (!FileExists(kBeepFile) || !PlayerInstalled()) return;
+    const std::string command = std::string(kPlayer) + " " + ShellWord(kBeepFile);
+    // The child is the shell itself, in its own group: stopping the group
+    // stops the beep.
+    const pid_t pid = SpawnShell(command, true);
+    if (pid > 0) {
+        Remember(pid, kBeepFile);
+        AddPlayer(pid);
+        return;
+    }
+    RunShellCommand(command);
 }
 
 void PlayWave(const std::string& file) {
@@ -82,26 +187,35 @@ void PlayWave(const std::string& file) {
         Log(file + " non trovato.");
         return;
     }
-    RunCommand(kPlayer, ShellWord(file));
+    if (!PlayerInstalled()) return;
+    const std::string command = std::string(kPlayer) + " " + ShellWord(file);
+    const bool ownGroup = getpid() == mainProcess;
+    const pid_t pid = SpawnShell(command, ownGroup);
+    if (pid == 0) return;
+    if (ownGroup) AddPlayer(pid);
+    NoteFailure(file, WaitFor(pid));
+    if (ownGroup) RemovePlayer(pid);
 }
 
 void ReapFinishedChildren() {
-    std::vector<pid_t>& pids = Started();
-    for (auto it = pids.begin(); it != pids.end();) {
+    std::vector<Started>& children = StartedChildren();
+    for (auto it = children.begin(); it != children.end();) {
         int status = 0;
-        const pid_t r = waitpid(*it, &status, WNOHANG);
-        // Gone (r == pid) or not ours any more (an error): forget it either way.
-        if (r != 0) {
-            it = pids.erase(it);
-        } else {
+        const pid_t r = waitpid(it->pid, &status, WNOHANG);
+        if (r == 0) {
             ++it;
+            continue;
         }
+        // Gone (r == pid) or not ours any more (an error): forget it either way.
+        if (r == it->pid && WIFEXITED(status)) NoteFailure(it->sound, WEXITSTATUS(status));
+        RemovePlayer(it->pid);
+        it = children.erase(it);
     }
 }
 
 bool IsUnreapedChild(pid_t pid) {
-    const std::vector<pid_t>& pids = Started();
-    return pid > 0 && std::find(pids.begin(), pids.end(), pid) != pids.end();
+    const std::vector<Started>& children = StartedChildren();
+    return pid > 0 && std::any_of(children.begin(), children.end(), [pid](const Started& c) { return c.pid == pid; });
 }
 
 SoundPlayer::~SoundPlayer() { StopSound(); }
@@ -124,13 +238,14 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
     const std::string args = ShellWord(file);
     const pid_t child = fork();
     if (child == 0) {
-        do {
-            RunCommand(kPlayer, args);
-        } while (loop);
+        setpgid(0, 0);
+        for (bool again = true; again; again = loop) RunCommand(kPlayer, args);
         EndChild();
     }
     if (child > 0) {
-        Remember(child);
+        setpgid(child, child);
+        Remember(child, {});
+        AddPlayer(child);
         pid = child;
         playing = true;
         return;
@@ -141,11 +256,13 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
 void SoundPlayer::StopSound() {
     if (!playing) return;
     // A child that has ended and been reaped is forgotten: its pid may
-    // belong to a stranger by now.
+    // belong to a stranger by now. One still running is stopped with the
+    // player it started (its process group).
     if (IsUnreapedChild(pid)) {
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0) kill(pid, SIGTERM);
+        if (waitpid(pid, &status, WNOHANG) == 0) kill(-pid, SIGTERM);
     }
+    RemovePlayer(pid);
     pid = 0;
     playing = false;
 }

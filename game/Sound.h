@@ -5,6 +5,10 @@
 // Children started in the background are remembered by pid and reaped
 // without blocking on every pass of the application loop, so none of them
 // lingers as a zombie and no pid is ever signalled after it was reaped.
+// Every player runs in a process group of its own; when the program ends
+// (SIGTERM, SIGINT, a lost X server, or a normal exit) the players still
+// running are stopped with it. A player that cannot play is logged once per
+// sound.
 #pragma once
 
 #include <sys/types.h>
@@ -53,8 +57,8 @@ public:
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
     void PlayInBackground(const std::string& file, bool loop);
-    // Terminates the child, if it is still running. Only the child is
-    // signalled: an aplay its shell has started plays its file to the end.
+    // Terminates the child, if it is still running, together with the
+    // player it started.
     void StopSound();
     bool IsPlaying();
     pid_t Pid() const { return pid; }
