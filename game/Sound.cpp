@@ -53,9 +53,12 @@ void AddPlayer(pid_t group) {
     for (int i = 0; i < kMaxPlayers; ++i) {
         if (players[i] == 0) {
             players[i] = group;
-            return;
+            break;
         }
     }
+    // Asked to end before the player was on the list: the signal's hook
+    // could not see it, so stop it here.
+    if (Application::TerminationSignal() != 0) kill(-group, SIGTERM);
 }
 
 void RemovePlayer(pid_t group) {
@@ -78,20 +81,56 @@ bool IsPlainPathCharacter(char c) {
 // clean-up and flushes none of the stdio buffers it inherited.
 [[noreturn]] void EndChild() { _exit(0); }
 
-// Starts "/bin/sh -c commandLine"; in a process group of its own when asked,
-// so that the shell and what it starts can be stopped together. 0 when no
-// child could be made.
-pid_t SpawnShell(const std::string& commandLine, bool ownGroup) {
+// Holds back the signals the program handles while a child is made and put
+// on the players' list: neither side can then be caught half-way.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGTERM);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGALRM);
+        sigprocmask(SIG_BLOCK, &set, &old_);
+    }
+    ~SignalsHeld() { Release(); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+    void Release() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
+
+private:
+    sigset_t old_{};
+};
+
+// fork() under held signals: 0 in the child, which drops the program's
+// handlers (a child must die of SIGTERM, not take it for the program's own)
+// before it lets signals in again; the child's pid in the parent, -1 when
+// no child could be made. With ownGroup the child leads a process group of
+// its own, so that it and whatever it starts can be stopped together.
+pid_t ForkChild(SignalsHeld& held, bool ownGroup) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (ownGroup) setpgid(0, 0);
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGALRM, SIG_DFL);
+        held.Release();
+        return 0;
+    }
+    // Both sides set the group, so it is in place whichever runs first.
+    if (pid > 0 && ownGroup) setpgid(pid, pid);
+    return pid;
+}
+
+// Starts "/bin/sh -c commandLine" (see ForkChild); 0 when no child could be
+// made.
+pid_t SpawnShell(SignalsHeld& held, const std::string& commandLine, bool ownGroup) {
+    const pid_t pid = ForkChild(held, ownGroup);
+    if (pid == 0) {
         execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    if (pid < 0) return 0;
-    // Both sides set the group, so it is in place whichever runs first.
-    if (ownGroup) setpgid(pid, pid);
-    return pid;
+    return pid < 0 ? 0 : pid;
 }
 
 // The shell's exit status, or -1 when it did not end normally.
@@ -105,8 +144,17 @@ int WaitFor(pid_t pid) {
 
 // Whether the player can be found at all; looked up once, since the program
 // never changes its PATH.
+bool FoundOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    for (const std::string& dir : Split(path != nullptr ? path : "/usr/bin:/bin", ":")) {
+        const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
 bool PlayerInstalled() {
-    static const bool found = std::system("command -v aplay >/dev/null 2>&1") == 0;
+    static const bool found = FoundOnPath(kPlayer);
     static bool told = false;
     if (!found && !told) {
         told = true;
@@ -133,9 +181,11 @@ bool RunShellCommand(const std::string& commandLine) {
     // the program waits for them. (The C library's system() would also
     // ignore SIGINT for that long.)
     const bool ownGroup = getpid() == mainProcess;
-    const pid_t pid = SpawnShell(commandLine, ownGroup);
+    SignalsHeld held;
+    const pid_t pid = SpawnShell(held, commandLine, ownGroup);
     if (pid == 0) return true;
     if (ownGroup) AddPlayer(pid);
+    held.Release();
     const int status = WaitFor(pid);
     if (ownGroup) RemovePlayer(pid);
     return status != 0;
@@ -155,7 +205,8 @@ std::string ShellWord(const std::string& path) {
 }
 
 pid_t StartShellCommand(const std::string& commandLine) {
-    const pid_t pid = fork();
+    SignalsHeld held;
+    const pid_t pid = ForkChild(held, false);
     if (pid == 0) {
         RunShellCommand(commandLine);
         EndChild();
@@ -164,6 +215,7 @@ pid_t StartShellCommand(const std::string& commandLine) {
         Remember(pid, {});
         return pid;
     }
+    held.Release();
     RunShellCommand(commandLine);
     return 0;
 }
@@ -173,12 +225,14 @@ void Beep() {
     const std::string command = std::string(kPlayer) + " " + ShellWord(kBeepFile);
     // The child is the shell itself, in its own group: stopping the group
     // stops the beep.
-    const pid_t pid = SpawnShell(command, true);
+    SignalsHeld held;
+    const pid_t pid = SpawnShell(held, command, true);
     if (pid > 0) {
         Remember(pid, kBeepFile);
         AddPlayer(pid);
         return;
     }
+    held.Release();
     RunShellCommand(command);
 }
 
@@ -190,9 +244,11 @@ void PlayWave(const std::string& file) {
     if (!PlayerInstalled()) return;
     const std::string command = std::string(kPlayer) + " " + ShellWord(file);
     const bool ownGroup = getpid() == mainProcess;
-    const pid_t pid = SpawnShell(command, ownGroup);
+    SignalsHeld held;
+    const pid_t pid = SpawnShell(held, command, ownGroup);
     if (pid == 0) return;
     if (ownGroup) AddPlayer(pid);
+    held.Release();
     NoteFailure(file, WaitFor(pid));
     if (ownGroup) RemovePlayer(pid);
 }
@@ -236,20 +292,20 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
     }
     StopSound();
     const std::string args = ShellWord(file);
-    const pid_t child = fork();
+    SignalsHeld held;
+    const pid_t child = ForkChild(held, true);
     if (child == 0) {
-        setpgid(0, 0);
         for (bool again = true; again; again = loop) RunCommand(kPlayer, args);
         EndChild();
     }
     if (child > 0) {
-        setpgid(child, child);
         Remember(child, {});
         AddPlayer(child);
         pid = child;
         playing = true;
         return;
     }
+    held.Release();
     RunCommand(kPlayer, args);
 }
 

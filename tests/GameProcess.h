@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,23 +81,40 @@ inline std::string GameBinary() {
     return env != nullptr && *env != '\0' ? env : std::string(LUMETRA_BINARY_DIR) + "/lumetra";
 }
 
+// How to start the game, beyond the defaults.
+struct Launch {
+    bool withData = true;          // copy the source tree's Data/ in
+    std::string oldLog;            // a log.txt left there as by an earlier run
+    std::vector<std::string> prefix;  // a program to run the game under (valgrind)
+    std::vector<std::string> env;     // more of the environment (NAME=value)
+    std::string path;              // PATH; empty: the stand-ins first
+    std::function<void(const rig::TempDir&)> prepare;  // runs before the start
+    int startMillis = 10000;
+};
+
 class GameProcess {
 public:
     // withData: copy the source tree's Data/ into the working directory;
     // oldLog: a log.txt left there as by an earlier run.
     GameProcess(Display* display, const rig::StandIns& standIns, bool withData = true, const std::string& oldLog = "")
-        : d(display) {
-        if (!oldLog.empty()) rig::WriteFile(dir / "log.txt", oldLog);
-        if (withData) {
+        : GameProcess(display, standIns, Launch{withData, oldLog, {}, {}, {}, {}, 10000}) {}
+
+    GameProcess(Display* display, const rig::StandIns& standIns, const Launch& launch) : d(display) {
+        if (!launch.oldLog.empty()) rig::WriteFile(dir / "log.txt", launch.oldLog);
+        if (launch.withData) {
             const std::string copy = "cp -r '" + std::string(LUMETRA_SOURCE_DIR) + "/Data' '" + dir.Path() + "/'";
             (void)!std::system(copy.c_str());
         }
-        process = std::make_unique<rig::ChildProcess>(std::vector<std::string>{GameBinary()}, dir.Path(),
-                                                      std::vector<std::string>{"PATH=" + standIns.Path()});
+        if (launch.prepare) launch.prepare(dir);
+        std::vector<std::string> argv = launch.prefix;
+        argv.push_back(GameBinary());
+        std::vector<std::string> env = launch.env;
+        env.push_back("PATH=" + (launch.path.empty() ? standIns.Path() : launch.path));
+        process = std::make_unique<rig::ChildProcess>(argv, dir.Path(), env);
         rig::WaitUntil([this] { return (window = rig::FindWindowByName(d, GameTitle())) != 0 && rig::IsMapped(d, window); },
-                       10000);
+                       launch.startMillis);
         // Painted: the board's first box shows its dark colour.
-        if (window != 0) rig::WaitUntil([this] { return LitBox() == 0; }, 5000);
+        if (window != 0) rig::WaitUntil([this] { return LitBox() == 0; }, launch.startMillis);
     }
 
     bool Ok() const { return window != 0; }
