@@ -202,13 +202,13 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
                     gc->FillRectangle(cellX(c), cellY(r), textWidth - c * cellWidth, lineHeight + 1, 0, 0, back);
                 }
                 for (int32_t cc = c; cc < cols && r * cols + cc < cellCount; ++cc) {
-                    TextCell& cell = cells[static_cast<size_t>(r * cols + cc)];
+                    TextCell& cell = cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(cc)];
                     cell.textIndex = i;
                     if (draw) cell = {kEnter, textColor, back, i};
                 }
                 if (showCaret && caret == i && r * cols + c < cellCount && draw) {
                     gc->DrawText(cellX(c), cellY(r), cellWidth, lineHeight, " ", textColor, caretColor, AlignLeft);
-                    cells[static_cast<size_t>(r * cols + c)] = {' ', textColor, caretColor, i};
+                    cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)] = {' ', textColor, caretColor, i};
                 }
             }
             // The walk ends with the last row: more line breaks than rows
@@ -334,7 +334,7 @@ void TextBoxCustom::CursorUp() {
         SoundAlert();
         return;
     }
-    caret = std::clamp(cells[static_cast<size_t>((r - 1) * Columns() + c)].textIndex, 0, maxLength);
+    caret = std::clamp(cells[static_cast<size_t>(r - 1) * static_cast<size_t>(Columns()) + static_cast<size_t>(c)].textIndex, 0, maxLength);
     RepaintFrom(caret);
 }
 
@@ -376,12 +376,10 @@ bool TextBoxCustom::KeyChar(char ch) {
         if (multiLine && caret < maxLength) Insert(kEnter);
     } else if (ch == kEscape) {
         // ignored, without a sound
-    } else if (ch < 32 || ch > 126) {
-        SoundAlert();
-    } else if (numericOnly && !IsDigit(ch) &&
-               !(ch == '.' && allowDecimalPoint && GetText().find('.') == std::string::npos && caret < maxLength)) {
-        SoundAlert();
-    } else if (caret >= maxLength) {
+    } else if (ch < 32 || ch > 126 || caret >= maxLength ||
+               (numericOnly && !IsDigit(ch) && !(ch == '.' && allowDecimalPoint && GetText().find('.') == std::string::npos))) {
+        // Other control characters, a full box, and what a digits-only box
+        // does not take (one decimal point may be allowed).
         SoundAlert();
     } else if (multiLine) {
         Insert(ch);

@@ -180,6 +180,7 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
     }
     // The buffer was laid out for the probed format; an image that would read
     // it differently is never handed out.
+    // NOLINTNEXTLINE(clang-analyzer-unix.Malloc): the image owns the buffer now; XDestroyImage frees both.
     if (image->bits_per_pixel != layout.bitsPerPixel || image->bytes_per_line != static_cast<int>(paddedRow)) {
         Log("CreateImageFromRgb: the X image does not match the probed layout");
         XDestroyImage(image);
