@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "GameProcess.h"
+#include "ProcStats.h"
 #include "Stats.h"
 #include "controls/ButtonCustom.h"
 #include "core/Application.h"
@@ -40,29 +41,12 @@
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::StatusKb;
+
 using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
-
-long StatusKb(pid_t pid, const std::string& key) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
-}
-
-double CpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::istringstream rest(all.substr(all.rfind(')') + 2));
-    std::string f;
-    long ticks = 0;
-    for (int i = 3; i <= 15 && rest >> f; ++i) {
-        if (i == 14 || i == 15) ticks += std::stol(f);
-    }
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

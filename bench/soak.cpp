@@ -14,19 +14,14 @@
 #include <string>
 
 #include "GamePlayer.h"
+#include "ProcStats.h"
 #include "rig/XServer.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::StatusKb;
 
-long StatusKb(pid_t pid, const std::string& key) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
-}
+using Clock = std::chrono::steady_clock;
 
 // The game's resources by type, found through the client that owns its window.
 std::map<std::string, int> XResources(Display* d, Window gameWindow) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProcStats.h"
 #include "Stats.h"
 #include "game/MakerTexts.h"
 #include "rig/Process.h"
@@ -20,6 +21,9 @@
 #include "rig/XServer.h"
 
 namespace {
+
+using bench::CpuSeconds;
+using bench::StatusKb;
 
 using Clock = std::chrono::steady_clock;
 
@@ -34,27 +38,6 @@ struct Program {
     std::string title;
     std::vector<Probe> painted;  // pixels that show the first paint is complete
 };
-
-long StatusKb(pid_t pid, const std::string& key) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-    }
-    return -1;
-}
-
-double CpuSeconds(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::istringstream rest(all.substr(all.rfind(')') + 2));
-    std::string f;
-    long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> f; ++i) {
-        if (i == 14) utime = std::stol(f);
-        if (i == 15) stime = std::stol(f);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 bool Painted(Display* d, const Program& p, Window* found) {
     if (*found == 0) *found = rig::FindWindowByName(d, p.title);
