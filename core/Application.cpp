@@ -135,6 +135,10 @@ std::vector<GUIElement*> Application::GetChildren(uint32_t parentId) {
     return out;
 }
 
+bool Application::IsLiveForm(const Form* form) {
+    return form != nullptr && std::find(forms.begin(), forms.end(), form) != forms.end();
+}
+
 Form* Application::GetParentForm(GUIElement* e) {
     for (GUIElement* p = e ? e->GetParent() : nullptr; p != nullptr; p = p->GetParent()) {
         if (p->GetKind() == "form") return static_cast<Form*>(p);

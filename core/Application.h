@@ -52,6 +52,8 @@ public:
     static GUIElement* FindChildAt(uint32_t parentId, PackedPoint p);
     static std::vector<GUIElement*> GetChildren(uint32_t parentId);
     static Form* GetParentForm(GUIElement* e);
+    // Whether the form still exists (is registered).
+    static bool IsLiveForm(const Form* form);
     static PackedPoint GetOffsetInForm(GUIElement* e, int32_t x, int32_t y);
     static void ResetFocus() { focusedElement = nullptr; }
     static void DestroyAllForms();

@@ -50,12 +50,7 @@ FormAbout::FormAbout(Form* ownerForm) : Form(0, true), owner(ownerForm) {
         FormAbout* about = AboutOf(self);
         return about != nullptr ? about->HandleKeyChar(ch) : true;
     });
-    if (owner != nullptr) {
-        owner->SetEnabled(false);
-        owner->SetPrimaryMark(true);
-        owner->SetActiveDialog(this);
-        holdsOwner = true;
-    }
+    hold.Hold(owner, this);
 }
 
 FormAbout::~FormAbout() {
@@ -138,14 +133,7 @@ void FormAbout::HandleLoad() {
     okButton->Create();
 }
 
-void FormAbout::ReleaseOwner() {
-    if (!holdsOwner) return;
-    holdsOwner = false;
-    if (!IsLiveForm(owner)) return;
-    if (owner->GetActiveDialog() == this) owner->SetActiveDialog(nullptr);
-    owner->SetEnabled(true);
-    owner->SetPrimaryMark(false);
-}
+void FormAbout::ReleaseOwner() { hold.Release(true); }
 
 bool FormAbout::HandleQueryClose() {
     FormHook2();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core/DialogOwner.h"
 #include "core/Form.h"
 
 namespace lumetra {
@@ -56,7 +57,7 @@ private:
     void ReleaseOwner();
 
     Form* owner;
-    bool holdsOwner = false;
+    DialogOwner hold;
     std::unique_ptr<PanelChildren> logoPanel;
     std::unique_ptr<MyImage> logoImage;
     std::unique_ptr<CellControl> productLabel;

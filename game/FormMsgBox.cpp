@@ -33,10 +33,6 @@ FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& te
 
 }  // namespace
 
-bool IsLiveForm(const Form* form) {
-    return form != nullptr && std::find(Application::forms.begin(), Application::forms.end(), form) != Application::forms.end();
-}
-
 FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string& caption) {
     return Open(0, MsgBoxKind::Information, owner, text, caption);
 }
@@ -50,12 +46,7 @@ FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerFor
     : Form(0, true), message(text), kind(boxKind), dialogId(id), owner(ownerForm) {
     if (s != nullptr) SetScreen(s);
     parent = owner;
-    if (owner != nullptr) {
-        owner->SetEnabled(false);
-        owner->SetPrimaryMark(true);
-        owner->SetActiveDialog(this);
-        holdsOwner = true;
-    }
+    hold.Hold(owner, this);
     SetSize(kWidth, kHeight);
     if (owner != nullptr) {
         const PackedPoint at = owner->GetPosition();
@@ -78,7 +69,7 @@ FormMsgBox::~FormMsgBox() {
     secondButton.reset();
     firstButton.reset();
     label.reset();
-    if (IsLiveForm(owner) && owner->GetActiveDialog() == this) owner->SetActiveDialog(nullptr);
+    hold.Forget();
 }
 
 void FormMsgBox::Init(int32_t id, MsgBoxKind boxKind, const std::string& caption, const std::string& text) {
@@ -118,13 +109,9 @@ void FormMsgBox::HandleLoad() {
     if (kind == MsgBoxKind::Information) secondButton->Hide();
 }
 
-void FormMsgBox::ReleaseOwner() {
-    if (!holdsOwner) return;
-    holdsOwner = false;
-    if (!IsLiveForm(owner)) return;
-    owner->SetEnabled(true);
-    owner->SetPrimaryMark(false);
-}
+// The owner's active dialog stays pointing here: it is consulted only while
+// the owner is disabled, and the next box replaces it.
+void FormMsgBox::ReleaseOwner() { hold.Release(false); }
 
 bool FormMsgBox::HandleQueryClose() {
     // The owner's active dialog stays pointing here: it is consulted only
@@ -134,7 +121,7 @@ bool FormMsgBox::HandleQueryClose() {
 }
 
 void FormMsgBox::HandleClose() {
-    if (IsLiveForm(owner)) owner->DialogResult(dialogId, result);
+    if (Application::IsLiveForm(owner)) owner->DialogResult(dialogId, result);
 }
 
 void FormMsgBox::HandleClick(GUIElement* sender) {
@@ -151,8 +138,7 @@ void FormMsgBox::HandleClick(GUIElement* sender) {
 }
 
 void FormMsgBox::Retire() {
-    if (IsLiveForm(owner) && owner->GetActiveDialog() == this) owner->SetActiveDialog(nullptr);
-    ReleaseOwner();
+    hold.Release(true);
     DestroyWindow();
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "core/DialogOwner.h"
 #include "core/Form.h"
 
 namespace lumetra {
@@ -64,7 +65,7 @@ private:
     MsgBoxResult result = MsgBoxNoAnswer;
     Form* owner;
     // The owner is disabled on this box's account.
-    bool holdsOwner = false;
+    DialogOwner hold;
 };
 
 // Both destroy the current box (without telling its owner), open a new one
@@ -74,6 +75,5 @@ FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string&
 FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text, const std::string& caption);
 
 // Whether the pointer is a form that still exists (is registered).
-bool IsLiveForm(const Form* form);
 
 }  // namespace lumetra

@@ -36,10 +36,7 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title) : Form
     SetAlertFunction(&Beep);
     if (owner != nullptr) {
         SetScreen(owner->GetScreen());
-        owner->SetEnabled(false);
-        owner->SetActiveDialog(this);
-        owner->SetPrimaryMark(true);
-        holdsOwner = true;
+        hold.Hold(owner, this);
     }
     SetSize(kWidth, kHeight);
     SetTitle(title);
@@ -97,14 +94,7 @@ void FormNamePlayer::HandleLoad() {
     nameBox->SetFocus();
 }
 
-void FormNamePlayer::ReleaseOwner() {
-    if (!holdsOwner) return;
-    holdsOwner = false;
-    if (!IsLiveForm(owner)) return;
-    if (owner->GetActiveDialog() == this) owner->SetActiveDialog(nullptr);
-    owner->SetEnabled(true);
-    owner->SetPrimaryMark(false);
-}
+void FormNamePlayer::ReleaseOwner() { hold.Release(true); }
 
 bool FormNamePlayer::HandleQueryClose() {
     FormHook2();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/DialogOwner.h"
 #include "core/Form.h"
 
 namespace lumetra {
@@ -53,7 +54,7 @@ private:
 
     Form* owner = nullptr;
     // The owner is disabled on this form's account.
-    bool holdsOwner = false;
+    DialogOwner hold;
     std::unique_ptr<TextBoxCustom> nameBox;
     std::unique_ptr<CellControl> promptLabel;
     std::unique_ptr<ButtonCustom> okButton;

@@ -1,0 +1,35 @@
+#include "core/DialogOwner.h"
+
+#include "core/Application.h"
+#include "core/Form.h"
+
+namespace lumetra {
+
+void DialogOwner::Hold(Form* owner, Form* dialog) {
+    owner_ = owner;
+    dialog_ = dialog;
+    if (owner == nullptr) return;
+    owner->SetEnabled(false);
+    owner->SetPrimaryMark(true);
+    owner->SetActiveDialog(dialog);
+    held_ = true;
+}
+
+void DialogOwner::Release(bool forget) {
+    if (forget) Forget();
+    if (!held_) return;
+    held_ = false;
+    if (Form* owner = LiveOwner()) {
+        owner->SetEnabled(true);
+        owner->SetPrimaryMark(false);
+    }
+}
+
+void DialogOwner::Forget() {
+    Form* owner = LiveOwner();
+    if (owner != nullptr && owner->GetActiveDialog() == dialog_) owner->SetActiveDialog(nullptr);
+}
+
+Form* DialogOwner::LiveOwner() const { return Application::IsLiveForm(owner_) ? owner_ : nullptr; }
+
+}  // namespace lumetra
