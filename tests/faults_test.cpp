@@ -52,7 +52,7 @@ public:
                 waitpid(p, nullptr, WNOHANG);
                 continue;
             }
-            out.push_back(Cmdline(p));
+            out.push_back(std::to_string(p) + " (group " + std::to_string(getpgid(p)) + "): " + Cmdline(p));
         }
         return out;
     }
