@@ -8,6 +8,7 @@
 #include "core/Application.h"
 #include "core/Log.h"
 #include "core/Screen.h"
+#include "graphics/GraphicsContext.h"
 
 namespace lumetra {
 
@@ -107,6 +108,7 @@ void Form::SetFocus() {
 }
 
 void Form::Paint() {
+    const GraphicsContext::FlushOnce once(GetDisplay());
     // Controls inside a panel are repainted by the panel's own Paint, after
     // its background: painting them here as well would draw them twice.
     for (GUIElement* e : Application::GetChildren(id)) {

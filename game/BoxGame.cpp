@@ -73,6 +73,8 @@ void BoxGame::Repaint() {
 void BoxGame::Paint() {
     if (!MayPaint(*this)) return;
     GraphicsContext gc(GetForm());
+    // Sent in one go: a lit box is on the server as one change.
+    gc.SetBatched(true);
     PaintBackground(gc);
     PaintBoxes(gc);
 }

@@ -80,7 +80,13 @@ void GraphicsContext::SetColour(Colour c) {
 }
 
 void GraphicsContext::Flush() {
-    if (!batched_) XFlush(display_);
+    if (!batched_ && deferred_ == 0) XFlush(display_);
+}
+
+GraphicsContext::FlushOnce::FlushOnce(Display* display) : display_(display) { ++deferred_; }
+
+GraphicsContext::FlushOnce::~FlushOnce() {
+    if (--deferred_ == 0 && display_ != nullptr) XFlush(display_);
 }
 
 void GraphicsContext::DrawPoint(int x, int y, Colour colour) {

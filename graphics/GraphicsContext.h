@@ -37,6 +37,20 @@ public:
     // cells) sends them together when the batch ends or the context goes.
     void SetBatched(bool on);
 
+    // While one of these lives, no context flushes per call; the display is
+    // flushed once when the last one goes. A form's repaint wraps all its
+    // controls' paints in one, so an Expose costs one flush, not hundreds.
+    class FlushOnce {
+    public:
+        explicit FlushOnce(Display* display);
+        ~FlushOnce();
+        FlushOnce(const FlushOnce&) = delete;
+        FlushOnce& operator=(const FlushOnce&) = delete;
+
+    private:
+        Display* display_;
+    };
+
     void DrawPoint(int x, int y, Colour colour);
     void DrawLines(XPoint* points, int count, int width, Colour colour);
     void FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour, Colour fillColour);
@@ -95,6 +109,7 @@ private:
     Window window_ = 0;
     GC gc_ = nullptr;
     bool batched_ = false;
+    static inline int deferred_ = 0;
 };
 
 }  // namespace lumetra

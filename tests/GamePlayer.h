@@ -16,6 +16,14 @@ inline bool StartEnabled(Display* d, Window w) {
     return rig::CountColour(d, w, kStartButton.x, kStartButton.y, kStartButton.w, kStartButton.h, 0xFFFF00) > 0;
 }
 
+// Presses START once it is enabled and waits for the first lit box; false
+// when either does not come.
+inline bool StartPlayback(Display* d, const GameProcess& g) {
+    if (!rig::WaitUntil([&] { return StartEnabled(d, g.Win()); }, 5000)) return false;
+    g.Click(kStartButton);
+    return rig::WaitUntil([&] { return g.LitBox() > 0; }, 5000);
+}
+
 // The boxes of one playback, in order; empty on a timeout. Boxes are taken
 // as they light; the playback is over when `length` boxes were seen and the
 // board goes dark for the player's turn.

@@ -84,9 +84,7 @@ TEST_F(Faults, TheServerKilledMidPlaybackEndsTheGameWithStatusOne) {
     rig::StandIns standIns;
     GameProcess game(d, standIns, Launch{true, {}, {}, {"DISPLAY=" + server.Name()}, {}, {}, 10000});
     ASSERT_TRUE(game.Ok());
-    ASSERT_TRUE(rig::WaitUntil([&] { return gamerig::StartEnabled(d, game.Win()); }));
-    game.Click(gamerig::kStartButton);
-    ASSERT_TRUE(rig::WaitUntil([&] { return game.LitBox() > 0; }, 5000));
+    ASSERT_TRUE(gamerig::StartPlayback(d, game));
     server.Kill();
     EXPECT_EQ(game.Process().Wait(10000), 1);
     EXPECT_EQ(CountLines(game.Log(), "X server connection lost."), 1) << game.Log();
@@ -103,9 +101,7 @@ void EndsCleanlyOnSignal(Faults& self, int sig) {
     Player longSound("sleep 120");
     GameProcess game(d, standIns, Launch{true, {}, {}, {}, longSound.Path(), {}, 10000});
     ASSERT_TRUE(game.Ok());
-    ASSERT_TRUE(rig::WaitUntil([&] { return gamerig::StartEnabled(d, game.Win()); }));
-    game.Click(gamerig::kStartButton);
-    ASSERT_TRUE(rig::WaitUntil([&] { return game.LitBox() > 0; }, 5000));
+    ASSERT_TRUE(gamerig::StartPlayback(d, game));
     game.Process().Signal(sig);
     EXPECT_EQ(game.Process().Wait(20000), 128 + sig);
     EXPECT_TRUE(self.NoStrays(game.Process().Pid())) << (self.Strays(0).empty() ? "" : self.Strays(0)[0]);
@@ -193,9 +189,7 @@ TEST_F(Faults, ARestartedWindowManagerLeavesTheGameUsable) {
     rig::StandIns standIns;
     GameProcess game(d, standIns, Launch{true, {}, {}, {"DISPLAY=" + server.Name()}, {}, {}, 10000});
     ASSERT_TRUE(game.Ok());
-    ASSERT_TRUE(rig::WaitUntil([&] { return gamerig::StartEnabled(d, game.Win()); }));
-    game.Click(gamerig::kStartButton);
-    ASSERT_TRUE(rig::WaitUntil([&] { return game.LitBox() > 0; }, 5000));
+    ASSERT_TRUE(gamerig::StartPlayback(d, game));
     server.StopWindowManager();
     ASSERT_TRUE(server.StartWindowManager());
     ASSERT_TRUE(rig::WaitUntil([&] { return rig::IsMapped(d, game.Win()); }));
