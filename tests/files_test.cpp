@@ -15,13 +15,9 @@ namespace {
 // Runs the body inside a scratch working directory.
 class InScratch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_NE(getcwd(old, sizeof old), nullptr);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
-    }
-    void TearDown() override { ASSERT_EQ(chdir(old), 0); }
+    void SetUp() override { ASSERT_TRUE(here.Ok()); }
     rig::TempDir dir;
-    char old[4096] = {};
+    rig::WorkingDirectory here{dir.Path()};
 };
 
 using TextFiles = InScratch;

@@ -50,8 +50,7 @@ protected:
         server = &rig::SharedServer(true);
         ASSERT_TRUE(server->Ok());
         d = server->Connection();
-        oldDir = getcwd(nullptr, 0);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        ASSERT_TRUE(here.Ok());
         ASSERT_EQ(std::system("mkdir -p Data && : > Data/beep.wav"), 0);
         standIns.Install();
         screen = std::make_unique<lumetra::Screen>();
@@ -81,8 +80,6 @@ protected:
         owner.reset();
         screen.reset();
         lumetra::ReapFinishedChildren();
-        if (oldDir != nullptr) (void)!chdir(oldDir);
-        free(oldDir);
     }
 
     bool Pump(const std::function<bool()>& condition) { return rig::PumpUntil(owner.get(), condition, 5000); }
@@ -107,8 +104,8 @@ protected:
     rig::XServer* server = nullptr;
     Display* d = nullptr;
     rig::TempDir dir;
+    rig::WorkingDirectory here{dir.Path()};
     rig::StandIns standIns{0};
-    char* oldDir = nullptr;
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<Owner> owner;
     std::unique_ptr<lumetra::ButtonCustom> ownerButton;

@@ -36,9 +36,8 @@ class GameRules : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(rig::SharedServer().Ok());
-        oldDir = getcwd(nullptr, 0);
         // No Data/ here: every sound is a log line and returns at once.
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        ASSERT_TRUE(here.Ok());
         standIns.Install();
         screen = std::make_unique<lumetra::Screen>();
         game = std::make_unique<FormMain>(screen.get(), "rules under test");
@@ -54,8 +53,6 @@ protected:
         game.reset();
         screen.reset();
         lumetra::ReapFinishedChildren();
-        if (oldDir != nullptr) (void)!chdir(oldDir);
-        free(oldDir);
     }
 
     void Ticks(int n) {
@@ -94,8 +91,8 @@ protected:
     }
 
     rig::TempDir dir;
+    rig::WorkingDirectory here{dir.Path()};
     rig::StandIns standIns{0};
-    char* oldDir = nullptr;
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<FormMain> game;
 };

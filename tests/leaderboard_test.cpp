@@ -118,10 +118,8 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(helperRan);
         ASSERT_FALSE(dir.Path().empty());
-        ASSERT_NE(getcwd(oldCwd, sizeof oldCwd), nullptr);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        ASSERT_TRUE(here.Ok());
     }
-    void TearDown() override { ASSERT_EQ(chdir(oldCwd), 0); }
 
     // Writes the board file as given (lines each ended by "\n").
     void WriteBoard(const std::vector<std::string>& lines) {
@@ -139,7 +137,7 @@ protected:
     }
 
     rig::TempDir dir;
-    char oldCwd[4096] = {};
+    rig::WorkingDirectory here{dir.Path()};
 };
 
 TEST_F(LeaderboardFiles, FirstScoreMakesTheDirectoriesAndOneFixedWidthLine) {

@@ -35,8 +35,7 @@ protected:
         server = &rig::SharedServer(true);
         ASSERT_TRUE(server->Ok());
         d = server->Connection();
-        oldDir = getcwd(nullptr, 0);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        ASSERT_TRUE(here.Ok());
         ASSERT_EQ(std::system("mkdir -p Data && : > Data/beep.wav"), 0);
         standIns.Install();
         screen = std::make_unique<lumetra::Screen>();
@@ -50,10 +49,6 @@ protected:
         Application::ResetFocus();
         game.reset();
         screen.reset();
-        if (oldDir != nullptr) {
-            EXPECT_EQ(chdir(oldDir), 0);
-            free(oldDir);
-        }
     }
 
     // Opens the form and waits until it is on screen with the keyboard.
@@ -104,7 +99,7 @@ protected:
     rig::XServer* server = nullptr;
     Display* d = nullptr;
     rig::TempDir dir;
-    char* oldDir = nullptr;
+    rig::WorkingDirectory here{dir.Path()};
     rig::StandIns standIns{0};
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<FormMain> game;

@@ -104,16 +104,15 @@ TEST(Registry, RemoveChildrenUnregistersWithoutDeleting) {
 
 TEST(Registry, RemovingAnUnknownElementLogsOnce) {
     rig::TempDir dir;
-    char old[4096];
-    ASSERT_NE(getcwd(old, sizeof old), nullptr);
-    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    auto here = std::make_unique<rig::WorkingDirectory>(dir.Path());
+    ASSERT_TRUE(here->Ok());
     Form f;
     f.AssignId();
     Application::RemoveWindow(&f);
     const size_t left = Application::forms.size();
     Application::RemoveWindow(&f);
     Application::AddForm(&f);
-    ASSERT_EQ(chdir(old), 0);
+    here.reset();
     const std::vector<std::string> log = rig::ReadLines(dir / "log.txt");
     ASSERT_EQ(log.size(), 1U);
     EXPECT_EQ(log[0], " NON TROVATO! Application::RemoveWindow = form lx " + std::to_string(left) + " id " + std::to_string(f.GetId()));

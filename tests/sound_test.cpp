@@ -30,16 +30,13 @@ using lumetra::SoundPlayer;
 class Sound : public ::testing::Test {
 protected:
     void SetUp() override {
-        oldDir = getcwd(nullptr, 0);
-        ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+        ASSERT_TRUE(here.Ok());
         ASSERT_EQ(system("mkdir -p Data && : > Data/beep.wav && : > Data/urlo.wav"), 0);
         standIns.Install();
         baseline = rig::ChildrenOf(getpid());
     }
     void TearDown() override {
         lumetra::ReapFinishedChildren();
-        if (oldDir != nullptr) (void)!chdir(oldDir);
-        free(oldDir);
     }
     // Children of this process other than those it had before the case
     // began (the test's own X server once it runs).
@@ -59,8 +56,8 @@ protected:
     }
 
     rig::TempDir dir;
+    rig::WorkingDirectory here{dir.Path()};
     rig::StandIns standIns{50};
-    char* oldDir = nullptr;
     std::vector<pid_t> baseline;
 };
 

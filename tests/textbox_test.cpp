@@ -26,22 +26,6 @@ constexpr uint32_t kCaret = 0xFFFF00;
 constexpr uint32_t kInk = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
-// Back to the old working directory however the test ends.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::string& dir) {
-        if (getcwd(old_, sizeof old_) == nullptr) old_[0] = '\0';
-        ok_ = chdir(dir.c_str()) == 0;
-    }
-    ~WorkingDirectory() {
-        if (old_[0] != '\0') (void)!chdir(old_);
-    }
-    bool Ok() const { return ok_; }
-
-private:
-    char old_[4096];
-    bool ok_ = false;
-};
 
 int alerts = 0;
 void CountAlert() { ++alerts; }
@@ -243,7 +227,7 @@ TEST_F(TextBox, DigitsAndDatesRefuseOtherCharactersWithTheGameAlert) {
     rig::TempDir dir;
     ASSERT_EQ(mkdir((dir / "Data").c_str(), 0755), 0);
     ASSERT_TRUE(rig::WriteFile(dir / "Data/beep.wav", "RIFF"));
-    WorkingDirectory cwd(dir.Path());
+    rig::WorkingDirectory cwd(dir.Path());
     ASSERT_TRUE(cwd.Ok());
     rig::StandIns standIns(0);
     standIns.Install();

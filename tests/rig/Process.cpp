@@ -29,6 +29,16 @@ TempDir::~TempDir() {
     (void)!std::system(cmd.c_str());
 }
 
+WorkingDirectory::WorkingDirectory(const std::string& dir) {
+    char buf[4096];
+    if (getcwd(buf, sizeof buf) != nullptr) old_ = buf;
+    ok_ = chdir(dir.c_str()) == 0;
+}
+
+WorkingDirectory::~WorkingDirectory() {
+    if (!old_.empty()) (void)!chdir(old_.c_str());
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

@@ -24,6 +24,21 @@ private:
     std::string path_;
 };
 
+// Works in the given directory while it lives, and goes back to the old
+// working directory however the test ends.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::string& dir);
+    ~WorkingDirectory();
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string old_;
+    bool ok_ = false;
+};
+
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& contents);
 std::vector<std::string> ReadLines(const std::string& path);
