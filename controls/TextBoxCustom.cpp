@@ -169,7 +169,8 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
     if (MayPaint(*this)) gc.emplace(GetForm());
     const bool draw = gc.has_value() && gc->IsUsable();
     // The changed cells go to the server together, when the walk is done.
-    if (draw) gc->SetBatched(true);
+    std::optional<GraphicsContext::FlushOnce> once;
+    if (draw) once.emplace(gc->GetDisplay());
 
     int32_t start = std::max(from - 1, 0);
     if (dateMode && (from == 3 || from == 6)) start = std::max(start - 1, 0);

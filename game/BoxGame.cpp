@@ -74,7 +74,7 @@ void BoxGame::Paint() {
     if (!MayPaint(*this)) return;
     GraphicsContext gc(GetForm());
     // Sent in one go: a lit box is on the server as one change.
-    gc.SetBatched(true);
+    const GraphicsContext::FlushOnce once(gc.GetDisplay());
     PaintBackground(gc);
     PaintBoxes(gc);
 }

@@ -65,12 +65,6 @@ GraphicsContext::GraphicsContext(Form* owner) : owner_(owner) {
 
 GraphicsContext::~GraphicsContext() {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
-    if (batched_ && display_ != nullptr) XFlush(display_);
-}
-
-void GraphicsContext::SetBatched(bool on) {
-    batched_ = on;
-    if (!on && display_ != nullptr) XFlush(display_);
 }
 
 XFontStruct* GraphicsContext::Font() { return display_ != nullptr ? ApplicationFont().GetFontStruct(display_) : nullptr; }
@@ -80,7 +74,7 @@ void GraphicsContext::SetColour(Colour c) {
 }
 
 void GraphicsContext::Flush() {
-    if (!batched_ && deferred_ == 0) XFlush(display_);
+    if (deferred_ == 0) XFlush(display_);
 }
 
 GraphicsContext::FlushOnce::FlushOnce(Display* display) : display_(display) { ++deferred_; }

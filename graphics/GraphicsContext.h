@@ -32,14 +32,11 @@ public:
     Display* GetDisplay() const { return display_; }
     Drawable GetDrawable() const { return window_; }
     GC Handle() const { return gc_; }
-    // Every drawing call is flushed at once, except inside a batch: a
-    // control that redraws hundreds of small pieces in one go (the text box's
-    // cells) sends them together when the batch ends or the context goes.
-    void SetBatched(bool on);
-
-    // While one of these lives, no context flushes per call; the display is
-    // flushed once when the last one goes. A form's repaint wraps all its
-    // controls' paints in one, so an Expose costs one flush, not hundreds.
+    // Every drawing call is flushed at once, except while one of these
+    // lives: then the display is flushed once, when the last one goes. A
+    // form's repaint wraps all its controls' paints in one, so an Expose
+    // costs one flush, not hundreds; a control that redraws many small
+    // pieces (the text box's cells, the board) sends them together.
     class FlushOnce {
     public:
         explicit FlushOnce(Display* display);
@@ -108,7 +105,6 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
     GC gc_ = nullptr;
-    bool batched_ = false;
     static inline int deferred_ = 0;
 };
 
