@@ -193,7 +193,15 @@ TEST_F(Faults, ARestartedWindowManagerLeavesTheGameUsable) {
     const int first = game.LitBox();
     server.StopWindowManager();
     ASSERT_TRUE(server.StartWindowManager());
-    ASSERT_TRUE(rig::WaitUntil([&] { return rig::IsMapped(d, game.Win()); }));
+    // Managed again: the new manager has framed the window (reparented it)
+    // and mapped it, so presses land where the test aims them.
+    ASSERT_TRUE(rig::WaitUntil([&] {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned n = 0;
+        if (!XQueryTree(d, game.Win(), &root, &parent, &children, &n)) return false;
+        if (children) XFree(children);
+        return parent != root && rig::IsMapped(d, game.Win());
+    }));
     // Finish the game that was running with a press that is surely wrong,
     // once the player's turn has come, then play another.
     ASSERT_TRUE(rig::WaitUntil([&] { return game.LitBox() == 0; }, 10000));
