@@ -10,7 +10,7 @@
 
 #include "Stats.h"
 #include "controls/ButtonCustom.h"
-#include "controls/GalleryForm.h"
+#include "GalleryForm.h"
 #include "core/Application.h"
 #include "core/Screen.h"
 #include "rig/Rig.h"

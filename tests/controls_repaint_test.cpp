@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "controls/ButtonCustom.h"
-#include "controls/GalleryForm.h"
+#include "GalleryForm.h"
 #include "controls/PanelChildren.h"
 #include "core/Application.h"
 #include "core/Screen.h"

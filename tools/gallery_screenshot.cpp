@@ -7,7 +7,7 @@
 #include <string>
 
 #include "controls/ButtonCustom.h"
-#include "controls/GalleryForm.h"
+#include "GalleryForm.h"
 #include "core/Screen.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"

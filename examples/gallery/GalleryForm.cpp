@@ -1,4 +1,4 @@
-#include "controls/GalleryForm.h"
+#include "GalleryForm.h"
 
 #include "controls/ButtonCustom.h"
 #include "controls/CellControl.h"

@@ -3,7 +3,7 @@
 // installed.
 #include <memory>
 
-#include "controls/GalleryForm.h"
+#include "GalleryForm.h"
 #include "core/Application.h"
 #include "core/Log.h"
 #include "core/Screen.h"
