@@ -57,7 +57,9 @@ void ProgressBar::Paint() {
     if (framed) DrawSunken(gc, a);
     // Without a range there is no share to show.
     if (!a.HasInside() || maximum <= minimum) return;
-    const double share = static_cast<double>(value - minimum) / (static_cast<double>(maximum) - minimum);
+    // In double precision throughout: the difference of two 32-bit values
+    // need not fit in 32 bits.
+    const double share = (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
     if (share <= 0) return;
     const int fillWidth = static_cast<int>((a.w - 2) * share);
     gc.FillRectangle(a.x + 1, a.y + 1, fillWidth, a.h - 2, 0, 0, 0x0000FF);

@@ -51,10 +51,21 @@ public:
     virtual void Enable(bool on);
 
 private:
-    // Number of intervals; 0 for a slider without a range.
-    int32_t Intervals() const { return maximum > minimum ? maximum - minimum : 0; }
+    // A tick drawn at the last paint, in form coordinates, and its value.
+    struct TickPoint {
+        short x, y;
+        int32_t value;
+    };
+
+    // Number of intervals (in 64 bits: a range may span more than 2^31);
+    // 0 for a slider without a range.
+    int64_t Intervals() const { return maximum > minimum ? int64_t{maximum} - minimum : 0; }
     // Grows the size so that the track is a whole number of tick steps long.
     void FitSizeToTicks();
+    // How many values lie between two ticks drawn on a track span pixels long.
+    int64_t TickStep(int span) const;
+    // Where the value minimum + i stands along a track span pixels long.
+    int Offset(int64_t i, int span) const;
     void PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     void PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     // One step up or down, wrapping at the ends.
@@ -66,9 +77,9 @@ private:
     int32_t value;
     Colour lineColor = 0x000000;
     bool vertical;
-    // Where each tick was drawn at the last paint, in form coordinates: clicks
-    // are mapped to values through them.
-    std::vector<XPoint> tickPoints;
+    // Where each tick was drawn at the last paint: clicks are mapped to
+    // values through them.
+    std::vector<TickPoint> tickPoints;
     ValueHandler onValueChanged = nullptr;
 };
 

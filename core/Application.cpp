@@ -74,10 +74,10 @@ void Application::RemoveTimer(GUIElement* e) {
 }
 
 void Application::RemoveChildren(uint32_t parentId) {
+    // GetChildren lists the controls inside panels already, right after
+    // their panel: each is removed once. Menus are not walked into by it.
     for (GUIElement* child : GetChildren(parentId)) {
-        if (child->GetKind() == "panel") {
-            for (GUIElement* e : GetChildren(child->GetId())) RemoveWinForm(e);
-        } else if (child->GetKind() == "menubar") {
+        if (child->GetKind() == "menubar") {
             for (GUIElement* e : GetChildren(child->GetId())) {
                 if (e->GetKind() == "menu") {
                     for (GUIElement* item : GetChildren(e->GetId())) RemoveWinForm(item);
@@ -160,6 +160,12 @@ void Application::DestroyAllForms() {
     for (GUIElement* e : all) {
         if (e->GetKind() == "form" && e->IsCreated()) static_cast<Form*>(e)->DestroyWindow();
     }
+}
+
+void Application::ResetFocus() {
+    GUIElement* old = focusedElement;
+    focusedElement = nullptr;
+    if (old != nullptr) old->LostFocus();
 }
 
 bool Application::IsKeyDown(int code) { return code >= 0 && code <= 255 && keyState[code]; }
@@ -293,6 +299,8 @@ void Application::Dispatch(Form* main, XEvent& ev) {
     if (ev.type == DestroyNotify) w = ev.xdestroywindow.window;
     Form* form = FindFormByWindow(w);
     if (form == nullptr) return;
+    if (ev.type == ButtonPress || ev.type == ButtonRelease) userTime = ev.xbutton.time;
+    if (ev.type == KeyPress || ev.type == KeyRelease) userTime = ev.xkey.time;
     switch (ev.type) {
         case Expose:
             form->Paint();
@@ -322,8 +330,14 @@ void Application::Dispatch(Form* main, XEvent& ev) {
         case KeyRelease:
             if (form->IsEnabled()) KeyReleaseEvent(form, ev.xkey);
             break;
+        case DestroyNotify:
+            WindowDestroyed(main, form);
+            break;
         case ClientMessage:
-            if (static_cast<Atom>(ev.xclient.data.l[0]) == form->GetDeleteAtom()) CloseRequest(main, form);
+            if (static_cast<Atom>(ev.xclient.data.l[0]) != form->GetDeleteAtom()) break;
+            // WM_PROTOCOLS messages carry the time of the action in their second word.
+            if (ev.xclient.data.l[1] != CurrentTime) userTime = static_cast<Time>(ev.xclient.data.l[1]);
+            CloseRequest(main, form);
             break;
         default:
             break;
@@ -413,7 +427,9 @@ void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
             }
         }
         if (next != nullptr) {
-            if (focused != nullptr) focused->LostFocus();
+            // The focus may sit on another form's control (the one that
+            // opened this dialog): it loses it all the same.
+            if (focusedElement != nullptr) focusedElement->LostFocus();
             focusedElement = next;
             next->GotFocus();
         }
@@ -435,6 +451,22 @@ void Application::CloseRequest(Form* main, Form* form) {
     }
     if (!form->QueryClose()) return;
     form->DestroyWindow();
+    form->Close();
+}
+
+// Only another client destroys a window that a form still holds: the form's
+// own DestroyWindow lets go of the window before destroying it.
+void Application::WindowDestroyed(Form* main, Form* form) {
+    form->LoseWindow();
+    if (main != nullptr && form->GetId() == main->GetId()) {
+        // Nothing is left to play in: the program ends as a confirmed exit does.
+        Log("Main window destroyed by another client.");
+        quitRequested = true;
+        return;
+    }
+    // A secondary form ends as if the window manager had closed it: its
+    // owner gets its input back and hears that there was no answer.
+    form->QueryClose();
     form->Close();
 }
 

@@ -29,6 +29,9 @@ public:
     static inline uint32_t lastElementId = 0;
     // The game's main window, recorded by its constructor.
     static inline Form* mainForm = nullptr;
+    // The server time of the user's last action (a press, a key, a window
+    // manager's request): focus requests it causes carry it, as the ICCCM asks.
+    static inline Time userTime = CurrentTime;
 
     static void Run(Form* main);
     // One pass of the loop: waits up to timeoutMs (-1: without limit) for an X
@@ -55,7 +58,9 @@ public:
     // Whether the form still exists (is registered).
     static bool IsLiveForm(const Form* form);
     static PackedPoint GetOffsetInForm(GUIElement* e, int32_t x, int32_t y);
-    static void ResetFocus() { focusedElement = nullptr; }
+    // Nothing has the focus any more; the control that had it hears
+    // LostFocus, so that it takes its focus mark off.
+    static void ResetFocus();
     static void DestroyAllForms();
     static bool IsKeyDown(int code);
     static void Flush(Display* d);
@@ -97,6 +102,7 @@ private:
     static void KeyPressEvent(Form* form, XKeyEvent& ev);
     static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
     static void CloseRequest(Form* main, Form* form);
+    static void WindowDestroyed(Form* main, Form* form);
     static GUIElement* FocusedOn(Form* form);
 
     static inline std::vector<std::unique_ptr<Form>> retired;

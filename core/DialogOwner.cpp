@@ -8,6 +8,7 @@ namespace lumetra {
 void DialogOwner::Hold(Form* owner, Form* dialog) {
     owner_ = owner;
     dialog_ = dialog;
+    if (dialog != nullptr) dialog->SetOwnerForm(owner);
     if (owner == nullptr) return;
     owner->SetEnabled(false);
     owner->SetPrimaryMark(true);

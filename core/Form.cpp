@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -116,6 +117,18 @@ void Form::Paint() {
     }
 }
 
+void Form::Activate() {
+    Show();
+    Display* d = GetDisplay();
+    if (!created || window == 0 || d == nullptr) return;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(d, window, &attributes) || attributes.map_state != IsViewable) return;
+    XWMHints* hints = XGetWMHints(d, window);
+    const bool takesInput = hints == nullptr || (hints->flags & InputHint) == 0 || hints->input != False;
+    if (hints != nullptr) XFree(hints);
+    if (takesInput) XSetInputFocus(d, window, RevertToParent, Application::userTime);
+}
+
 void Form::SetPrimaryMark(bool on) {
     if (created) GUIElement::SetPrimaryMark(on);
 }
@@ -200,6 +213,13 @@ void Form::SetWindowProperties() {
     if (size != nullptr) XFree(size);
     if (wm != nullptr) XFree(wm);
     if (cls != nullptr) XFree(cls);
+    // Which process on which machine runs the window, so that a window
+    // manager can offer to end a program that stopped answering.
+    // (XSetWMProperties has named the machine.)
+    const long pid = getpid();
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    if (Application::IsLiveForm(ownerForm) && ownerForm->GetWindow() != 0) XSetTransientForHint(d, window, ownerForm->GetWindow());
     if (isDialog) {
         const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         const Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
@@ -208,8 +228,37 @@ void Form::SetWindowProperties() {
 }
 
 void Form::DestroyWindow() {
+    RememberPlace();
     created = false;
     ReleaseWindow();
+}
+
+void Form::LoseWindow() {
+    created = false;
+    window = 0;
+    Application::ResetFocus();
+}
+
+// Where a new window must ask to be for the form to come back to the same
+// place: the outer corner of the window manager's frame around it (the
+// manager puts the frame where a window asks to be), or of the window itself
+// without a manager.
+void Form::RememberPlace() {
+    Display* d = GetDisplay();
+    if (d == nullptr || window == 0) return;
+    Window top = window, root = 0, up = 0, *children = nullptr;
+    unsigned n = 0;
+    while (XQueryTree(d, top, &root, &up, &children, &n)) {
+        if (children != nullptr) XFree(children);
+        if (up == root || up == 0) break;
+        top = up;
+    }
+    int fx = 0, fy = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    if (XGetGeometry(d, top, &root, &fx, &fy, &w, &h, &border, &depth)) {
+        x = fx;
+        y = fy;
+    }
 }
 
 void Form::SetIcon(Pixmap pixmap) {

@@ -56,6 +56,17 @@ public:
     virtual void SetSecondaryMarkOn();
     virtual void SetSecondaryMarkOff();
 
+    // Raises the form and gives it the keyboard, as a careful ICCCM client
+    // does: only a viewable window whose input hint does not decline input,
+    // with the time of the user's action that asked for it.
+    void Activate();
+    // The form a dialog belongs to: its window is marked transient for the
+    // owner's, so that window managers keep the two together.
+    void SetOwnerForm(Form* owner) { ownerForm = owner; }
+    // Another client destroyed the window: the form lets go of it without a
+    // request on it, as if it had been destroyed here.
+    void LoseWindow();
+
     Form* GetActiveDialog() const { return activeDialog; }
     Atom GetDeleteAtom() const { return deleteAtom; }
     Display* GetDisplay();
@@ -73,10 +84,12 @@ protected:
     Screen* screen = nullptr;
     Window window = 0;
     bool isDialog = false;
+    Form* ownerForm = nullptr;
 
 private:
     void SetWindowProperties();
     void ReleaseWindow();
+    void RememberPlace();
 };
 
 }  // namespace lumetra

@@ -34,6 +34,7 @@ Screen::Screen() {
 
 Screen::~Screen() {
     if (display_ != nullptr) Close();
+    if (current_ == this) current_ = nullptr;
 }
 
 void Screen::Open() {

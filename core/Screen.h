@@ -29,6 +29,8 @@ public:
     int32_t GetDepth() const { return depth_; }
     uint32_t HasFailed() const { return failed_; }
 
+    // The first Screen constructed, while it exists; after it has gone, the
+    // next one constructed.
     static Screen* Current() { return current_; }
     static int32_t CurrentScreenWidth();
     static int32_t CurrentScreenHeight();

@@ -27,8 +27,8 @@ Timer::Timer(GUIElement* parentElement, uint32_t intervalMs) : Child(parentEleme
 
 Timer::~Timer() {
     if (running) {
-        Disarm();
         running = false;
+        KeepArmedForOthers();
     }
 }
 
@@ -41,6 +41,26 @@ void Timer::Create() {
 void Timer::Disarm() {
     itimerval zero{};
     setitimer(ITIMER_REAL, &zero, nullptr);
+}
+
+void Timer::KeepArmedForOthers() {
+    // Of the timers still running, the last registered sets the pace.
+    for (auto it = Application::timers.rbegin(); it != Application::timers.rend(); ++it) {
+        auto* other = static_cast<Timer*>(*it);
+        if (other->running) {
+            other->Arm();
+            return;
+        }
+    }
+    Disarm();
+}
+
+bool Timer::Arm() {
+    itimerval it{};
+    it.it_value.tv_sec = static_cast<time_t>(interval / 1000);
+    it.it_value.tv_usec = static_cast<suseconds_t>((interval % 1000) * 1000);
+    it.it_interval = it.it_value;
+    return setitimer(ITIMER_REAL, &it, nullptr) == 0;
 }
 
 void Timer::Start() {
@@ -57,11 +77,7 @@ void Timer::Start() {
         Log("Unable to catch SIGALRM");
         return;
     }
-    itimerval it{};
-    it.it_value.tv_sec = static_cast<time_t>(interval / 1000);
-    it.it_value.tv_usec = static_cast<suseconds_t>((interval % 1000) * 1000);
-    it.it_interval = it.it_value;
-    if (setitimer(ITIMER_REAL, &it, nullptr) != 0) {
+    if (!Arm()) {
         Log("error calling setitimer()");
         return;
     }
@@ -70,8 +86,8 @@ void Timer::Start() {
 
 void Timer::Stop() {
     if (!running) return;
-    Disarm();
     running = false;
+    KeepArmedForOthers();
 }
 
 void Timer::SetInterval(uint32_t intervalMs) {

@@ -26,6 +26,11 @@ public:
 
 private:
     static void Disarm();
+    // After a timer stopped: the interval timer stays armed, at the interval
+    // of a timer still running, while there is one.
+    static void KeepArmedForOthers();
+    // Arms the interval timer at this timer's interval.
+    bool Arm();
 
     bool running = false;
     uint32_t interval;

@@ -158,7 +158,7 @@ bool FormMain::HandleQueryClose() {
     if (!IsEnabled()) {
         // A dialog of this window is open: one at a time.
         Beep();
-        if (Form* dialog = GetActiveDialog()) dialog->Show();
+        if (Form* dialog = GetActiveDialog()) dialog->Activate();
         return false;
     }
     ShowQuestion(ExitQuestionId, this, "Do you really want to go exit?", "Exit");
@@ -175,7 +175,8 @@ void FormMain::HandleMouseDown(PackedPoint /*p*/) {
     if (IsEnabled()) return;
     if (Form* dialog = GetActiveDialog()) {
         Beep();
-        dialog->Show();
+        // Raised, it takes the keyboard too: Escape or Enter answer it at once.
+        dialog->Activate();
     }
 }
 
