@@ -208,18 +208,19 @@ int64_t WaveMillis(const std::string& file) {
         return -1;
     }
     uint32_t byteRate = 0;
-    unsigned char chunk[16];
+    unsigned char chunk[8], format[12];
     for (int n = 0; n < 16 && std::fread(chunk, 1, 8, f.get()) == 8; ++n) {
         const uint32_t size = Le32(chunk + 4);
         if (std::memcmp(chunk, "data", 4) == 0) {
             const int64_t bytes = std::min<int64_t>(size, st.st_size);
             return byteRate > 0 ? bytes * 1000 / byteRate : -1;
         }
-        long skip = static_cast<long>(size + (size & 1));  // chunks are padded to even sizes
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 12) {
-            if (std::fread(chunk + 4, 1, 12, f.get()) != 12) return -1;
-            byteRate = Le32(chunk + 12);
-            skip -= 12;
+        long skip = static_cast<long>(size) + static_cast<long>(size & 1);  // chunks are padded to even sizes
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= sizeof format) {
+            // Format, channels, sample rate, then the bytes per second.
+            if (std::fread(format, 1, sizeof format, f.get()) != sizeof format) return -1;
+            byteRate = Le32(format + 8);
+            skip -= static_cast<long>(sizeof format);
         }
         if (std::fseek(f.get(), skip, SEEK_CUR) != 0) return -1;
     }
