@@ -16,13 +16,14 @@ void Log(const char* message) {
     // a log that cannot be written is not reported anywhere else. Something
     // other than a file in its place (a FIFO, a device) is never waited for
     // or written to, and said once.
+    static bool toldNotRegular = false;
     bool notRegular = false;
     if (std::FILE* f = OpenRegularFile("log.txt", "ab", &notRegular)) {
         std::fputs(message, f);
         std::fputc('\n', f);
         std::fclose(f);
-    } else if (static bool told = false; notRegular && !told) {
-        told = true;
+    } else if (notRegular && !toldNotRegular) {
+        toldNotRegular = true;
         std::fputs("log.txt is not a regular file: messages go to standard output only.\n", stdout);
         std::fflush(stdout);
     }

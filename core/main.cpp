@@ -1,6 +1,7 @@
 // Entry point: empties the log, opens the display, runs the game window until
 // the player leaves, and tears everything down again.
 #include <fcntl.h>
+#include <sys/resource.h>
 
 #include <csignal>
 #include <memory>
@@ -38,9 +39,12 @@ int main() {
     Application::RunTerminationHook();
     if (hadDisplay && !screen->Close()) lumetra::Log("Chiusura screen non riuscita");
     screen.reset();
-    // Ended by SIGTERM, SIGINT, SIGHUP or SIGQUIT: tidied up, now end as that signal says, so
-    // whoever started the program sees why it stopped.
+    // Ended by SIGTERM, SIGINT, SIGHUP or SIGQUIT: tidied up, now end as that
+    // signal says, so whoever started the program sees why it stopped.
     if (const int sig = Application::TerminationSignal()) {
+        // SIGQUIT would also write a core file of a program that has tidied up.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         std::signal(sig, SIG_DFL);
         std::raise(sig);
     }
