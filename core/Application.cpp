@@ -229,8 +229,8 @@ void Application::InstallTerminationHandlers() {
     sa.sa_handler = OnTerminate;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
+    // SIGHUP and SIGQUIT too: a closed terminal must stop the players as well.
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaction(sig, &sa, nullptr);
 }
 
 void Application::RunTerminationHook() {

@@ -74,7 +74,7 @@ public:
     using LoopHook = void (*)();
     static void AddLoopHook(LoopHook hook);
 
-    // SIGTERM and SIGINT end the loop as a confirmed exit would, after the
+    // SIGTERM, SIGINT, SIGHUP and SIGQUIT end the loop as a confirmed exit would, after the
     // termination hook (async-signal-safe: it may only signal processes) has
     // stopped whatever the program was waiting for. The hook also runs when
     // the X server is lost, before the program ends.

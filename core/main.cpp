@@ -1,5 +1,8 @@
 // Entry point: empties the log, opens the display, runs the game window until
 // the player leaves, and tears everything down again.
+#include <fcntl.h>
+#include <sys/resource.h>
+
 #include <csignal>
 #include <memory>
 #include <string>
@@ -14,6 +17,15 @@
 int main() {
     using lumetra::Application;
     using lumetra::FormMain;
+    // A standard descriptor closed by whoever started the program would be
+    // taken by the next file opened, the X connection first, and the log
+    // would write into it: each closed one is opened onto /dev/null. A pipe
+    // that nobody reads any more makes writes to standard output fail, not
+    // end the program.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd) break;
+    }
+    std::signal(SIGPIPE, SIG_IGN);
     if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
     const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
     auto screen = std::make_unique<lumetra::Screen>();
@@ -27,9 +39,12 @@ int main() {
     Application::RunTerminationHook();
     if (hadDisplay && !screen->Close()) lumetra::Log("Chiusura screen non riuscita");
     screen.reset();
-    // Ended by SIGTERM or SIGINT: tidied up, now end as that signal says, so
-    // whoever started the program sees why it stopped.
+    // Ended by SIGTERM, SIGINT, SIGHUP or SIGQUIT: tidied up, now end as that
+    // signal says, so whoever started the program sees why it stopped.
     if (const int sig = Application::TerminationSignal()) {
+        // SIGQUIT would also write a core file of a program that has tidied up.
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         std::signal(sig, SIG_DFL);
         std::raise(sig);
     }

@@ -37,7 +37,7 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
     std::string contents;
     for (const std::string& line : lines) contents.append(line).push_back('\n');
     const std::string temporary = path + "." + IntToString(getpid()) + ".tmp";
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporary.c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenRegularFile(temporary, "wb"));
     if (!file) return false;
     bool written = std::fwrite(contents.data(), 1, contents.size(), file.get()) == contents.size();
     written = std::fflush(file.get()) == 0 && written;

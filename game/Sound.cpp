@@ -1,12 +1,20 @@
 #include "game/Sound.h"
 
+#include <poll.h>
+#include <sys/syscall.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -36,8 +44,22 @@ std::vector<Started>& StartedChildren() {
     return children;
 }
 
+// The signals that end the program (and so stop its players).
+constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
+// A player's fate beyond its exit status.
+constexpr int kRefused = -2;  // not started: too many players at once
+constexpr int kHung = -3;     // still running at its deadline, so stopped
+
+// Says a thing once per run.
+bool FirstTime(const std::string& what) {
+    static std::set<std::string> told;
+    return told.insert(what).second;
+}
+
 // Process groups of the players running now, for the termination hook: a
-// fixed table, since a signal handler reads it.
+// fixed table, since a signal handler reads it. A player is started only
+// with a place on it, so none can outlive the program.
 constexpr int kMaxPlayers = 32;
 volatile sig_atomic_t players[kMaxPlayers] = {};
 
@@ -48,14 +70,19 @@ void StopAllPlayers() {
     }
 }
 
-void AddPlayer(pid_t group) {
-    Application::SetTerminationHook(StopAllPlayers);
+// A free place on the list, or -1 when every place is taken: then what was
+// to play is not played, and that is said once.
+int FreePlayerSlot(const std::string& what) {
     for (int i = 0; i < kMaxPlayers; ++i) {
-        if (players[i] == 0) {
-            players[i] = group;
-            break;
-        }
+        if (players[i] == 0) return i;
     }
+    if (FirstTime("too many")) Log("Too many sounds at once: " + what + " not played.");
+    return -1;
+}
+
+void AddPlayer(int slot, pid_t group) {
+    Application::SetTerminationHook(StopAllPlayers);
+    players[slot] = group;
     // Asked to end before the player was on the list: the signal's hook
     // could not see it, so stop it here.
     if (Application::TerminationSignal() != 0) kill(-group, SIGTERM);
@@ -88,8 +115,7 @@ public:
     SignalsHeld() {
         sigset_t set;
         sigemptyset(&set);
-        sigaddset(&set, SIGTERM);
-        sigaddset(&set, SIGINT);
+        for (int sig : kEndingSignals) sigaddset(&set, sig);
         sigaddset(&set, SIGALRM);
         sigprocmask(SIG_BLOCK, &set, &old_);
     }
@@ -103,7 +129,8 @@ private:
 };
 
 // fork() under held signals: 0 in the child, which drops the program's
-// handlers (a child must die of SIGTERM, not take it for the program's own)
+// handlers (a child must die of SIGTERM, not take it for the program's own;
+// and SIGPIPE, which the program ignores, is the child's own business)
 // before it lets signals in again; the child's pid in the parent, -1 when
 // no child could be made. With ownGroup the child leads a process group of
 // its own, so that it and whatever it starts can be stopped together.
@@ -111,9 +138,9 @@ pid_t ForkChild(SignalsHeld& held, bool ownGroup) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (ownGroup) setpgid(0, 0);
-        std::signal(SIGTERM, SIG_DFL);
-        std::signal(SIGINT, SIG_DFL);
+        for (int sig : kEndingSignals) std::signal(sig, SIG_DFL);
         std::signal(SIGALRM, SIG_DFL);
+        std::signal(SIGPIPE, SIG_DFL);
         held.Release();
         return 0;
     }
@@ -133,13 +160,71 @@ pid_t SpawnShell(SignalsHeld& held, const std::string& commandLine, bool ownGrou
     return pid < 0 ? 0 : pid;
 }
 
-// The shell's exit status, or -1 when it did not end normally.
-int WaitFor(pid_t pid) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+struct FdCloser {
+    void operator()(const int* fd) const {
+        if (*fd >= 0) close(*fd);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+};
+
+// The shell's exit status, or -1 when it did not end normally; with a limit
+// (timeoutMs >= 0), kHung when it is still running after that long.
+int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
+    // Readable once the child has ended; without one, look every 10 ms.
+    int pidfd = timeoutMs >= 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
+    const std::unique_ptr<int, FdCloser> closer(&pidfd);
+    int status = 0;
+    for (;;) {
+        const pid_t r = waitpid(pid, &status, timeoutMs >= 0 ? WNOHANG : 0);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (r < 0 && errno != EINTR) return -1;
+        if (timeoutMs < 0) continue;
+        const int64_t left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left <= 0) return kHung;
+        pollfd p{pidfd, POLLIN, 0};
+        poll(&p, pidfd >= 0 ? 1 : 0, pidfd >= 0 ? static_cast<int>(std::min<int64_t>(left, 60000)) : 10);
+    }
+}
+
+uint32_t Le32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// How long a WAV file plays by its header: the data chunk's size (at most
+// what the file holds) over the byte rate of its format chunk; -1 when the
+// header cannot be read.
+int64_t WaveMillis(const std::string& file) {
+    const std::unique_ptr<std::FILE, FileCloser> f(OpenRegularFile(file, "rb"));
+    struct stat st {};
+    unsigned char riff[12];
+    if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||
+        std::memcmp(riff + 8, "WAVE", 4) != 0) {
+        return -1;
+    }
+    uint32_t byteRate = 0;
+    unsigned char chunk[8], format[12];
+    for (int n = 0; n < 16 && std::fread(chunk, 1, 8, f.get()) == 8; ++n) {
+        const uint32_t size = Le32(chunk + 4);
+        if (std::memcmp(chunk, "data", 4) == 0) {
+            const int64_t bytes = std::min<int64_t>(size, st.st_size);
+            return byteRate > 0 ? bytes * 1000 / byteRate : -1;
+        }
+        long skip = static_cast<long>(size) + static_cast<long>(size & 1);  // chunks are padded to even sizes
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= sizeof format) {
+            // Format, channels, sample rate, then the bytes per second.
+            if (std::fread(format, 1, sizeof format, f.get()) != sizeof format) return -1;
+            byteRate = Le32(format + 8);
+            skip -= static_cast<long>(sizeof format);
+        }
+        if (std::fseek(f.get(), skip, SEEK_CUR) != 0) return -1;
+    }
+    return -1;
 }
 
 // Whether the player can be found at all; looked up once, since the program
@@ -164,32 +249,42 @@ bool PlayerInstalled() {
 }
 
 // A player that fails (no sound card, an unreadable file) fails every time:
-// say so once per sound, not on every beep.
+// say so once per sound, not on every beep. One that the program stopped
+// itself, because the program is ending, did not fail.
 void NoteFailure(const std::string& sound, int status) {
-    static std::set<std::string> told;
-    if (sound.empty() || status == 0 || !told.insert(sound).second) return;
+    if (sound.empty() || status == 0 || Application::TerminationSignal() != 0 || !FirstTime(sound)) return;
     Log(std::string(kPlayer) + " could not play " + sound + " (exit status " + IntToString(status) + ").");
+}
+
+// Runs the command line and waits for it, at most timeoutMs (-1: no
+// limit); a command still running then is killed with its whole group.
+// In the program itself the shell leads a process group of its own on the
+// players' list, so that an ending signal stops it and what it started
+// while the program waits (the C library's system() would also ignore
+// SIGINT for that long). Answers the exit status, -1, kRefused or kHung.
+int RunPlayer(const std::string& commandLine, const std::string& what, int64_t timeoutMs) {
+    const bool ownGroup = getpid() == mainProcess;
+    SignalsHeld held;
+    const int slot = ownGroup ? FreePlayerSlot(what) : 0;
+    if (slot < 0) return kRefused;
+    const pid_t pid = SpawnShell(held, commandLine, ownGroup);
+    if (pid == 0) return -1;
+    if (ownGroup) AddPlayer(slot, pid);
+    held.Release();
+    int status = WaitFor(pid, ownGroup ? timeoutMs : -1);
+    if (status == kHung) {
+        kill(-pid, SIGKILL);
+        WaitFor(pid);
+    }
+    if (ownGroup) RemovePlayer(pid);
+    return status;
 }
 
 }  // namespace
 
 bool RunCommand(const std::string& program, const std::string& arguments) { return RunShellCommand(program + " " + arguments); }
 
-bool RunShellCommand(const std::string& commandLine) {
-    // The program's own commands run in a group of their own, so that SIGTERM
-    // or SIGINT to the program can stop the shell and what it started while
-    // the program waits for them. (The C library's system() would also
-    // ignore SIGINT for that long.)
-    const bool ownGroup = getpid() == mainProcess;
-    SignalsHeld held;
-    const pid_t pid = SpawnShell(held, commandLine, ownGroup);
-    if (pid == 0) return true;
-    if (ownGroup) AddPlayer(pid);
-    held.Release();
-    const int status = WaitFor(pid);
-    if (ownGroup) RemovePlayer(pid);
-    return status != 0;
-}
+bool RunShellCommand(const std::string& commandLine) { return RunPlayer(commandLine, commandLine, -1) != 0; }
 
 std::string ShellWord(const std::string& path) {
     if (!path.empty() && std::all_of(path.begin(), path.end(), IsPlainPathCharacter)) return path;
@@ -226,10 +321,12 @@ void Beep() {
     // The child is the shell itself, in its own group: stopping the group
     // stops the beep.
     SignalsHeld held;
+    const int slot = FreePlayerSlot(kBeepFile);
+    if (slot < 0) return;
     const pid_t pid = SpawnShell(held, command, true);
     if (pid > 0) {
         Remember(pid, kBeepFile);
-        AddPlayer(pid);
+        AddPlayer(slot, pid);
         return;
     }
     held.Release();
@@ -242,15 +339,15 @@ void PlayWave(const std::string& file) {
         return;
     }
     if (!PlayerInstalled()) return;
-    const std::string command = std::string(kPlayer) + " " + ShellWord(file);
-    const bool ownGroup = getpid() == mainProcess;
-    SignalsHeld held;
-    const pid_t pid = SpawnShell(held, command, ownGroup);
-    if (pid == 0) return;
-    if (ownGroup) AddPlayer(pid);
-    held.Release();
-    NoteFailure(file, WaitFor(pid));
-    if (ownGroup) RemovePlayer(pid);
+    // The sound's length and a margin, and no longer: a player that hangs
+    // must not freeze the game. A header that cannot be read gets 10 s.
+    const int64_t length = WaveMillis(file);
+    const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file, length < 0 ? 10000 : length + 2000);
+    if (status != kHung) {
+        if (status != kRefused) NoteFailure(file, status);
+    } else if (FirstTime("hung " + file)) {
+        Log(std::string(kPlayer) + " was still playing " + file + " 2 s after its end: stopped.");
+    }
 }
 
 void ReapFinishedChildren() {
@@ -293,6 +390,8 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
     StopSound();
     const std::string args = ShellWord(file);
     SignalsHeld held;
+    const int slot = FreePlayerSlot(file);
+    if (slot < 0) return;
     const pid_t child = ForkChild(held, true);
     if (child == 0) {
         for (bool again = true; again; again = loop) RunCommand(kPlayer, args);
@@ -300,7 +399,7 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
     }
     if (child > 0) {
         Remember(child, {});
-        AddPlayer(child);
+        AddPlayer(slot, child);
         pid = child;
         playing = true;
         return;

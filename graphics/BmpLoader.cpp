@@ -16,6 +16,9 @@ namespace {
 
 constexpr size_t kHeaderBytes = 54;
 constexpr size_t kMaxPaletteBytes = 1024;
+// Decoded pixels beyond this are refused before anything is allocated: a
+// legal 16384 x 16384 file would otherwise take a gigabyte.
+constexpr size_t kMaxDecodedBytes = size_t{64} << 20;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -49,8 +52,9 @@ bool Reject(const std::string& path, const char* reason) {
 
 // bitsPerPixel selects how wide a row is and whether a palette is read.
 bool ReadBmp(const std::string& path, int bitsPerPixel, BmpFile& bmp) {
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f) return Reject(path, "cannot be opened");
+    bool notRegular = false;
+    File f(OpenRegularFile(path, "rb", &notRegular));
+    if (!f) return Reject(path, notRegular ? "not a regular file" : "cannot be opened");
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return Reject(path, "cannot be read");
     const long end = std::ftell(f.get());
     if (end < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return Reject(path, "cannot be read");
@@ -62,6 +66,7 @@ bool ReadBmp(const std::string& path, int bitsPerPixel, BmpFile& bmp) {
     const int32_t w = static_cast<int32_t>(Le32(header + 18));
     const int32_t h = static_cast<int32_t>(Le32(header + 22));
     if (w < 1 || h < 1 || w > MaxImageSide || h > MaxImageSide) return Reject(path, "width or height out of range");
+    if (static_cast<size_t>(w) * static_cast<size_t>(h) * 3 > kMaxDecodedBytes) return Reject(path, "over 64 MiB of pixels");
     const size_t offset = Le32(header + 10);
     if (offset < kHeaderBytes) return Reject(path, "pixel data inside the header");
     if (offset > fileSize) return Reject(path, "pixel data beyond the end of the file");

@@ -18,8 +18,9 @@ struct RgbImage {
 };
 
 // Each answers no image, after one log line naming the file, for a file that
-// cannot be read or is not a well-formed picture: shorter than its header, a
-// width or height below 1 or above 16384 (bottom-up files only), pixel data
+// cannot be read, is not a regular file, or is not a well-formed picture:
+// shorter than its header, a width or height below 1 or above 16384
+// (bottom-up files only), over 64 MiB of decoded pixels, pixel data
 // inside the header or beyond the end, a palette of more than 1024 bytes, or
 // rows missing at the end.
 RgbImage LoadBmp24(const std::string& path);

@@ -1,5 +1,6 @@
 #include "util/Paths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,24 @@ bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0
 bool EnsureDirectory(const std::string& path) {
     if (FileExists(path)) return true;
     return mkdir(path.c_str(), 0777) == 0;
+}
+
+std::FILE* OpenRegularFile(const std::string& path, const char* mode, bool* notRegular) {
+    // O_NONBLOCK: opening a FIFO must not wait for its other end (on a
+    // regular file the flag changes nothing). Truncating waits until the
+    // file is known to be a regular one.
+    const int flags = mode[0] == 'r' ? O_RDONLY : O_WRONLY | O_CREAT | (mode[0] == 'a' ? O_APPEND : 0);
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st {};
+    bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    // Not opened at all: a missing file is no refusal, a FIFO without a
+    // reader or a directory opened for writing is.
+    if (fd < 0) regular = stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+    if (notRegular != nullptr) *notRegular = !regular;
+    std::FILE* f = nullptr;
+    if (fd >= 0 && regular && (mode[0] != 'w' || ftruncate(fd, 0) == 0)) f = fdopen(fd, mode);
+    if (f == nullptr && fd >= 0) close(fd);
+    return f;
 }
 
 std::string WithTrailingSeparator(const std::string& path) {

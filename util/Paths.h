@@ -1,6 +1,7 @@
 // Free functions on paths, all relative to the working directory.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace lumetra {
@@ -10,6 +11,11 @@ bool RemoveFile(const std::string& path);
 // True when the path exists already or could be made a directory (only the
 // last component is created).
 bool EnsureDirectory(const std::string& path);
+// fopen ("rb", "wb" or "ab") for files that may come from outside: a path
+// that is not a regular file (a FIFO, a device, a directory, a link to one)
+// is refused without waiting for anything, and notRegular, when given, tells
+// that refusal from a plain failure to open.
+std::FILE* OpenRegularFile(const std::string& path, const char* mode, bool* notRegular = nullptr);
 std::string WithTrailingSeparator(const std::string& path);
 std::string DirectoryOf(const std::string& path);
 std::string FileNameOf(const std::string& path);

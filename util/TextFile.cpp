@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "util/Paths.h"
+
 namespace lumetra {
 
 namespace {
@@ -15,7 +17,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::vector<std::string> TextFile::ReadLines() {
     failed_ = notOpened_ = false;
     std::vector<std::string> lines;
-    File f(std::fopen(path_.c_str(), "rb"));
+    File f(OpenRegularFile(path_, "rb"));
     if (!f) {
         failed_ = notOpened_ = true;
         return lines;
@@ -23,8 +25,13 @@ std::vector<std::string> TextFile::ReadLines() {
     std::string line;
     bool pending = false;
     char buf[4096];
-    size_t n;
+    size_t n, total = 0;
     while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        // Past the bound the file is no text this program wrote: not read.
+        if ((total += n) > MaxReadBytes) {
+            failed_ = true;
+            return {};
+        }
         for (size_t i = 0; i < n; ++i) {
             if (buf[i] == '\n') {
                 lines.push_back(std::move(line));

@@ -2,6 +2,7 @@
 // every operation opens the file, does its work and closes it again.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,12 +10,17 @@ namespace lumetra {
 
 class TextFile {
 public:
+    // A file larger than this is not read (Failed): the program's own text
+    // files are far smaller, and a file from outside (or a link to a
+    // device that never ends) must not fill the memory.
+    static constexpr size_t MaxReadBytes = 64 * 1024;
+
     explicit TextFile(const char* path) : path_(path) {}
     explicit TextFile(std::string path) : path_(std::move(path)) {}
 
     // Whole lines, without their "\n" (a "\r" before it stays). Lines of any
     // length are read entire, so a caller that rewrites the file never loses
-    // its tail.
+    // its tail. Only regular files are opened, never waiting for a FIFO.
     std::vector<std::string> ReadLines();
     // The lines joined, each followed by "\r\n"; empty on failure.
     std::string ReadAll();

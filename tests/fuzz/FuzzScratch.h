@@ -1,33 +1,43 @@
-// What every fuzz target shares: it runs in a scratch directory of its own
-// (the readers write log.txt, and LoadBmp4 its C export, beside their input)
-// with the diagnostic log's standard output discarded.
+// What the fuzz targets share. Relative corpus and crash paths are made
+// absolute, crash files landing where the fuzzer was started by default. A
+// target writing files (log.txt, LoadBmp4's C export, the leaderboard's
+// Data/) works in a scratch directory, entered at the first input: a -jobs,
+// -fork or -merge parent runs none, so it stays where it was started, as do
+// its workers' logs. A watcher removes the directory when the fuzzer ends.
 #pragma once
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fuzzing {
 
-// Called from LLVMFuzzerInitialize, before libFuzzer reads its arguments:
-// corpus directories given relative to where the fuzzer was started are made
-// absolute, and crash files still go there (-artifact_prefix), although the
-// target itself then works in its scratch directory.
-inline void EnterScratchDirectory(int* argc, char*** argv) {
+inline void Check(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "fuzz target: %s\n", what);
+    std::abort();
+}
+
+// From LLVMFuzzerInitialize, before libFuzzer reads its arguments.
+inline void KeepPathsHere(int* argc, char*** argv) {
     static std::vector<std::string> args;
     static std::vector<char*> pointers;
     char cwd[4096];
-    if (getcwd(cwd, sizeof cwd) == nullptr) std::abort();
-    const std::string here = std::string(cwd) + "/";
+    const std::string here = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/";
     bool prefixed = false;
     for (int i = 0; i < *argc; ++i) {
         std::string a = (*argv)[i];
-        if (a.rfind("-artifact_prefix=", 0) == 0) prefixed = true;
+        const size_t value = a.find('=') + 1;
+        prefixed = prefixed || a.rfind("-artifact_prefix=", 0) == 0;
+        if ((a.rfind("-artifact_prefix=", 0) == 0 || a.rfind("-exact_artifact_path=", 0) == 0) && a.compare(value, 1, "/") != 0)
+            a.insert(value, here);
         if (i > 0 && !a.empty() && a[0] != '-' && a[0] != '/') a = here + a;
         args.push_back(a);
     }
@@ -36,27 +46,36 @@ inline void EnterScratchDirectory(int* argc, char*** argv) {
     pointers.push_back(nullptr);
     *argc = static_cast<int>(args.size());
     *argv = pointers.data();
+}
 
-    static char dir[] = "/tmp/lumetra-fuzz-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) std::abort();
-    // What the target leaves there goes when the fuzzer ends.
-    std::atexit([] {
-        for (const char* name : {"input.bmp", "input.bmp.c", "log.txt"}) std::remove(name);
-        if (chdir("/") == 0) rmdir(dir);
-    });
-    const int null = open("/dev/null", O_WRONLY);
-    if (null < 0 || dup2(null, STDOUT_FILENO) < 0) std::abort();
+inline void EnterScratch() {
+    static bool entered = false;
+    if (std::exchange(entered, true)) return;
+    const char* tmp = std::getenv("TMPDIR");
+    static std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/lumetra-fuzz-XXXXXX";
+    int watch[2];
+    if (mkdtemp(dir.data()) == nullptr || pipe2(watch, O_CLOEXEC) != 0) std::abort();
+    if (fork() == 0) {
+        // Out of the fuzzer's group, which Ctrl-C ends; the pipe ends with it.
+        setsid();
+        close(watch[1]);
+        for (char c; read(watch[0], &c, 1) < 0 && errno == EINTR;) {
+        }
+        execl("/bin/rm", "rm", "-rf", dir.c_str(), static_cast<char*>(nullptr));
+        _exit(1);
+    }
+    close(watch[0]);
+    const int null = open("/dev/null", O_WRONLY);  // the readers' log lines
+    if (chdir(dir.c_str()) != 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) std::abort();
     close(null);
 }
 
-// The input as a file of the scratch directory.
 inline std::string WriteInput(const uint8_t* data, size_t size) {
+    EnterScratch();
     static unsigned runs = 0;
-    // The log only grows; keep the scratch directory small.
-    if (++runs % 1024 == 0) std::remove("log.txt");
+    if (++runs % 1024 == 0) std::remove("log.txt");  // it only grows
     std::FILE* f = std::fopen("input.bmp", "wb");
-    if (f == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    if (f == nullptr || (size > 0 && std::fwrite(data, 1, size, f) != size)) std::abort();
     std::fclose(f);
     return "input.bmp";
 }

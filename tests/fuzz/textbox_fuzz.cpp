@@ -11,48 +11,41 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "controls/TextBoxCustom.h"
 #include "core/Application.h"
 #include "core/Form.h"
 #include "core/Screen.h"
 #include "rig/XServer.h"
 
-using lumetra::TextBoxCustom;
+using Box = lumetra::TextBoxCustom;
 
 namespace {
 
-void Check(bool condition, const char* what) {
-    if (condition) return;
-    std::fprintf(stderr, "textbox_fuzz: %s\n", what);
-    std::abort();
-}
+using fuzzing::Check;
 
-int OnXError(Display*, XErrorEvent* e) {
-    std::fprintf(stderr, "textbox_fuzz: X error, request %d, error %d\n", e->request_code, e->error_code);
-    std::abort();
-}
-
-// The server, the connection and one form, made on the first input and kept.
+// The server, the connection and one form, made on the first input and kept
+// to the end (the server is killed then, a crash included).
 struct World {
     World() : server(rig::ServerOptions{}) {
         Check(server.Ok(), "no X server");
         server.MakeDefault();
         screen = std::make_unique<lumetra::Screen>();
         Check(screen->GetDisplay() != nullptr, "no display");
-        XSetErrorHandler(OnXError);
+        XSetErrorHandler([](Display*, XErrorEvent* e) -> int {
+            std::fprintf(stderr, "textbox_fuzz: X error, request %d, error %d\n", e->request_code, e->error_code);
+            std::abort();
+        });
         form = std::make_unique<lumetra::Form>();
         form->SetScreen(screen.get());
         form->SetSize(640, 480);
         form->SetBackColor(0x4080C0);
         form->Create();
         Check(form->IsCreated(), "no form");
-    }
-    ~World() {
-        form.reset();
-        screen.reset();
     }
     rig::XServer server;
     std::unique_ptr<lumetra::Screen> screen;
@@ -61,28 +54,9 @@ struct World {
 
 World* world = nullptr;
 
-World& TheWorld() {
-    static World instance;
-    world = &instance;
-    return instance;
-}
-
 // A crash must not leave the private server running.
 void KillServer() {
     if (world != nullptr) world->server.Kill();
-}
-
-char SomeCharacter(FuzzedDataProvider& in) {
-    switch (in.ConsumeIntegralInRange(0, 3)) {
-        case 0:
-            return static_cast<char>(in.ConsumeIntegralInRange(32, 126));
-        case 1:
-            return in.PickValueInArray({'0', '5', '9', '.', '/', ' '});
-        case 2:
-            return in.PickValueInArray({'\x7f', '\b', '\r', '\x1b', '\t', '\n', '\x01'});
-        default:
-            return in.ConsumeIntegral<char>();
-    }
 }
 
 std::string SomeText(FuzzedDataProvider& in) {
@@ -92,15 +66,57 @@ std::string SomeText(FuzzedDataProvider& in) {
     return s;
 }
 
-void CheckInvariants(TextBoxCustom& box) {
+// Every option of the box, with the value that differs from its default.
+struct Option {
+    void (Box::*set)(bool);
+    bool changed;
+};
+constexpr Option kOptions[] = {{&Box::SetMultiLine, true},         {&Box::SetDateMode, true},   {&Box::SetNumericOnly, true},
+                               {&Box::SetAllowDecimalPoint, true}, {&Box::SetPassword, true},   {&Box::SetDeleteShifts, true},
+                               {&Box::SetAlignCenter, true},       {&Box::SetAlignRight, true}, {&Box::SetBorder, false},
+                               {&Box::SetReadOnly, true},          {&Box::Enable, false}};
+
+// What the box can be told while it lives.
+using In = FuzzedDataProvider;
+using Step = void (*)(Box&, In&);
+const Step kSteps[] = {
+    [](Box& box, In& in) {
+        const int kind = in.ConsumeIntegralInRange(0, 3);
+        box.KeyChar(kind == 0   ? static_cast<char>(in.ConsumeIntegralInRange(32, 126))
+                    : kind == 1 ? in.PickValueInArray({'0', '5', '9', '.', '/', ' '})
+                    : kind == 2 ? in.PickValueInArray({'\x7f', '\b', '\r', '\x1b', '\t', '\n', '\x01'})
+                                : in.ConsumeIntegral<char>());
+    },
+    [](Box& box, In& in) {
+        box.KeyDown(
+            in.PickValueInArray({lumetra::KeyLeft, lumetra::KeyRight, lumetra::KeyUp, lumetra::KeyDown, lumetra::KeyTab, 0x61U}));
+    },
+    [](Box& box, In& in) {
+        box.MouseUp(lumetra::PackPoint(box.x + in.ConsumeIntegralInRange(-5, box.width + 5),
+                                       box.y + in.ConsumeIntegralInRange(-5, box.height + 5)));
+    },
+    [](Box& box, In& in) { box.SetText(SomeText(in)); },
+    [](Box& box, In& in) { box.SetSize(in.ConsumeIntegralInRange(-10, 2400), in.ConsumeIntegralInRange(-10, 1600)); },
+    [](Box& box, In& in) { in.ConsumeBool() ? box.Hide() : box.Show(); },
+    [](Box& box, In& in) {
+        (box.*kOptions[in.ConsumeIntegralInRange<size_t>(0, std::size(kOptions) - 1)].set)(in.ConsumeBool());
+    },
+    [](Box& box, In& in) { box.SetMaxLength(in.ConsumeIntegralInRange(-2, 300)); },
+    [](Box& box, In& in) { in.ConsumeBool() ? box.LostFocus() : box.SetFocus(); },
+    [](Box& box, In& in) {
+        in.ConsumeBool() ? box.Repaint() : box.DrawCells(in.ConsumeBool(), in.ConsumeIntegralInRange(-3, 2300));
+    },
+    [](Box& box, In& in) { box.SetPosition(in.ConsumeIntegralInRange(-30, 500), in.ConsumeIntegralInRange(-30, 400)); }};
+
+void CheckInvariants(Box& box) {
     const int32_t max = box.GetMaxLength();
     Check(max >= 0, "negative maximum length");
-    Check(box.Cells().size() <= static_cast<size_t>(TextBoxCustom::MaxCells), "more cells than the grid's capacity");
+    Check(box.Cells().size() <= static_cast<size_t>(Box::MaxCells), "more cells than the grid's capacity");
     if (!box.IsCreated()) return;
     Check(box.GetCaret() >= 0 && box.GetCaret() <= max, "caret outside the buffer");
     Check(box.GetText().size() <= static_cast<size_t>(max), "text longer than the buffer");
     Check(!box.Cells().empty(), "a created box without cells");
-    for (const TextBoxCustom::TextCell& cell : box.Cells()) {
+    for (const Box::TextCell& cell : box.Cells()) {
         Check(cell.textIndex >= 0 && cell.textIndex <= max, "a cell showing a position outside the buffer");
     }
 }
@@ -114,23 +130,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    World& w = TheWorld();
+    if (world == nullptr) world = new World;
+    World& w = *world;
     FuzzedDataProvider in(data, size);
 
-    TextBoxCustom box(w.form.get(), SomeText(in));
+    Box box(w.form.get(), SomeText(in));
     const uint32_t options = in.ConsumeIntegral<uint32_t>();
     box.SetMaxLength(in.ConsumeIntegralInRange(-2, in.ConsumeBool() ? 12 : 2200));
-    if (options & 0x001) box.SetMultiLine(true);
-    if (options & 0x002) box.SetDateMode(true);
-    if (options & 0x004) box.SetNumericOnly(true);
-    if (options & 0x008) box.SetAllowDecimalPoint(true);
-    if (options & 0x010) box.SetPassword(true);
-    if (options & 0x020) box.SetDeleteShifts(true);
-    if (options & 0x040) box.SetAlignCenter(true);
-    if (options & 0x080) box.SetAlignRight(true);
-    if (options & 0x100) box.SetBorder(false);
-    if (options & 0x200) box.SetReadOnly(true);
-    if (options & 0x400) box.Enable(false);
+    for (size_t i = 0; i < std::size(kOptions); ++i) {
+        if (options & (1U << i)) (box.*kOptions[i].set)(kOptions[i].changed);
+    }
     // From nothing to far more than 1600 cells.
     box.SetSize(in.ConsumeIntegralInRange(-10, options & 0x800 ? 2400 : 400),
                 in.ConsumeIntegralInRange(-10, options & 0x1000 ? 1600 : 120));
@@ -146,89 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckInvariants(box);
 
     while (in.remaining_bytes() > 0) {
-        switch (in.ConsumeIntegralInRange(0, 19)) {
-            case 0:
-            case 1:
-            case 2:
-            case 3:
-            case 4:
-            case 5:
-                box.KeyChar(SomeCharacter(in));
-                break;
-            case 6:
-            case 7:
-            case 8:
-                box.KeyDown(in.PickValueInArray(
-                    {lumetra::KeyLeft, lumetra::KeyRight, lumetra::KeyUp, lumetra::KeyDown, lumetra::KeyTab, 0x61U}));
-                break;
-            case 9:
-                box.MouseUp(lumetra::PackPoint(box.x + in.ConsumeIntegralInRange(-5, box.width + 5),
-                                               box.y + in.ConsumeIntegralInRange(-5, box.height + 5)));
-                break;
-            case 10:
-                box.SetText(SomeText(in));
-                break;
-            case 11:
-                box.SetSize(in.ConsumeIntegralInRange(-10, 2400), in.ConsumeIntegralInRange(-10, 1600));
-                break;
-            case 12:
-                in.ConsumeBool() ? box.Hide() : box.Show();
-                break;
-            case 13:
-                box.SetDateMode(in.ConsumeBool());
-                break;
-            case 14:
-                box.SetMaxLength(in.ConsumeIntegralInRange(-2, 300));
-                break;
-            case 15: {
-                const bool on = in.ConsumeBool();
-                switch (in.ConsumeIntegralInRange(0, 6)) {
-                    case 0:
-                        box.SetMultiLine(on);
-                        break;
-                    case 1:
-                        box.SetPassword(on);
-                        break;
-                    case 2:
-                        box.SetNumericOnly(on);
-                        break;
-                    case 3:
-                        box.SetDeleteShifts(on);
-                        break;
-                    case 4:
-                        box.SetReadOnly(on);
-                        break;
-                    case 5:
-                        box.Enable(on);
-                        break;
-                    default:
-                        box.SetAllowDecimalPoint(on);
-                        break;
-                }
-                break;
-            }
-            case 16:
-                in.ConsumeBool() ? box.LostFocus() : box.SetFocus();
-                break;
-            case 17:
-                box.Repaint();
-                break;
-            case 18:
-                box.DrawCells(in.ConsumeBool(), in.ConsumeIntegralInRange(-3, 2300));
-                break;
-            default:
-                box.SetPosition(in.ConsumeIntegralInRange(-30, 500), in.ConsumeIntegralInRange(-30, 400));
-                break;
-        }
+        // Characters and keys most often.
+        const int op = in.ConsumeIntegralInRange(0, 17);
+        kSteps[op < 6 ? 0 : op < 9 ? 1 : op - 7](box, in);
         CheckInvariants(box);
     }
     // Errors of this input's requests surface here; events are not needed.
-    Display* d = w.screen->GetDisplay();
-    XSync(d, False);
-    while (XPending(d) > 0) {
-        XEvent ev;
-        XNextEvent(d, &ev);
-    }
+    XSync(w.screen->GetDisplay(), True);
     lumetra::Application::ResetFocus();
     return 0;
 }
