@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "core/Form.h"
+#include <lumetra/core/Form.h>
 
 namespace lumetra {
 
