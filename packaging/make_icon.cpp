@@ -5,6 +5,7 @@
 // Usage: make_icon <size> <out.png>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -52,8 +53,8 @@ Bytes Stored(const Bytes& raw) {
     do {
         const size_t len = std::min<size_t>(raw.size() - at, 65535);
         z.push_back(at + len == raw.size() ? 1 : 0);
-        z.insert(z.end(), {static_cast<uint8_t>(len), static_cast<uint8_t>(len >> 8),
-                           static_cast<uint8_t>(~len), static_cast<uint8_t>(~len >> 8)});
+        z.insert(z.end(), {static_cast<uint8_t>(len), static_cast<uint8_t>(len >> 8), static_cast<uint8_t>(~len),
+                           static_cast<uint8_t>(~len >> 8)});
         z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + len));
         at += len;
     } while (at < raw.size());
@@ -96,16 +97,17 @@ int main(int argc, char** argv) {
             for (int sy = std::max(0, static_cast<int>(fy)); sy < std::min<double>(kBoxesSide, fy + step); ++sy) {
                 for (int sx = std::max(0, static_cast<int>(fx)); sx < std::min<double>(kBoxesSide, fx + step); ++sx) {
                     const double w = Overlap(sx, fx, fx + step) * Overlap(sy, fy, fy + step);
-                    const size_t at = (static_cast<size_t>(kBoxesY + sy) * static_cast<size_t>(title.w) +
-                                       static_cast<size_t>(kBoxesX + sx)) * 3;
+                    const size_t at =
+                        (static_cast<size_t>(kBoxesY + sy) * static_cast<size_t>(title.w) + static_cast<size_t>(kBoxesX + sx)) *
+                        3;
                     if (rgb[at] == kPaper && rgb[at + 1] == kPaper && rgb[at + 2] == kPaper) continue;
                     for (int c = 0; c < 3; ++c) sum[c] += w * rgb[at + static_cast<size_t>(c)];
                     sum[3] += w;
                 }
             }
             const double alpha = sum[3] / (step * step);
-            for (int c = 0; c < 3; ++c) raw.push_back(sum[3] > 0 ? static_cast<uint8_t>(sum[c] / sum[3] + 0.5) : 0);
-            raw.push_back(static_cast<uint8_t>(std::min(1.0, alpha) * 255 + 0.5));
+            for (int c = 0; c < 3; ++c) raw.push_back(sum[3] > 0 ? static_cast<uint8_t>(std::lround(sum[c] / sum[3])) : 0);
+            raw.push_back(static_cast<uint8_t>(std::lround(std::min(1.0, alpha) * 255)));
         }
     }
     Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
