@@ -1,15 +1,15 @@
 #include "GalleryForm.h"
 
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "controls/CheckBox.h"
-#include "controls/OptionBox.h"
-#include "controls/PanelChildren.h"
-#include "controls/ProgressBar.h"
-#include "controls/Slider.h"
-#include "controls/TextBoxCustom.h"
-#include "core/Application.h"
-#include "util/Strings.h"
+#include <lumetra/controls/ButtonCustom.h>
+#include <lumetra/controls/CellControl.h>
+#include <lumetra/controls/CheckBox.h>
+#include <lumetra/controls/OptionBox.h>
+#include <lumetra/controls/PanelChildren.h>
+#include <lumetra/controls/ProgressBar.h>
+#include <lumetra/controls/Slider.h>
+#include <lumetra/controls/TextBoxCustom.h>
+#include <lumetra/core/Application.h>
+#include <lumetra/util/Strings.h>
 
 namespace lumetra {
 

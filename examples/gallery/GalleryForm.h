@@ -10,10 +10,10 @@
 //     fired by comparing element ids in a fixed order.
 #pragma once
 
+#include <lumetra/core/Form.h>
+
 #include <memory>
 #include <string>
-
-#include "core/Form.h"
 
 namespace lumetra {
 

@@ -1,12 +1,13 @@
 // The control gallery: one window with every control of the toolkit, to look
 // at and to try with the mouse and the keyboard. Built with the project, not
-// installed.
+// installed; it includes the toolkit as any program using it would.
+#include <lumetra/core/Application.h>
+#include <lumetra/core/Log.h>
+#include <lumetra/core/Screen.h>
+
 #include <memory>
 
 #include "GalleryForm.h"
-#include "core/Application.h"
-#include "core/Log.h"
-#include "core/Screen.h"
 
 int main() {
     auto screen = std::make_unique<lumetra::Screen>();
