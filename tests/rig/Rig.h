@@ -27,8 +27,11 @@ void ClickIn(Display* d, Window w, int x, int y, unsigned button = 1);
 void PressKey(Display* d, unsigned long keysym, bool shift = false);
 void ReleaseKey(Display* d, unsigned long keysym, bool shift = false);
 void TapKey(Display* d, unsigned long keysym, bool shift = false);
-// Types printable ASCII text, with Shift where the keymap needs it.
+// Types printable ASCII text, with Shift where the keymap needs it; <Name>
+// taps the key of that keysym name: "ab<Left><BackSpace>".
 void TypeText(Display* d, const std::string& text);
+// Asks the window manager to close the window, as its close button does.
+void RequestClose(Display* d, Window w);
 
 // ---- pixels: 0xRRGGBB whatever the server's depth ----
 uint32_t PixelAt(Display* d, Window w, int x, int y);
@@ -38,14 +41,12 @@ std::vector<uint32_t> Pixels(Display* d, Window win, int x, int y, int w, int h)
 int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t colour);
 
 // ---- properties ----
+// A property as text: strings as they are (NULs kept), atoms by name and
+// numbers in decimal, space separated; "" when the window has none.
+std::string PropertyText(Display* d, Window w, const char* property);
 std::string WindowName(Display* d, Window w);
-std::string IconName(Display* d, Window w);
-std::vector<std::string> ClassHint(Display* d, Window w);  // {name, class}
 std::vector<Atom> AtomProperty(Display* d, Window w, const char* property);
-Window WindowProperty(Display* d, Window w, const char* property);
 bool SizeHints(Display* d, Window w, XSizeHints* out);
-bool WMHints(Display* d, Window w, XWMHints* out);
-long EventMask(Display* d, Window w);
 // Position of the window's origin on the root window.
 void RootOrigin(Display* d, Window w, int* x, int* y);
 bool IsMapped(Display* d, Window w);

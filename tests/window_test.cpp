@@ -1,0 +1,294 @@
+// labels: x11 e2e
+// Forms on a real server with a window manager: the event loop's dispatch
+// order, focus and Tab as traces of what reached whom; the window's
+// properties; close requests; timers counted in ticks; the display
+// connection's failures, down to the game binary without a display.
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <chrono>
+#include <thread>
+
+#include "core/Application.h"
+#include "core/Form.h"
+#include "core/Screen.h"
+#include "core/Timer.h"
+#include "rig/Process.h"
+#include "rig/Rig.h"
+#include "rig/TestControls.h"
+#include "rig/XServer.h"
+
+using namespace lumetra;
+using rig::Probe;
+using rig::trace;
+
+namespace {
+
+// A form that writes its own events to the trace.
+class RecordingForm : public Form {
+public:
+    RecordingForm(lumetra::Screen* s, bool dialog, int x) : Form(0, dialog) {
+        SetScreen(s);
+        SetSize(400, 300);
+        SetPosition(x, 50);
+    }
+    void MouseDown(PackedPoint p) override { trace += "form:down ", Form::MouseDown(p); }
+    void MouseUp(PackedPoint p) override { trace += "form:up ", Form::MouseUp(p); }
+    void OtherButtonDown(PackedPoint) override { trace += "form:other-down "; }
+    void OtherButtonUp(PackedPoint) override { trace += "form:other-up "; }
+    void KeyDown(uint32_t) override { trace += "form:keydown "; }
+    void KeyUp(uint32_t) override { trace += "form:keyup "; }
+    bool KeyChar(char ch) override { return trace += "form:char" + std::to_string(ch) + " ", true; }
+    void Paint() override { ++paints, Form::Paint(); }
+    void Refresh() override { ++refreshes, Form::Refresh(); }
+    bool QueryClose() override { return ++queries, allowClose; }
+    int paints = 0, refreshes = 0, queries = 0;
+    bool allowClose = true;
+};
+
+class Forms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(rig::SharedServer(true).Ok());
+        d = rig::SharedServer().Connection();
+        screen = std::make_unique<lumetra::Screen>();
+        main = std::make_unique<RecordingForm>(screen.get(), false, 50);
+    }
+    void TearDown() override { Application::ResetFocus(); }
+    void Open(RecordingForm& f) {
+        f.Create();
+        ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return rig::IsMapped(d, f.GetWindow()) && f.paints > 0; }));
+        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
+        Settle();
+    }
+    // The test's input has been dispatched and the toolkit's requests carried out.
+    void Settle() {
+        rig::Sync(d);
+        do {
+            XSync(screen->GetDisplay(), False);
+            while (XPending(screen->GetDisplay()) > 0) Application::RunOnce(main.get(), 0);
+        } while (XPending(screen->GetDisplay()) > 0);
+    }
+    // Runs each step and compares the trace it leaves. The window manager
+    // may hold a press back until it has seen it: wait for the trace.
+    void Steps(const std::vector<std::pair<std::function<void()>, std::string>>& steps) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            trace.clear();
+            steps[i].first();
+            rig::PumpUntil(main.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            EXPECT_EQ(trace, steps[i].second) << "step " << i;
+        }
+    }
+    void Click(int x, int y, unsigned button = 1) { rig::ClickIn(d, main->GetWindow(), x, y, button); }
+
+    Display* d = nullptr;
+    std::unique_ptr<lumetra::Screen> screen;
+    std::unique_ptr<RecordingForm> main;
+};
+
+TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
+    Probe a(main.get(), "a", 10, 10), b(main.get(), "b", 100, 10), panel(main.get(), "panel", 100, 100, 200, 100, "panel");
+    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20), last(main.get(), "c", 10, 50, 30, 20);
+    panel.tabStop = false;
+    Open(*main);
+    for (Probe* p : {&a, &b, &panel, &i1, &i2, &last}) p->Create();
+    Steps({
+        {[&] { Click(20, 20); }, "a:got a:down form:down a:up form:up "},
+        {[&] { Click(20, 20); }, "a:down form:down a:up form:up "},
+        {[&] {  // focus moves on the release too
+             rig::MovePointerIn(d, main->GetWindow(), 20, 20);
+             rig::PressButton(d);
+             rig::MovePointerIn(d, main->GetWindow(), 110, 20);
+             rig::ReleaseButton(d);
+         },
+         "a:down form:down a:lost b:got b:up form:up "},
+        {[&] { Click(350, 250); }, "b:lost form:down form:up "},
+        {[&] { Click(205, 105); }, "form:down form:up "},  // a panel's bare background
+        {[&] { Click(115, 105); }, "i1:got i1:down form:down i1:up form:up "},
+        {[&] { Click(20, 20, 3), Click(20, 20, 5); }, "form:other-down form:other-up "},
+        {[&] {
+             rig::PressKey(d, XK_a);
+             Settle();
+             EXPECT_TRUE(Application::IsKeyDown('a'));
+             rig::ReleaseKey(d, XK_a);
+         },
+         "i1:keydown form:keydown i1:char97 i1:keyup form:char97 form:keyup "},
+        {[&] { rig::TapKey(d, XK_Left); }, "i1:keydown form:keydown i1:keyup form:keyup "},
+        {[&] { rig::TypeText(d, "<Tab><Tab><Tab><Tab>"); },
+         "i1:keydown form:keydown i1:lost i2:got form:char9 form:keyup i2:keydown form:keydown i2:lost c:got form:char9 "
+         "form:keyup c:keydown form:keydown c:lost a:got form:char9 form:keyup a:keydown form:keydown a:lost b:got form:char9 "
+         "form:keyup "},
+        {[&] {
+             main->SetEnabled(false);
+             Click(20, 20);
+             Click(20, 20, 3);
+             rig::TapKey(d, XK_a);
+         },
+         "form:down form:up form:down form:up "},
+    });
+    EXPECT_FALSE(Application::IsKeyDown('a'));
+    main->SetEnabled(true);
+    a.tabStop = b.tabStop = i1.tabStop = i2.tabStop = last.tabStop = false;
+    Application::ResetFocus();
+    Steps({{[&] { rig::TapKey(d, XK_Tab); }, "form:keydown form:char9 form:keyup "}});
+    EXPECT_EQ(Application::focusedElement, nullptr);
+    // Keys in a dialog never reach the opener's focused control.
+    Click(20, 20);
+    RecordingForm dialog(screen.get(), true, 500);
+    Open(dialog);
+    Steps({{[&] { rig::TapKey(d, XK_Return); }, "form:keydown form:char13 form:keyup "}});
+}
+
+TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
+    main->SetTitle("A title");
+    Open(*main);
+    RecordingForm dialog(screen.get(), true, 500);
+    dialog.allowClose = false;
+    Open(dialog);
+    XSync(screen->GetDisplay(), False);  // the toolkit's requests, not only the test's
+    const std::pair<const char*, std::string> properties[] = {
+        {"WM_NAME", "A title"},
+        {"WM_ICON_NAME", "Lumetra.exe"},
+        {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
+        {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
+        {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},  // input, normal state
+        {"_NET_WM_WINDOW_TYPE", ""},
+    };
+    for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, main->GetWindow(), name), value) << name;
+    EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
+    EXPECT_EQ(rig::PixelAt(d, main->GetWindow(), 10, 10), 0xAAAAAAU);
+    // The window manager's close: the main form is only asked; another form
+    // that agrees is destroyed, and can be shown again with its id.
+    rig::RequestClose(d, main->GetWindow());
+    rig::RequestClose(d, dialog.GetWindow());
+    ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return main->queries == 1 && dialog.queries == 1; }));
+    EXPECT_TRUE(main->IsCreated() && !main->IsClosed() && dialog.IsCreated());
+    dialog.allowClose = true;
+    rig::RequestClose(d, dialog.GetWindow());
+    ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return dialog.IsClosed(); }));
+    EXPECT_EQ(dialog.GetWindow(), 0U);
+    const uint32_t id = dialog.GetId();
+    dialog.Show();
+    EXPECT_TRUE(dialog.IsCreated());
+    EXPECT_EQ(dialog.GetId(), id);
+    // Every Expose repaints; a move does not refresh, a resize does.
+    XEvent ev{};
+    ev.xexpose = {Expose, 0, True, nullptr, main->GetWindow(), 0, 0, 1, 1, 3};
+    const int paints = main->paints, refreshes = main->refreshes;
+    Application::Dispatch(main.get(), ev);
+    EXPECT_EQ(main->paints, paints + 1);
+    ev.xconfigure = {ConfigureNotify, 0, True, nullptr, main->GetWindow(), main->GetWindow(), 7, 9, 400, 300, 0, 0, False};
+    Application::Dispatch(main.get(), ev);
+    EXPECT_EQ(main->refreshes, refreshes);
+    EXPECT_EQ(main->x, 7);
+    ev.xconfigure.width = 10;
+    Application::Dispatch(main.get(), ev);
+    EXPECT_EQ(main->refreshes, refreshes + 1);
+    EXPECT_EQ(main->width, 10);
+}
+
+int ticksA = 0, ticksB = 0, ticksIdle = 0;
+bool block = false;
+itimerval Armed() {
+    itimerval now{};
+    getitimer(ITIMER_REAL, &now);
+    return now;
+}
+
+TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
+    main->Create();
+    Timer a(main.get(), 10), b(main.get(), 10), idle(main.get(), 10);
+    a.SetOnTick([](Timer*) { ++ticksA; });
+    b.SetOnTick([](Timer*) { EXPECT_EQ(ticksA, ++ticksB); });  // a has always ticked in this round
+    idle.SetOnTick([](Timer*) { ++ticksIdle; });
+    const long expiries = Application::ExpiryCount();
+    const uint64_t rounds = Application::TickRounds();
+    a.Start();
+    b.Start();
+    ASSERT_TRUE(rig::PumpUntil(main.get(), [] { return ticksB >= 20; }));
+    a.Stop();
+    b.Stop();
+    rig::Pump(main.get(), 30);
+    EXPECT_EQ(ticksA, ticksB);
+    EXPECT_EQ(static_cast<uint64_t>(ticksA), Application::TickRounds() - rounds);
+    EXPECT_LE(ticksA, Application::ExpiryCount() - expiries);
+    EXPECT_EQ(ticksIdle, 0);
+    // Expiries that pile up while a handler blocks make one tick; a handler may stop its own timer.
+    Timer t(main.get(), 5);
+    t.SetOnTick([](Timer* self) {
+        if (++ticksIdle == 3) self->Stop();
+        if (std::exchange(block, false)) std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    });
+    block = true;
+    t.Start();
+    ASSERT_TRUE(rig::PumpUntil(main.get(), [] { return ticksIdle == 3; }));
+    rig::Pump(main.get(), 40);
+    EXPECT_EQ(ticksIdle, 3);
+    // Arming: the interval in the process's timer, kept on a restart, changed while running, cleared on Stop.
+    const std::pair<std::function<void()>, long> arming[] = {
+        {[&] { t.SetInterval(1500), t.Start(); }, 1500000}, {[&] { t.Start(); }, 1500000}, {[&] { t.SetInterval(30); }, 30000},
+        {[&] { t.Stop(); }, 0},  {[&] { t.SetInterval(40); }, 0},
+    };
+    for (const auto& [act, micros] : arming) {
+        act();
+        EXPECT_EQ(Armed().it_interval.tv_sec * 1000000 + Armed().it_interval.tv_usec, micros);
+    }
+    EXPECT_FALSE(t.IsRunning());
+    const size_t timers = Application::timers.size();
+    {
+        Timer running(main.get(), 20);
+        running.Start();
+    }
+    EXPECT_EQ(Armed().it_value.tv_usec, 0);
+    EXPECT_EQ(Application::timers.size(), timers);
+}
+
+TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
+    testing::internal::CaptureStdout();
+    XMapWindow(screen->GetDisplay(), 0x7FFFFFF);  // a protocol error
+    XSync(screen->GetDisplay(), False);
+    lumetra::Screen second;  // the first screen stays current
+    EXPECT_TRUE(second.Close());
+    EXPECT_FALSE(second.Close());
+    {
+        Form noScreen;
+        noScreen.Create();  // logs, and can be shown once it has a screen
+        EXPECT_FALSE(noScreen.IsCreated());
+        noScreen.SetScreen(screen.get());
+        noScreen.Show();
+        EXPECT_TRUE(noScreen.IsCreated());
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "X error: request code 8, error code 3\nE' necessario impostare il display\n");
+    EXPECT_EQ(lumetra::Screen::Current(), screen.get());
+    main.reset();
+    screen.reset();
+    EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
+    // No server at all: defaults, no window, and a loop that returns at once.
+    const std::string old = getenv("DISPLAY");
+    setenv("DISPLAY", ":9999", 1);
+    testing::internal::CaptureStdout();
+    {
+        lumetra::Screen none;
+        EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U);
+        EXPECT_EQ(none.GetWidth() * 10000 + none.GetHeight() * 10 + none.GetDepth(), 8006008);  // 800 x 600 x 8
+        Form form;
+        form.SetScreen(&none);
+        form.Create();
+        EXPECT_FALSE(form.IsCreated());
+        Application::Run(&form);
+        EXPECT_FALSE(none.Close());
+    }
+    setenv("DISPLAY", old.c_str(), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "XOpenDisplay(0) failed.\nErrore creazione Form \n");
+    // The game binary likewise: status 1, and this run's lines replace the old log.
+    rig::TempDir dir;
+    rig::WriteFile(dir / "log.txt", "old run\n");
+    const char* binary = std::getenv("LUMETRA_GAME");
+    rig::ChildProcess game({binary ? binary : LUMETRA_BINARY_DIR "/lumetra"}, dir.Path(), {"DISPLAY=:9999"});
+    EXPECT_EQ(game.Wait(10000), 1);
+    EXPECT_EQ(rig::ReadFile(game.Output()), "XOpenDisplay(0) failed.\nErrore creazione Form \n");
+    EXPECT_EQ(rig::ReadFile(dir / "log.txt"), "XOpenDisplay(0) failed.\nErrore creazione Form \n");
+}
+
+}  // namespace
