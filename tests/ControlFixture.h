@@ -24,11 +24,11 @@ constexpr lumetra::Colour kFormBack = 0x4080C0;
 class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(rig::SharedServer().Ok());
+        ASSERT_TRUE(rig::SharedServer(windowManager).Ok());
         d = rig::SharedServer().Connection();
         screen = std::make_unique<lumetra::Screen>();
         form = MakeForm();
-        Map();
+        Map(*form);
     }
     virtual std::unique_ptr<lumetra::Form> MakeForm() {
         auto f = std::make_unique<lumetra::Form>();
@@ -38,15 +38,11 @@ protected:
         f->Create();
         return f;
     }
-    void TearDown() override {
-        lumetra::Application::ResetFocus();
-        form.reset();
-        screen.reset();
-    }
+    void TearDown() override { lumetra::Application::ResetFocus(); }
     // Waits until the form's window is on screen, with the keyboard.
-    void Map() {
-        ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, Win()); }));
-        XSetInputFocus(d, Win(), RevertToParent, CurrentTime);
+    void Map(lumetra::Form& f) {
+        ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
+        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
         Settle();
     }
     Window Win() const { return form->GetWindow(); }
@@ -83,15 +79,10 @@ protected:
         }
     }
     // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".
-    void Keys(const std::string& script) {
-        rig::TypeText(d, script);
-        Settle();
-    }
-    void Click(int x, int y, unsigned button = 1) {
-        rig::ClickIn(d, Win(), x, y, button);
-        Settle();
-    }
+    void Keys(const std::string& script) { rig::TypeText(d, script), Settle(); }
+    void Click(int x, int y, unsigned button = 1) { rig::ClickIn(d, Win(), x, y, button), Settle(); }
 
+    bool windowManager = false;  // openbox on the test program's server
     Display* d = nullptr;
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<lumetra::Form> form;

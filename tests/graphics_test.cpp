@@ -51,10 +51,10 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
     EXPECT_EQ(LoadBmp8(dir / "few.bmp").pixels, bmp::Rgb(8, {0, 1, 2, 7, 1}, {0xFF0000, 0x00FF00, 0x0000FF}));
     ASSERT_TRUE(rig::WriteFile(dir / "none.bmp", bmp::File(8, 2, 2, {1, 2, 3, 4})));
     EXPECT_EQ(LoadBmp8(dir / "none.bmp").pixels, std::vector<uint8_t>(12, 0));
-    // Pixels start where the header says; the last row needs no padding.
+    // Pixels start where the header says, all four bytes of it; the last row needs no padding.
     std::string gap = bmp::File(24, 2, 1, {0x112233, 0x445566});
-    gap.insert(54, 8, '\x77');
-    bmp::PutLe(gap, 10, 62);
+    gap.insert(54, 65536, '\x77');
+    bmp::PutLe(gap, 10, 54 + 65536);
     ASSERT_TRUE(rig::WriteFile(dir / "gap.bmp", gap));
     EXPECT_EQ(LoadBmp24(dir / "gap.bmp").pixels, bmp::Rgb(24, {0x112233, 0x445566}));
     std::string cut = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});

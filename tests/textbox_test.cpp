@@ -119,14 +119,15 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     a.SetOnChange([](lumetra::GUIElement*) { ++changes; });
     a.Show();
     b.Show();
-    // A change is told on losing the focus, only when the value changed.
-    const std::pair<std::string, int> rows[] = {{"x", 1}, {"", 1}, {"y<BackSpace>", 1}};
-    for (const auto& [keys, expected] : rows) {
+    // A change is told on losing the focus, only when the value changed,
+    // also when another box takes the focus itself.
+    for (const auto& [keys, expected] : {std::pair{"x", 1}, {"", 1}, {"y<BackSpace>", 1}, {"z", 2}}) {
         Click(a.x + 140, a.y + 10);
         Keys(keys);
-        Click(b.x + 10, b.y + 10);
+        expected == 2 ? b.SetFocus() : Click(b.x + 10, b.y + 10);
         EXPECT_EQ(changes, expected) << keys;
     }
+    EXPECT_EQ(Application::focusedElement, &b);
     // Tab moves on from a tab stop; with nothing focused it reaches the first
     // tab stop, here one never shown, which ignores keys and clicks.
     Click(a.x + 10, a.y + 10);

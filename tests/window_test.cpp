@@ -3,20 +3,15 @@
 // order, focus and Tab as traces of what reached whom; the window's
 // properties; close requests; timers counted in ticks; the display
 // connection's failures, down to the game binary without a display.
-#include <gtest/gtest.h>
 #include <sys/time.h>
 
 #include <chrono>
 #include <thread>
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Screen.h"
+#include "ControlFixture.h"
 #include "core/Timer.h"
 #include "rig/Process.h"
-#include "rig/Rig.h"
 #include "rig/TestControls.h"
-#include "rig/XServer.h"
 
 using namespace lumetra;
 using rig::Probe;
@@ -46,59 +41,40 @@ public:
     bool allowClose = true;
 };
 
-class Forms : public ::testing::Test {
+class Forms : public ControlFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(rig::SharedServer(true).Ok());
-        d = rig::SharedServer().Connection();
-        screen = std::make_unique<lumetra::Screen>();
-        main = std::make_unique<RecordingForm>(screen.get(), false, 50);
+    Forms() { windowManager = true; }
+    std::unique_ptr<Form> MakeForm() override {
+        auto f = std::make_unique<RecordingForm>(screen.get(), false, 50);
+        f->SetTitle("A title");
+        f->Create();
+        return f;
     }
-    void TearDown() override { Application::ResetFocus(); }
-    void Open(RecordingForm& f) {
-        f.Create();
-        ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return rig::IsMapped(d, f.GetWindow()) && f.paints > 0; }));
-        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
-        Settle();
-    }
-    // The test's input has been dispatched and the toolkit's requests carried out.
-    void Settle() {
-        rig::Sync(d);
-        do {
-            XSync(screen->GetDisplay(), False);
-            while (XPending(screen->GetDisplay()) > 0) Application::RunOnce(main.get(), 0);
-        } while (XPending(screen->GetDisplay()) > 0);
-    }
+    RecordingForm& Main() { return static_cast<RecordingForm&>(*form); }
     // Runs each step and compares the trace it leaves. The window manager
     // may hold a press back until it has seen it: wait for the trace.
     void Steps(const std::vector<std::pair<std::function<void()>, std::string>>& steps) {
         for (size_t i = 0; i < steps.size(); ++i) {
             trace.clear();
             steps[i].first();
-            rig::PumpUntil(main.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
     }
-    void Click(int x, int y, unsigned button = 1) { rig::ClickIn(d, main->GetWindow(), x, y, button); }
-
-    Display* d = nullptr;
-    std::unique_ptr<lumetra::Screen> screen;
-    std::unique_ptr<RecordingForm> main;
 };
 
 TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
-    Probe a(main.get(), "a", 10, 10), b(main.get(), "b", 100, 10), panel(main.get(), "panel", 100, 100, 200, 100, "panel");
-    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20), last(main.get(), "c", 10, 50, 30, 20);
+    Probe a(form.get(), "a", 10, 10), b(form.get(), "b", 100, 10), panel(form.get(), "panel", 100, 100, 200, 100, "panel");
+    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20), last(form.get(), "c", 10, 50, 30, 20);
     panel.tabStop = false;
-    Open(*main);
     for (Probe* p : {&a, &b, &panel, &i1, &i2, &last}) p->Create();
     Steps({
         {[&] { Click(20, 20); }, "a:got a:down form:down a:up form:up "},
         {[&] { Click(20, 20); }, "a:down form:down a:up form:up "},
         {[&] {  // focus moves on the release too
-             rig::MovePointerIn(d, main->GetWindow(), 20, 20);
+             rig::MovePointerIn(d, Win(), 20, 20);
              rig::PressButton(d);
-             rig::MovePointerIn(d, main->GetWindow(), 110, 20);
+             rig::MovePointerIn(d, Win(), 110, 20);
              rig::ReleaseButton(d);
          },
          "a:down form:down a:lost b:got b:up form:up "},
@@ -119,7 +95,7 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
          "form:keyup c:keydown form:keydown c:lost a:got form:char9 form:keyup a:keydown form:keydown a:lost b:got form:char9 "
          "form:keyup "},
         {[&] {
-             main->SetEnabled(false);
+             Main().SetEnabled(false);
              Click(20, 20);
              Click(20, 20, 3);
              rig::TapKey(d, XK_a);
@@ -127,7 +103,7 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
          "form:down form:up form:down form:up "},
     });
     EXPECT_FALSE(Application::IsKeyDown('a'));
-    main->SetEnabled(true);
+    Main().SetEnabled(true);
     a.tabStop = b.tabStop = i1.tabStop = i2.tabStop = last.tabStop = false;
     Application::ResetFocus();
     Steps({{[&] { rig::TapKey(d, XK_Tab); }, "form:keydown form:char9 form:keyup "}});
@@ -135,16 +111,16 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
     // Keys in a dialog never reach the opener's focused control.
     Click(20, 20);
     RecordingForm dialog(screen.get(), true, 500);
-    Open(dialog);
+    dialog.Create();
+    Map(dialog);
     Steps({{[&] { rig::TapKey(d, XK_Return); }, "form:keydown form:char13 form:keyup "}});
 }
 
 TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
-    main->SetTitle("A title");
-    Open(*main);
     RecordingForm dialog(screen.get(), true, 500);
     dialog.allowClose = false;
-    Open(dialog);
+    dialog.Create();
+    Map(dialog);
     XSync(screen->GetDisplay(), False);  // the toolkit's requests, not only the test's
     const std::pair<const char*, std::string> properties[] = {
         {"WM_NAME", "A title"},
@@ -155,18 +131,18 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
         {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},  // input, normal state
         {"_NET_WM_WINDOW_TYPE", ""},
     };
-    for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, main->GetWindow(), name), value) << name;
+    for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
     EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
-    EXPECT_EQ(rig::PixelAt(d, main->GetWindow(), 10, 10), 0xAAAAAAU);
+    EXPECT_EQ(rig::PixelAt(d, Win(), 10, 10), 0xAAAAAAU);
     // The window manager's close: the main form is only asked; another form
     // that agrees is destroyed, and can be shown again with its id.
-    rig::RequestClose(d, main->GetWindow());
+    rig::RequestClose(d, Win());
     rig::RequestClose(d, dialog.GetWindow());
-    ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return main->queries == 1 && dialog.queries == 1; }));
-    EXPECT_TRUE(main->IsCreated() && !main->IsClosed() && dialog.IsCreated());
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
+    EXPECT_TRUE(Main().IsCreated() && !Main().IsClosed() && dialog.IsCreated());
     dialog.allowClose = true;
     rig::RequestClose(d, dialog.GetWindow());
-    ASSERT_TRUE(rig::PumpUntil(main.get(), [&] { return dialog.IsClosed(); }));
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return dialog.IsClosed(); }));
     EXPECT_EQ(dialog.GetWindow(), 0U);
     const uint32_t id = dialog.GetId();
     dialog.Show();
@@ -174,18 +150,18 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     EXPECT_EQ(dialog.GetId(), id);
     // Every Expose repaints; a move does not refresh, a resize does.
     XEvent ev{};
-    ev.xexpose = {Expose, 0, True, nullptr, main->GetWindow(), 0, 0, 1, 1, 3};
-    const int paints = main->paints, refreshes = main->refreshes;
-    Application::Dispatch(main.get(), ev);
-    EXPECT_EQ(main->paints, paints + 1);
-    ev.xconfigure = {ConfigureNotify, 0, True, nullptr, main->GetWindow(), main->GetWindow(), 7, 9, 400, 300, 0, 0, False};
-    Application::Dispatch(main.get(), ev);
-    EXPECT_EQ(main->refreshes, refreshes);
-    EXPECT_EQ(main->x, 7);
+    ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
+    const int paints = Main().paints, refreshes = Main().refreshes;
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().paints, paints + 1);
+    ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().refreshes, refreshes);
+    EXPECT_EQ(Main().x, 7);
     ev.xconfigure.width = 10;
-    Application::Dispatch(main.get(), ev);
-    EXPECT_EQ(main->refreshes, refreshes + 1);
-    EXPECT_EQ(main->width, 10);
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().refreshes, refreshes + 1);
+    EXPECT_EQ(Main().width, 10);
 }
 
 int ticksA = 0, ticksB = 0, ticksIdle = 0;
@@ -197,8 +173,7 @@ itimerval Armed() {
 }
 
 TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
-    main->Create();
-    Timer a(main.get(), 10), b(main.get(), 10), idle(main.get(), 10);
+    Timer a(form.get(), 10), b(form.get(), 10), idle(form.get(), 10);
     a.SetOnTick([](Timer*) { ++ticksA; });
     b.SetOnTick([](Timer*) { EXPECT_EQ(ticksA, ++ticksB); });  // a has always ticked in this round
     idle.SetOnTick([](Timer*) { ++ticksIdle; });
@@ -206,24 +181,24 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     const uint64_t rounds = Application::TickRounds();
     a.Start();
     b.Start();
-    ASSERT_TRUE(rig::PumpUntil(main.get(), [] { return ticksB >= 20; }));
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
     a.Stop();
     b.Stop();
-    rig::Pump(main.get(), 30);
+    rig::Pump(form.get(), 30);
     EXPECT_EQ(ticksA, ticksB);
     EXPECT_EQ(static_cast<uint64_t>(ticksA), Application::TickRounds() - rounds);
     EXPECT_LE(ticksA, Application::ExpiryCount() - expiries);
     EXPECT_EQ(ticksIdle, 0);
     // Expiries that pile up while a handler blocks make one tick; a handler may stop its own timer.
-    Timer t(main.get(), 5);
+    Timer t(form.get(), 5);
     t.SetOnTick([](Timer* self) {
         if (++ticksIdle == 3) self->Stop();
         if (std::exchange(block, false)) std::this_thread::sleep_for(std::chrono::milliseconds(60));
     });
     block = true;
     t.Start();
-    ASSERT_TRUE(rig::PumpUntil(main.get(), [] { return ticksIdle == 3; }));
-    rig::Pump(main.get(), 40);
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksIdle == 3; }));
+    rig::Pump(form.get(), 40);
     EXPECT_EQ(ticksIdle, 3);
     // Arming: the interval in the process's timer, kept on a restart, changed while running, cleared on Stop.
     const std::pair<std::function<void()>, long> arming[] = {
@@ -237,7 +212,7 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     EXPECT_FALSE(t.IsRunning());
     const size_t timers = Application::timers.size();
     {
-        Timer running(main.get(), 20);
+        Timer running(form.get(), 20);
         running.Start();
     }
     EXPECT_EQ(Armed().it_value.tv_usec, 0);
@@ -261,7 +236,7 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "X error: request code 8, error code 3\nE' necessario impostare il display\n");
     EXPECT_EQ(lumetra::Screen::Current(), screen.get());
-    main.reset();
+    form.reset();
     screen.reset();
     EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
     // No server at all: defaults, no window, and a loop that returns at once.
