@@ -6,7 +6,7 @@
 #include <zlib.h>
 
 #include <chrono>
-#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "core/Application.h"
@@ -17,11 +17,10 @@ namespace rig {
 using Clock = std::chrono::steady_clock;
 
 void Sync(Display* d) { XSync(d, False); }
-
-void MovePointer(Display* d, int x, int y) {
-    XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
-    Sync(d);
-}
+void MovePointer(Display* d, int x, int y) { XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d); }
+void PressButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d); }
+void ReleaseButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d); }
+void ClickIn(Display* d, Window w, int x, int y, unsigned button) { MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button); }
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
     int rx = 0, ry = 0;
@@ -29,39 +28,19 @@ void MovePointerIn(Display* d, Window w, int x, int y) {
     MovePointer(d, rx + x, ry + y);
 }
 
-void PressButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, True, CurrentTime);
+void PressKey(Display* d, unsigned long keysym, bool shift) {
+    if (shift) XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Shift_L), True, CurrentTime);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), True, CurrentTime);
     Sync(d);
 }
 
-void ReleaseButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, False, CurrentTime);
+void ReleaseKey(Display* d, unsigned long keysym, bool shift) {
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Shift_L), False, CurrentTime);
     Sync(d);
 }
 
-void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
-    MovePointerIn(d, w, x, y);
-    PressButton(d, button);
-    ReleaseButton(d, button);
-}
-
-namespace {
-void KeyEvent(Display* d, unsigned long keysym, bool shift, bool down) {
-    const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-    if (shift && down) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), down ? True : False, CurrentTime);
-    if (shift && !down) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
-    Sync(d);
-}
-}  // namespace
-
-void PressKey(Display* d, unsigned long keysym, bool shift) { KeyEvent(d, keysym, shift, true); }
-void ReleaseKey(Display* d, unsigned long keysym, bool shift) { KeyEvent(d, keysym, shift, false); }
-
-void TapKey(Display* d, unsigned long keysym, bool shift) {
-    PressKey(d, keysym, shift);
-    ReleaseKey(d, keysym, shift);
-}
+void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
 
 void TypeText(Display* d, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
@@ -177,62 +156,54 @@ Window FindWindowByName(Display* d, const std::string& name) {
     return find(DefaultRootWindow(d));
 }
 
+namespace {
+bool Until(const std::function<bool()>& condition, int timeoutMs, const std::function<void()>& meanwhile) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (Clock::now() > end) return false;
+        meanwhile();
+    }
+    return true;
+}
+}  // namespace
+
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > end) return false;
-        lumetra::Application::RunOnce(main, 5);
-    }
-    return true;
+    return Until(condition, timeoutMs, [main] { lumetra::Application::RunOnce(main, 5); });
 }
-
-void Pump(lumetra::Form* main, int ms) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) lumetra::Application::RunOnce(main, 5);
-}
-
+void Pump(lumetra::Form* main, int ms) { PumpUntil(main, [] { return false; }, ms); }
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return Until(condition, timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
 }
 
 bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
     std::vector<unsigned char> raw;  // each row: filter 0, then R G B per pixel
     for (size_t i = 0; i < rgb.size(); ++i) {
         if (i % static_cast<size_t>(w) == 0) raw.push_back(0);
-        raw.insert(raw.end(), {static_cast<unsigned char>(rgb[i] >> 16), static_cast<unsigned char>(rgb[i] >> 8),
-                               static_cast<unsigned char>(rgb[i])});
+        for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(rgb[i] >> shift));
     }
     uLongf zlen = compressBound(raw.size());
-    std::vector<unsigned char> z(zlen);
+    std::vector<unsigned char> z(zlen), file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
     if (compress2(z.data(), &zlen, raw.data(), raw.size(), 9) != Z_OK) return false;
     z.resize(zlen);
-    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    auto be32 = [&file](uint32_t n) {
-        for (int s = 24; s >= 0; s -= 8) file.push_back(static_cast<unsigned char>(n >> s));
+    auto be32 = [](std::vector<unsigned char>& v, uint32_t n) {
+        for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<unsigned char>(n >> s));
     };
     auto chunk = [&](const char* type, const std::vector<unsigned char>& data) {
-        be32(static_cast<uint32_t>(data.size()));
+        be32(file, static_cast<uint32_t>(data.size()));
         const size_t start = file.size();
         file.insert(file.end(), type, type + 4);
         file.insert(file.end(), data.begin(), data.end());
-        be32(static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
+        be32(file, static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
     };
-    const std::vector<unsigned char> ihdr = {static_cast<unsigned char>(w >> 24), static_cast<unsigned char>(w >> 16),
-                                             static_cast<unsigned char>(w >> 8),  static_cast<unsigned char>(w),
-                                             static_cast<unsigned char>(h >> 24), static_cast<unsigned char>(h >> 16),
-                                             static_cast<unsigned char>(h >> 8),  static_cast<unsigned char>(h),
-                                             8, 2, 0, 0, 0};  // 8-bit RGB
+    be32(ihdr, static_cast<uint32_t>(w));
+    be32(ihdr, static_cast<uint32_t>(h));
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
     chunk("IHDR", ihdr);
     chunk("IDAT", z);
     chunk("IEND", {});
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    const bool ok = f != nullptr && std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    return f != nullptr && std::fclose(f) == 0 && ok;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return static_cast<bool>(out.flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {

@@ -1,6 +1,5 @@
 #include "rig/XServer.h"
 
-#include <X11/Xatom.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,39 +7,58 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
+// Self-contained: the fuzz targets link this file without the rest of the rig.
 namespace rig {
 
 namespace {
 
-void StopChild(pid_t& pid, int sig = SIGTERM) {
-    if (pid <= 0) return;
-    kill(pid, sig);
-    for (int i = 0; i < 200; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid) {
-            pid = -1;
-            return;
-        }
+bool Eventually(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    for (int waited = 0; !condition(); waited += 10) {
+        if (waited >= timeoutMs) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    pid = -1;
+    return true;
 }
 
-bool WindowManagerRunning(Display* d) {
-    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+bool HasProperty(Display* d, Window w, const char* name) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
-                                          &data) == Success &&
-                       count == 1;
-    if (data) XFree(data);
+    const bool found = XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 2, False, AnyPropertyType, &type, &format, &count,
+                                          &after, &data) == Success && count > 0;
+    if (data != nullptr) XFree(data);
     return found;
+}
+
+void StopChild(pid_t& pid, int sig = SIGTERM) {
+    if (pid <= 0) return;
+    kill(pid, sig);
+    if (!Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
+// Starts a program with its output thrown away; the child ends in _exit.
+pid_t Spawn(const std::vector<const char*>& argv, const std::string& display, int keepFd = -1) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    const int devnull = open("/dev/null", O_RDWR);
+    dup2(devnull, 1);
+    dup2(devnull, 2);
+    if (keepFd < 0) setenv("DISPLAY", display.c_str(), 1);
+    std::vector<char*> args;
+    for (const char* a : argv) args.push_back(const_cast<char*>(a));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
 }
 
 // The rig walks window trees that change under it; a window that vanished
@@ -53,23 +71,12 @@ XServer::XServer(ServerOptions options) {
     XSetErrorHandler(IgnoreXError);
     int fds[2];
     if (pipe(fds) != 0) return;
-    xvfbPid_ = fork();
-    if (xvfbPid_ == 0) {
-        close(fds[0]);
-        const int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        const std::string fd = std::to_string(fds[1]);
-        const std::string screen =
-            std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const std::string fd = std::to_string(fds[1]);
+    const std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
+    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "", fds[1]);
     close(fds[1]);
     std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
     close(fds[0]);
     if (number.empty()) {
         StopChild(xvfbPid_);
@@ -83,8 +90,7 @@ XServer::XServer(ServerOptions options) {
 
 XServer::~XServer() {
     StopWindowManager();
-    if (display_ != nullptr && xvfbPid_ > 0) XCloseDisplay(display_);
-    display_ = nullptr;
+    if (display_ != nullptr) XCloseDisplay(display_);
     StopChild(xvfbPid_);
 }
 
@@ -92,55 +98,32 @@ void XServer::MakeDefault() const { setenv("DISPLAY", name_.c_str(), 1); }
 
 bool XServer::StartWindowManager() {
     if (wmPid_ > 0 || display_ == nullptr) return wmPid_ > 0;
-    wmPid_ = fork();
-    if (wmPid_ == 0) {
-        const int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        setenv("DISPLAY", name_.c_str(), 1);
-        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 500; ++i) {
-        if (WindowManagerRunning(display_)) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    wmPid_ = Spawn({"openbox", "--sm-disable"}, name_);
+    Display* d = display_;
+    Eventually([&] { return HasProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK"); });
     // The manager announces itself before it handles requests, and drops the
     // ones that come during its start-up: it is ready once it has managed
     // (mapped and given WM_STATE to) a probe window. A probe it dropped is
     // replaced by a new one.
-    Display* d = display_;
-    const Atom wmState = XInternAtom(d, "WM_STATE", False);
-    bool ready = false;
-    for (int attempt = 0; attempt < 50 && !ready; ++attempt) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
         const Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
         XMapWindow(d, probe);
-        for (int i = 0; i < 20 && !ready; ++i) {
-            Atom type = 0;
-            int format = 0;
-            unsigned long count = 0, after = 0;
-            unsigned char* data = nullptr;
+        const bool ready = Eventually([&] {
             XWindowAttributes a{};
-            ready = XGetWindowProperty(d, probe, wmState, 0, 2, False, AnyPropertyType, &type, &format, &count, &after, &data) ==
-                        Success &&
-                    count > 0 && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable;
-            if (data) XFree(data);
-            if (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+            return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable;
+        }, 200);
         XDestroyWindow(d, probe);
         XSync(d, False);
+        if (ready) return true;
     }
-    return ready;
+    return false;
 }
 
 void XServer::StopWindowManager() {
-    if (wmPid_ <= 0) return;
     StopChild(wmPid_);
-    if (display_ != nullptr) {
-        // The check window outlives a killed manager only until the server
-        // notices; make sure the next start does not see a stale one.
-        XSync(display_, False);
-    }
+    // The check window outlives a killed manager only until the server
+    // notices; make sure the next start does not see a stale one.
+    if (display_ != nullptr) XSync(display_, False);
 }
 
 void XServer::Kill() {
@@ -154,9 +137,7 @@ void XServer::Kill() {
 XServer& SharedServer(bool windowManager) {
     static std::unique_ptr<XServer> server;
     if (!server) {
-        ServerOptions o;
-        o.windowManager = windowManager;
-        server = std::make_unique<XServer>(o);
+        server = std::make_unique<XServer>(ServerOptions{24, windowManager});
         server->MakeDefault();
     }
     return *server;

@@ -30,10 +30,9 @@ public:
     Display* Connection() const { return display_; }
     // Points DISPLAY at this server, so the toolkit opens it.
     void MakeDefault() const;
-
+    // Starts openbox and waits until it manages windows.
     bool StartWindowManager();
     void StopWindowManager();
-    bool HasWindowManager() const { return wmPid_ > 0; }
     // Kills the server outright (a crash, as far as its clients can tell).
     void Kill();
 
