@@ -74,7 +74,7 @@ void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     XImagePtr sheet = Image(form, {0, 0, 0xFF0000, 0x00FF00, 0, 0, 0x0000FF, 0, 0, 0, 0x111111, 0x222222, 0, 0, 0x333333, 0x444444}, 4);
     gc.PutImage(10, 10, 0, 0, image.get());  // 0: the image's own size
     gc.PutImage(20, 10, 2, 1, image.get(), 1, 1);
-    gc.CopyArea(30, 10, 4, 2, gc.GetDrawable(), 10, 10);
+    gc.CopyArea(30, 10, 24, 12, gc.GetDrawable());
     gc.FillRectangle(10, 40, 200, 30, 0, 0, 0xFFFF00);
     gc.PutImageTransparent(10, 40, 4, 1, keyed.get(), 0);  // only pure key pixels let the window through
     gc.PutImageTransparent(20, 40, 4, 1, keyed.get(), 0xFF0000);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <numeric>
+
 #include "core/Log.h"
 #include "rig/Process.h"
 #include "util/Paths.h"
@@ -16,9 +18,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 std::string Bracketed(const Lines& parts) {
-    std::string out;
-    for (const std::string& p : parts) out += "[" + p + "]";
-    return out;
+    return std::accumulate(parts.begin(), parts.end(), std::string(), [](auto& a, auto& p) { return a + "[" + p + "]"; });
 }
 
 TEST(Util, StringAndPathFunctions) {
@@ -51,7 +51,7 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     rig::WorkingDirectory here(dir.Path());
     ASSERT_TRUE(here.Ok());
     TextFile missing("nothing.txt"), empty("empty.txt");
-    rig::WriteFile("empty.txt", "");
+    rig::WriteFile("empty.txt", "");  // a missing file and an empty one are told apart
     EXPECT_TRUE(missing.ReadLines().empty() && missing.Failed() && missing.NotOpened());
     EXPECT_TRUE(empty.ReadLines().empty() && !empty.Failed() && !empty.NotOpened());
     // Carriage returns stay, an unterminated tail is a line, a long line is read whole.
@@ -62,9 +62,8 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     EXPECT_EQ(lines, (Lines{"one\r", "two", "", longLine, "last"}));
     EXPECT_TRUE(a.WriteLines(lines));
     EXPECT_EQ(rig::ReadFile("a.txt"), "one\r\ntwo\n\n" + longLine + "\nlast\n");
-    EXPECT_EQ(TextFile("empty.txt").ReadAll(), "");
     rig::WriteFile("b.txt", "x\r\ny\n");
-    EXPECT_EQ(TextFile("b.txt").ReadAll(), "x\r\r\ny\r\n");
+    EXPECT_EQ(TextFile("b.txt").ReadAll() + TextFile("empty.txt").ReadAll(), "x\r\r\ny\r\n");
     // Writing truncates, appending adds, an empty list still makes the file.
     TextFile w("w.txt");
     EXPECT_TRUE(w.WriteLines({"a", "b"}) && w.WriteLines({"c"}) && w.AppendLines({"d"}));
@@ -83,9 +82,7 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     // The log: one line per message on standard output and in log.txt, which
     // may be unwritable (a directory: root ignores file modes).
     testing::internal::CaptureStdout();
-    Log("first");
-    Log(std::string());
-    Log("third");
+    for (const char* line : {"first", "", "third"}) Log(line);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\nthird\n");
     EXPECT_EQ(rig::ReadFile("log.txt"), "first\n\nthird\n");
     ASSERT_TRUE(RemoveFile("log.txt") && mkdir("log.txt", 0755) == 0);
