@@ -84,8 +84,12 @@ XServer::XServer(ServerOptions options) {
     }
     name_ = ":" + number;
     display_ = XOpenDisplay(name_.c_str());
-    if (display_ != nullptr) fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
-    if (display_ != nullptr && options.windowManager) StartWindowManager();
+    if (display_ == nullptr) return;
+    fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
+    // A key a test holds down must not repeat, however slowly the test runs.
+    XAutoRepeatOff(display_);
+    XSync(display_, False);
+    if (options.windowManager) StartWindowManager();
 }
 
 XServer::~XServer() {
