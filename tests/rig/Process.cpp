@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -32,22 +33,15 @@ WorkingDirectory::WorkingDirectory(const std::string& dir) {
     if (getcwd(buf, sizeof buf) != nullptr) old_ = buf;
     ok_ = chdir(dir.c_str()) == 0;
 }
-
-WorkingDirectory::~WorkingDirectory() {
-    if (!old_.empty()) (void)!chdir(old_.c_str());
-}
+WorkingDirectory::~WorkingDirectory() { (void)!chdir(old_.c_str()); }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool WriteFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
-    return static_cast<bool>(out);
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << contents);
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -65,11 +59,7 @@ StandIns::StandIns(int aplayMillis) : record_(dir_ / "commands.log") {
     }
 }
 
-std::string StandIns::Path() const {
-    const char* old = std::getenv("PATH");
-    return dir_.Path() + ":" + (old ? old : "/usr/bin:/bin");
-}
-
+std::string StandIns::Path() const { return dir_.Path() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"); }
 std::vector<std::string> StandIns::Recorded() const { return ReadLines(record_); }
 void StandIns::Clear() const { std::remove(record_.c_str()); }
 void StandIns::Install() const { setenv("PATH", Path().c_str(), 1); }
@@ -91,9 +81,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
 }
 
 ChildProcess::~ChildProcess() {
-    if (!Running()) return;
-    Signal(SIGKILL);
-    Wait(5000);
+    if (Running()) Signal(SIGKILL), Wait(5000);
 }
 
 bool ChildProcess::Running() {

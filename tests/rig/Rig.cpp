@@ -14,13 +14,12 @@
 
 namespace rig {
 
-using Clock = std::chrono::steady_clock;
-
 void Sync(Display* d) { XSync(d, False); }
 void MovePointer(Display* d, int x, int y) { XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d); }
 void PressButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d); }
 void ReleaseButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d); }
 void ClickIn(Display* d, Window w, int x, int y, unsigned button) { MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button); }
+void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
     int rx = 0, ry = 0;
@@ -40,8 +39,6 @@ void ReleaseKey(Display* d, unsigned long keysym, bool shift) {
     Sync(d);
 }
 
-void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
-
 void TypeText(Display* d, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const size_t end = text[i] == '<' ? text.find('>', i) : std::string::npos;
@@ -55,10 +52,7 @@ void TypeText(Display* d, const std::string& text) {
 
 void RequestClose(Display* d, Window w) {
     XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = w;
-    ev.xclient.message_type = XInternAtom(d, "_NET_CLOSE_WINDOW", False);
-    ev.xclient.format = 32;
+    ev.xclient = {ClientMessage, 0, False, nullptr, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
     ev.xclient.data.l[0] = CurrentTime;
     ev.xclient.data.l[1] = 2;  // from a pager: always honoured
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
@@ -91,9 +85,8 @@ uint32_t PixelAt(Display* d, Window w, int x, int y) {
 }
 
 int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t colour) {
-    int n = 0;
-    for (uint32_t p : Pixels(d, win, x, y, w, h)) n += p == colour ? 1 : 0;
-    return n;
+    const std::vector<uint32_t> p = Pixels(d, win, x, y, w, h);
+    return static_cast<int>(std::count(p.begin(), p.end(), colour));
 }
 
 std::string PropertyText(Display* d, Window w, const char* property) {
@@ -121,10 +114,9 @@ std::string WindowName(Display* d, Window w) { return PropertyText(d, w, "WM_NAM
 std::vector<Atom> AtomProperty(Display* d, Window w, const char* property) {
     std::vector<Atom> out;
     const std::string names = PropertyText(d, w, property);
-    for (size_t b = 0; b < names.size();) {
-        const size_t e = std::min(names.find(' ', b), names.size());
+    for (size_t b = 0, e = 0; b < names.size(); b = e + 1) {
+        e = std::min(names.find(' ', b), names.size());
         out.push_back(XInternAtom(d, names.substr(b, e - b).c_str(), False));
-        b = e + 1;
     }
     return out;
 }
@@ -158,11 +150,9 @@ Window FindWindowByName(Display* d, const std::string& name) {
 
 namespace {
 bool Until(const std::function<bool()>& condition, int timeoutMs, const std::function<void()>& meanwhile) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > end) return false;
-        meanwhile();
-    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (; !condition(); meanwhile())
+        if (std::chrono::steady_clock::now() > end) return false;
     return true;
 }
 }  // namespace
@@ -202,14 +192,12 @@ bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>&
     chunk("IDAT", z);
     chunk("IEND", {});
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    return static_cast<bool>(out.flush());
+    return static_cast<bool>(out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())).flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
     XWindowAttributes a{};
-    if (!XGetWindowAttributes(d, w, &a)) return false;
-    const std::vector<uint32_t> px = Pixels(d, w, 0, 0, a.width, a.height);
+    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a) ? Pixels(d, w, 0, 0, a.width, a.height) : std::vector<uint32_t>{};
     std::vector<uint32_t> out;
     for (int j = 0; j < a.height * scale && !px.empty(); ++j)
         for (int i = 0; i < a.width * scale; ++i) out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);

@@ -30,30 +30,27 @@ bool HasProperty(Display* d, Window w, const char* name) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 2, False, AnyPropertyType, &type, &format, &count,
-                                          &after, &data) == Success && count > 0;
+    XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 2, False, AnyPropertyType, &type, &format, &count, &after, &data);
     if (data != nullptr) XFree(data);
-    return found;
+    return count > 0;
 }
 
 void StopChild(pid_t& pid, int sig = SIGTERM) {
-    if (pid <= 0) return;
-    kill(pid, sig);
-    if (!Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
+    if (pid > 0 && kill(pid, sig) == 0 && !Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
     pid = -1;
 }
 
-// Starts a program with its output thrown away; the child ends in _exit.
-pid_t Spawn(const std::vector<const char*>& argv, const std::string& display, int keepFd = -1) {
+// Starts a program with its output thrown away and DISPLAY set (if given).
+pid_t Spawn(const std::vector<const char*>& argv, const std::string& display) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
     const int devnull = open("/dev/null", O_RDWR);
     dup2(devnull, 1);
     dup2(devnull, 2);
-    if (keepFd < 0) setenv("DISPLAY", display.c_str(), 1);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     std::vector<char*> args;
     for (const char* a : argv) args.push_back(const_cast<char*>(a));
     args.push_back(nullptr);
@@ -67,29 +64,27 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
 
-XServer::XServer(ServerOptions options) {
+XServer::XServer(ServerOptions o) {
     XSetErrorHandler(IgnoreXError);
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string fd = std::to_string(fds[1]);
-    const std::string screen = std::to_string(options.width) + "x" + std::to_string(options.height) + "x" + std::to_string(options.depth);
-    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "", fds[1]);
+    const std::string screen = std::to_string(o.width) + "x" + std::to_string(o.height) + "x" + std::to_string(o.depth);
+    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "");
     close(fds[1]);
-    std::string number;
-    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
+    for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) name_ += c;
     close(fds[0]);
-    if (number.empty()) {
+    name_ = ":" + name_;
+    display_ = name_.size() > 1 ? XOpenDisplay(name_.c_str()) : nullptr;
+    if (display_ == nullptr) {
         StopChild(xvfbPid_);
         return;
     }
-    name_ = ":" + number;
-    display_ = XOpenDisplay(name_.c_str());
-    if (display_ == nullptr) return;
     fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
     // A key a test holds down must not repeat, however slowly the test runs.
     XAutoRepeatOff(display_);
     XSync(display_, False);
-    if (options.windowManager) StartWindowManager();
+    if (o.windowManager) StartWindowManager();
 }
 
 XServer::~XServer() {
@@ -107,15 +102,13 @@ bool XServer::StartWindowManager() {
     Eventually([&] { return HasProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK"); });
     // The manager announces itself before it handles requests, and drops the
     // ones that come during its start-up: it is ready once it has managed
-    // (mapped and given WM_STATE to) a probe window. A probe it dropped is
-    // replaced by a new one.
+    // (mapped and given WM_STATE to) a probe window; a dropped probe is replaced.
     for (int attempt = 0; attempt < 50; ++attempt) {
         const Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
         XMapWindow(d, probe);
-        const bool ready = Eventually([&] {
-            XWindowAttributes a{};
-            return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable;
-        }, 200);
+        XWindowAttributes a{};
+        const bool ready = Eventually(
+            [&] { return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable; }, 200);
         XDestroyWindow(d, probe);
         XSync(d, False);
         if (ready) return true;
@@ -132,8 +125,7 @@ void XServer::StopWindowManager() {
 
 void XServer::Kill() {
     StopWindowManager();
-    // Our own connection goes first, while there is a server to say goodbye to.
-    if (display_ != nullptr) XCloseDisplay(display_);
+    if (display_ != nullptr) XCloseDisplay(display_);  // while there is a server to say goodbye to
     display_ = nullptr;
     StopChild(xvfbPid_, SIGKILL);
 }
