@@ -39,8 +39,7 @@ protected:
         return f;
     }
     void TearDown() override { lumetra::Application::ResetFocus(); }
-    // Waits until the form's window is on screen, with the keyboard.
-    void Map(lumetra::Form& f) {
+    void Map(lumetra::Form& f) {  // on screen, with the keyboard
         ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
         XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
         Settle();
@@ -59,14 +58,9 @@ protected:
         } while (XPending(tk) > 0);
         rig::Sync(d);
     }
-    // The window is cleared by the server and repainted on the Expose.
-    void Repaint() {
-        XClearArea(d, Win(), 0, 0, 0, 0, True);
-        Settle();
-    }
+    void Repaint() { XClearArea(d, Win(), 0, 0, 0, 0, True), Settle(); }  // cleared by the server, then an Expose
     std::string Golden(const std::string& name, int x = 0, int y = 0, int w = 0, int h = 0) {
-        Settle();
-        return rig::CompareGolden(d, Win(), name, x, y, w, h);
+        return Settle(), rig::CompareGolden(d, Win(), name, x, y, w, h);
     }
     // Runs each step; the window must then match the step's golden image,
     // and a full repaint must paint exactly the same again.
