@@ -100,7 +100,10 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
         {"level-keys", [&] {
              ClickOn(level, 20, 10);
              Keys({{"<Up>", 2}, {"<Down>", 0}, {" ", 1}, {"<Left><Right>", 1}}, [&] { return level->GetSelectedIndex(); });
-             EXPECT_EQ(fired, 7);
+             level->SetSize(120, 84);
+             ClickOn(level, 20, 82);  // below the last row: the last
+             EXPECT_EQ(level->GetSelectedIndex(), 2);
+             EXPECT_EQ(fired, 8);
          }},
         {"speed-clicked", [&] {
              // Ticks 16 pixels apart from x 40 (0) to 184 (9), 10 at 201; the track at y 174. A
@@ -193,7 +196,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
              level->AddOption("Expert", "8");
          }},
         {"set-choices-3", [&] { boxes[2]->Hide(), level->SetTextColor(0xC00000), level->SelectFirst(); }},
-        {"set-choices-4", [&] { level->Enable(false); }},
+        {"set-choices-4", [&] { level->Enable(false), bars[2]->Hide(), bars[2]->SetValue(0); }},  // a hidden bar stays hidden
         {"set-panels", [&] { All<PanelChildren>()[0]->SetPosition(16, 14), All<PanelChildren>()[1]->Hide(); }},
     });
     EXPECT_EQ(fired, 0);
