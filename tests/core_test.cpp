@@ -55,7 +55,12 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     EXPECT_EQ(Application::elements.size(), before + 2);
     testing::internal::CaptureStdout();
     Application::RemoveWinForm(&a);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("NON TROVATO"), std::string::npos);
+    Application::RemoveWindow(&other);
+    Application::RemoveWindow(&other);
+    Application::AddForm(&other);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;  // a's and the form's second removal
+    EXPECT_NE(log.find(" NON TROVATO! Application::RemoveWindow = form lx "), std::string::npos) << log;
     for (Probe* p : {&a, &panel, &inner, &hidden, &disabled, &bar, &menu, &item}) Application::AddElement(p);
 }
 

@@ -181,6 +181,7 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     ASSERT_TRUE(first != nullptr && a.GetFontStruct(tk) == first && c.GetFontStruct(tk) != nullptr);
     FontDescriptor b(a);
     c = a;
+    form->SetFont(c);
     EXPECT_TRUE(b.Size() == 13 && c.Family() == "misc-fixed" && a.Size() == first->ascent && b.GetFontStruct(tk) != first);
     testing::internal::CaptureStdout();
     EXPECT_TRUE(missing.GetFontStruct(tk) != nullptr && missing.GetFontStruct(tk) != nullptr);
