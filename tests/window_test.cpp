@@ -202,6 +202,12 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
         EXPECT_EQ(ArmedMicros(), micros);
     }
     EXPECT_EQ(Application::timers.size(), timers);
+    // The loop runs until a handler asks to quit, and leaves the main form closed.
+    t.SetOnTick([](Timer* self) { self->Stop(), Application::quitRequested = true; });
+    t.Start();
+    Application::Run(form.get());
+    Application::quitRequested = false;
+    EXPECT_TRUE(form->IsClosed() && form->GetWindow() == 0U);
 }
 
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
