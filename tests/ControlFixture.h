@@ -64,7 +64,8 @@ protected:
     }
     // Runs each step; the window must then match the step's golden image,
     // and a full repaint must paint exactly the same again.
-    void Walk(const std::string& prefix, const std::vector<std::pair<std::string, std::function<void()>>>& steps) {
+    using Steps = std::vector<std::pair<std::string, std::function<void()>>>;
+    void Walk(const std::string& prefix, const Steps& steps) {
         for (const auto& [name, step] : steps) {
             step();
             EXPECT_EQ("", Golden(prefix + name)) << "after " << name;

@@ -22,7 +22,9 @@ namespace {
 
 int fired = 0;
 // Counts every command, then lets the gallery show it in its status line.
-void Counted(GUIElement* sender) { ++fired, static_cast<GalleryForm*>(Application::GetParentForm(sender))->HandleCommand(sender); }
+void Counted(GUIElement* sender) {
+    ++fired, static_cast<GalleryForm*>(Application::GetParentForm(sender))->HandleCommand(sender);
+}
 
 class Gallery : public ControlFixture {
 protected:
@@ -42,9 +44,13 @@ protected:
         return out;
     }
     template <typename T>
-    T* Nth(size_t n) { return All<T>().at(n); }
+    T* Nth(size_t n) {
+        return All<T>().at(n);
+    }
     // Clicks the control at (dx, dy) from its top left corner.
-    void ClickOn(GUIElement* e, int dx = 8, int dy = 8) { Click(PointX(e->PositionInForm()) + dx, PointY(e->PositionInForm()) + dy); }
+    void ClickOn(GUIElement* e, int dx = 8, int dy = 8) {
+        Click(PointX(e->PositionInForm()) + dx, PointY(e->PositionInForm()) + dy);
+    }
     template <typename Value>
     void Keys(const std::vector<std::pair<std::string, int>>& rows, Value value) {
         for (const auto& [script, expected] : rows) {
@@ -56,21 +62,24 @@ protected:
 
 TEST_F(Gallery, ButtonsFocusAndTabOrder) {
     ButtonCustom* enabled = Nth<ButtonCustom>(0);
-    Walk("gallery-", {
+    const Steps steps = {
         {"first-paint", [] {}},
-        {"button-held", [&] {
+        {"button-held",
+         [&] {
              rig::MovePointerIn(d, Win(), PointX(enabled->PositionInForm()) + 50, PointY(enabled->PositionInForm()) + 15);
              rig::PressButton(d);
          }},
         {"button-released-outside", [&] { rig::MovePointerIn(d, Win(), 5, 5), rig::ReleaseButton(d); }},
         {"button-clicked", [&] { ClickOn(enabled), ClickOn(Nth<ButtonCustom>(1)); }},  // the second disabled
         {"return-held", [&] { ClickOn(Nth<ButtonCustom>(3)), rig::PressKey(d, XK_Return); }},
-        {"return-released", [&] {
+        {"return-released",
+         [&] {
              EXPECT_EQ(fired, 2);
              rig::ReleaseKey(d, XK_Return);
              ControlFixture::Keys("a ");
          }},
-    });
+    };
+    Walk("gallery-", steps);
     EXPECT_EQ(fired, 3);
     // Tab walks the tab stops in creation order, into panels, and wraps.
     std::string order;
@@ -88,16 +97,18 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
     CheckBox* music = Nth<CheckBox>(1);
     OptionBox* level = Nth<OptionBox>(0);
     Slider* speed = Nth<Slider>(0);
-    Walk("gallery-", {
+    const Steps steps = {
         {"music-on", [&] { ClickOn(music); }},
         {"music-off-by-caption", [&] { ClickOn(music, 60); }},
-        {"music-keys", [&] {
+        {"music-keys",
+         [&] {
              Keys({{" ", 1}, {"x<Return>", 1}}, [&] { return music->IsChecked(); });
              ClickOn(Nth<CheckBox>(2));  // disabled
              ControlFixture::Keys(" ");
              EXPECT_EQ(fired, 3);
          }},
-        {"level-keys", [&] {
+        {"level-keys",
+         [&] {
              ClickOn(level, 20, 10);
              Keys({{"<Up>", 2}, {"<Down>", 0}, {" ", 1}, {"<Left><Right>", 1}}, [&] { return level->GetSelectedIndex(); });
              level->SetSize(120, 84);
@@ -105,7 +116,8 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
              EXPECT_EQ(level->GetSelectedIndex(), 2);
              EXPECT_EQ(fired, 8);
          }},
-        {"speed-clicked", [&] {
+        {"speed-clicked",
+         [&] {
              // Ticks 16 pixels apart from x 40 (0) to 184 (9), 10 at 201; the track at y 174. A
              // click takes the first tick less than three pixels left of it; beyond the last, none.
              for (const auto& [x, value] : {std::pair{106, 4}, {107, 5}, {70, 2}, {30, 0}, {204, 0}, {203, 10}, {150, 7}}) {
@@ -113,16 +125,19 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
                  EXPECT_EQ(speed->GetValue(), value) << "x " << x;
              }
              ClickOn(Nth<Slider>(1), 60, 18);  // disabled
-             Click(255, 190);  // the vertical one: ticks 14 apart from y 174 (1)
+             Click(255, 190);                  // the vertical one: ticks 14 apart from y 174 (1)
              EXPECT_EQ(Nth<Slider>(2)->GetValue(), 2);
          }},
-        {"speed-keys", [&] {
+        {"speed-keys",
+         [&] {
              Click(152, 174);  // on the value's own tick: the focus, and no change
-             Keys({{"<Right>", 8}, {"<Down>", 9}, {"<Up>", 8}, {"<Left>", 7}, {" ", 8}, {"a", 8}}, [&] { return speed->GetValue(); });
+             Keys({{"<Right>", 8}, {"<Down>", 9}, {"<Up>", 8}, {"<Left>", 7}, {" ", 8}, {"a", 8}},
+                  [&] { return speed->GetValue(); });
              speed->SetValue(10);
              Keys({{"<Right>", 0}, {"<Left>", 10}}, [&] { return speed->GetValue(); });
          }},
-    });
+    };
+    Walk("gallery-", steps);
 }
 
 // Setters of controls on screen repaint at once; each step sets properties
@@ -136,26 +151,30 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     OptionBox* level = Nth<OptionBox>(0);
     const EmbeddedPicture& p = CheckBoxPicture(2);
     XImagePtr icon(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
-    Walk("gallery-", {
-        {"set-cells", [&] {
+    const Steps steps = {
+        {"set-cells",
+         [&] {
              cells[0]->SetAlignment(AlignRight);
              cells[1]->SetText("Changed");
              cells[2]->SetHighlightColor(0x80FF80);
              cells[3]->SetTextColor(0xC00000);
          }},
-        {"set-cells-2", [&] {
+        {"set-cells-2",
+         [&] {
              cells[0]->SetBorder(true);
              cells[1]->SetMarked(true);
              cells[2]->SetHighlightTextColor(0x0000C0);
              cells[3]->SetAlignment(AlignCenter);
          }},
-        {"set-cells-3", [&] {
+        {"set-cells-3",
+         [&] {
              cells[0]->SetBackColor(0xFFFFFF);
              cells[1]->SetImage(icon.get(), 20, 20, 2);
              cells[2]->SetHighlighted(false);
              cells[3]->SetImage(icon.get(), 20, 20, 1);
          }},
-        {"set-values", [&] {
+        {"set-values",
+         [&] {
              bars[0]->SetValue(150);
              bars[1]->SetValue(-7);
              bars[2]->SetFramed(false);
@@ -164,32 +183,37 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
              sliders[2]->SetLineColor(0xC00000);
              EXPECT_TRUE(bars[0]->GetValue() == 100 && sliders[0]->GetValue() == 10);
          }},
-        {"set-values-2", [&] {
+        {"set-values-2",
+         [&] {
              bars[0]->SetSize(150, 20);
              bars[1]->SetPosition(300, 50);
              sliders[0]->SetShowLabels(false);
              sliders[2]->Enable(false);
          }},
-        {"set-buttons", [&] {
+        {"set-buttons",
+         [&] {
              buttons[0]->SetText("Renamed");
              buttons[1]->Enable(true);
              buttons[2]->SetBackColor(0xC0E0C0);
              buttons[3]->Enable(false);
          }},
-        {"set-buttons-2", [&] {
+        {"set-buttons-2",
+         [&] {
              buttons[0]->SetSize(60, 20);
              buttons[1]->SetImage(icon.get());
              buttons[2]->SetPosition(12, 80);
              buttons[3]->Hide();
          }},
         {"set-buttons-3", [&] { buttons[0]->SetImage(icon.get()), buttons[0]->SetText(""), buttons[1]->SetContentHidden(true); }},
-        {"set-choices", [&] {
+        {"set-choices",
+         [&] {
              boxes[0]->SetChecked(false);
              boxes[1]->SetText("Tunes");
              boxes[2]->Enable(true);
              level->SetSelectedIndex(2);
          }},
-        {"set-choices-2", [&] {
+        {"set-choices-2",
+         [&] {
              boxes[0]->SetTextColor(0x0000C0);
              boxes[1]->SetPosition(40, 50);
              level->RemoveOption(0);
@@ -198,7 +222,8 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         {"set-choices-3", [&] { boxes[2]->Hide(), level->SetTextColor(0xC00000), level->SelectFirst(); }},
         {"set-choices-4", [&] { level->Enable(false), bars[2]->Hide(), bars[2]->SetValue(0); }},  // a hidden bar stays hidden
         {"set-panels", [&] { All<PanelChildren>()[0]->SetPosition(16, 14), All<PanelChildren>()[1]->Hide(); }},
-    });
+    };
+    Walk("gallery-", steps);
     EXPECT_EQ(fired, 0);
 }
 

@@ -42,9 +42,9 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     // The control under a point: both edges count, panels are entered and
     // their bare background is nobody's; hidden and disabled ones are skipped.
     const std::pair<PackedPoint, GUIElement*> hits[] = {
-        {PackPoint(0, 0), &a},          {PackPoint(50, 50), &a},        {PackPoint(51, 50), nullptr},
-        {PackPoint(50, 51), nullptr},   {PackPoint(110, 110), &inner},  {PackPoint(130, 130), &inner},
-        {PackPoint(131, 125), nullptr}, {PackPoint(10, 80), nullptr},   {PackPoint(70, 10), nullptr},
+        {PackPoint(0, 0), &a},          {PackPoint(50, 50), &a},       {PackPoint(51, 50), nullptr},
+        {PackPoint(50, 51), nullptr},   {PackPoint(110, 110), &inner}, {PackPoint(130, 130), &inner},
+        {PackPoint(131, 125), nullptr}, {PackPoint(10, 80), nullptr},  {PackPoint(70, 10), nullptr},
     };
     for (const auto& [point, expected] : hits)
         EXPECT_EQ(Application::FindChildAt(f.GetId(), point), expected) << PointX(point) << "," << PointY(point);

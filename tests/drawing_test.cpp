@@ -30,9 +30,9 @@ XImagePtr Image(Form* form, const std::vector<uint32_t>& colours, int w) {
 
 // Every shape and every kind of text placement, each once.
 void Shapes(GraphicsContext& gc) {
-    gc.DrawRectangle(10, 10, 20, 10, 1, kRed);           // exactly its size
-    gc.FillRectangle(40, 10, 20, 10, 0, 0, kGreen);      // one pixel short
-    gc.FillRectangle(70, 10, 20, 10, 1, kBlue, kGreen);  // the border on the filled area
+    gc.DrawRectangle(10, 10, 20, 10, 1, kRed);               // exactly its size
+    gc.FillRectangle(40, 10, 20, 10, 0, 0, kGreen);          // one pixel short
+    gc.FillRectangle(70, 10, 20, 10, 1, kBlue, kGreen);      // the border on the filled area
     gc.FillRectangle(100, 10, 20, 10, 5, 1, kBlue, kGreen);  // the extra argument ignored
     gc.DrawRectangle(130, 10, 40, 30, 5, kRed);              // a wide line, set back afterwards
     gc.DrawLine(180, 15, 220, 15, 1, kBlue);
@@ -57,8 +57,8 @@ void Shapes(GraphicsContext& gc) {
     gc.DrawText(10, 140, 6 * 7, 50, "HHHHH HHHHH", kInk, kWhite, AlignCenter);
     gc.DrawText(80, 140, 3 * 7, 70, std::string(10, 'M'), kInk, kWhite, AlignLeft);
     gc.DrawText(130, 140, 100, 60, "A\n\n\nB", kInk, kWhite, AlignLeft);
-    gc.DrawText(10, 230, 180, 90, "The quick brown fox jumps over the lazy dog while the five boxing wizards jump.", kInk,
-                kWhite, AlignLeft);
+    gc.DrawText(10, 230, 180, 90, "The quick brown fox jumps over the lazy dog while the five boxing wizards jump.", kInk, kWhite,
+                AlignLeft);
     gc.DrawText(250, 170, 120, 9, "HELLO", kInk, kWhite, AlignLeft);
     gc.DrawPoint(0, 0, kRed);
     gc.DrawText(250, 190, 120, 30, "HELLO", NoColour, NoColour, AlignLeft);
@@ -70,8 +70,10 @@ void Shapes(GraphicsContext& gc) {
 // window's edges, and BMP files of each depth.
 void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     XImagePtr image = Image(form, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x101010, 0x202020, 0x303030, 0x404040}, 4);
-    XImagePtr keyed = Image(form, {0x000000, 0x010101, 0xFF0000, 0x000000}, 4), red = Image(form, std::vector<uint32_t>(100, 0xFF0000), 10);
-    XImagePtr sheet = Image(form, {0, 0, 0xFF0000, 0x00FF00, 0, 0, 0x0000FF, 0, 0, 0, 0x111111, 0x222222, 0, 0, 0x333333, 0x444444}, 4);
+    XImagePtr keyed = Image(form, {0x000000, 0x010101, 0xFF0000, 0x000000}, 4),
+              red = Image(form, std::vector<uint32_t>(100, 0xFF0000), 10);
+    XImagePtr sheet =
+        Image(form, {0, 0, 0xFF0000, 0x00FF00, 0, 0, 0x0000FF, 0, 0, 0, 0x111111, 0x222222, 0, 0, 0x333333, 0x444444}, 4);
     gc.PutImage(10, 10, 0, 0, image.get());  // 0: the image's own size
     gc.PutImage(20, 10, 2, 1, image.get(), 1, 1);
     gc.CopyArea(30, 10, 24, 12, gc.GetDrawable());
@@ -144,8 +146,8 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_EQ(gc.LineHeight() * 1000 + gc.CharWidth(), (font->ascent + 1) * 1000 + XTextWidth(font, "M", 1));
     const int step = std::max(font->ascent + 1, 15), cw = gc.CharWidth();
     const std::pair<int, int> heights[] = {{gc.TextHeight(6 * cw, "HHHHH HHHHH"), 2}, {gc.TextHeight(3 * cw, "MMMMMMMMMM"), 4},
-                                           {gc.TextHeight(200, "A\n\n\nB"), 2}, {gc.TextHeight(1, "ABC"), 3},
-                                           {gc.TextHeight(2, "A B\nC"), 3}, {gc.TextHeight(0, "A long line\nB"), 2}};
+                                           {gc.TextHeight(200, "A\n\n\nB"), 2},       {gc.TextHeight(1, "ABC"), 3},
+                                           {gc.TextHeight(2, "A B\nC"), 3},           {gc.TextHeight(0, "A long line\nB"), 2}};
     for (const auto& [height, lines] : heights) EXPECT_EQ(height, lines * step);
 }
 
@@ -171,7 +173,8 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {}, 3, 1)));  // nothing asked for: nothing said
     EXPECT_EQ(Captured(), "");
     testing::internal::CaptureStdout();
-    for (const auto& [w, h] : {std::pair{2, 1}, {0, 1}, {1, -1}}) EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {1, 2, 3}, w, h)));
+    for (const auto& [w, h] : {std::pair{2, 1}, {0, 1}, {1, -1}})
+        EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {1, 2, 3}, w, h)));
     EXPECT_EQ(LinesOf(Captured()), 3);
     // Fonts load once, copies take the settings but not the font (AddressSanitizer
     // sees a double free), a missing one falls back to "fixed" and says so once.
@@ -194,7 +197,9 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     for (size_t i = 0; i < all.size(); ++i) {
         const EmbeddedPicture& p = *all[i].first;
         XImagePtr img(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
-        const int x = i < 2 ? 10 + 210 * static_cast<int>(i) : 10 + 30 * static_cast<int>(i / 2 - 1), y = i < 2 ? 10 : i % 2 ? 100 : 70;
+        const int x = i < 2 ? 10 + 210 * static_cast<int>(i) : 10 + 30 * static_cast<int>(i / 2 - 1), y = i < 2   ? 10
+                                                                                                          : i % 2 ? 100
+                                                                                                                  : 70;
         all[i].second ? gc.PutImageTransparent(x, y, p.w, p.h, img.get(), 0) : gc.PutImage(x, y, p.w, p.h, img.get());
     }
     EXPECT_EQ("", Golden("pictures", 0, 0, 393, 130));
@@ -211,12 +216,16 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     std::vector<uint32_t> where;  // every pixel tells where it is
     for (uint32_t y = 0; y < 80; ++y)
         for (uint32_t x = 0; x < 160; ++x) where.push_back(x * 3 << 16 | y * 3 << 8 | 0x55);
-    XImagePtr sheet = Image(form.get(), where, 160), flip = Image(form.get(), {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF}, 8);
+    XImagePtr sheet = Image(form.get(), where, 160),
+              flip = Image(form.get(), {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF}, 8);
     XImagePtr plain = Image(form.get(), std::vector<uint32_t>(160 * 80, 0x336699), 160);
     MyImage image(form.get(), nullptr), empty(form.get(), nullptr);
     ImageFrame frame(form.get(), sheet.get(), 3, 1), keyed(form.get(), flip.get(), 0, 0), outside(form.get(), sheet.get(), 4, 2);
-    const std::tuple<GUIElement*, int, int, int, int> places[] = {
-        {&image, 20, 30, 30, 20}, {&empty, 20, 100, 30, 20}, {&frame, 100, 30, 40, 40}, {&keyed, 100, 100, 4, 1}, {&outside, 200, 30, 40, 40}};
+    const std::tuple<GUIElement*, int, int, int, int> places[] = {{&image, 20, 30, 30, 20},
+                                                                  {&empty, 20, 100, 30, 20},
+                                                                  {&frame, 100, 30, 40, 40},
+                                                                  {&keyed, 100, 100, 4, 1},
+                                                                  {&outside, 200, 30, 40, 40}};
     for (const auto& [e, x, y, w, h] : places) e->SetPosition(x, y), e->SetSize(w, h);
     image.SetImage(sheet.get());  // not created: stored only
     keyed.SetTransparent(true);
@@ -224,13 +233,15 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     image.Show();
     Application::formLoading = false;
     EXPECT_EQ(rig::CountColour(d, Win(), 20, 30, 30, 20, kFormBack), 600);
-    Walk("image-", {
-        {"shown", [&] {
+    const Steps steps = {
+        {"shown",
+         [&] {
              image.Paint();
              empty.Show();
              for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
          }},
-        {"border", [&] {
+        {"border",
+         [&] {
              image.SetBorder(true);
              frame.SetFrame(3, 1);  // the frame shown already: no repaint
              keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
@@ -238,7 +249,8 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
         {"moved", [&] { image.SetPosition(60, 30), frame.SetFrame(0, 0), image.SetImage(plain.get()); }},
         {"resized", [&] { image.SetSize(10, 10), frame.SetFrame(1, 0, true), image.Enable(false); }},
         {"hidden", [&] { image.Hide(), frame.Hide(), frame.SetFrame(2, 0), outside.SetFrame(9, 9); }},
-    });
+    };
+    Walk("image-", steps);
     EXPECT_FALSE(image.IsCreated() || frame.IsCreated());
     form->backColor = NoColour;  // the default grey behind a missing image
     empty.Paint();
@@ -279,9 +291,10 @@ TEST(SixteenBitDisplay, AFormWithPicturesOpensWithoutThem) {
         EXPECT_EQ(rig::CountColour(server.Connection(), form.GetWindow(), 0, 0, 300, 200, back), 300 * 200);
     }
     const std::string cannotHold = "CreateImageFromRgb: the display's image layout cannot hold pictures\n";
-    EXPECT_EQ(Captured(), "This app requires 24-bit depth.\nWARNING img->depth: 16\nWARNING img->bits_per_pixel: 16\n"
-                          "WARNING MyImage::ixRosso: 2\nWARNING MyImage::ixVerde: 1\nWARNING MyImage::ixBlu: 0\n" +
-                              cannotHold + "PutImageTransparent: the image's pixel layout cannot be walked\n" + cannotHold);
+    EXPECT_EQ(Captured(),
+              "This app requires 24-bit depth.\nWARNING img->depth: 16\nWARNING img->bits_per_pixel: 16\n"
+              "WARNING MyImage::ixRosso: 2\nWARNING MyImage::ixVerde: 1\nWARNING MyImage::ixBlu: 0\n" +
+                  cannotHold + "PutImageTransparent: the image's pixel layout cannot be walked\n" + cannotHold);
     setenv("DISPLAY", old.c_str(), 1);
     ResetImageLayout();
 }

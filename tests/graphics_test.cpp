@@ -77,8 +77,8 @@ TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     std::string entries;
     for (uint32_t c : palette) entries += "0x" + ByteToHex(c >> 16) + ",0x" + ByteToHex(c >> 8) + ",0x" + ByteToHex(c) + ",";
     // Rows bottom first, high nibble left, the odd row's marker nibble kept as stored.
-    EXPECT_EQ(rig::ReadFile(path + ".c"),
-              "int wLOGO.OLD = 3;\nint hLOGO.OLD = 2;\n\nchar imgLOGO.OLD[] = {\n" + entries + "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n");
+    EXPECT_EQ(rig::ReadFile(path + ".c"), "int wLOGO.OLD = 3;\nint hLOGO.OLD = 2;\n\nchar imgLOGO.OLD[] = {\n" + entries +
+                                              "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n");
     // An export that cannot be written is logged, and the picture still loads.
     ASSERT_TRUE(RemoveFile(path + ".c") && EnsureDirectory(path + ".c") && EnsureDirectory(path + ".c/keep"));
     testing::internal::CaptureStdout();
@@ -97,11 +97,20 @@ TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
         return b;
     };
     const std::pair<const char*, std::string> cases[] = {
-        {"empty", ""}, {"header cut", good.substr(0, 53)}, {"zero width", with(18, 0)}, {"zero height", with(22, 0)},
-        {"top-down", with(22, static_cast<uint32_t>(-2))}, {"negative width", with(18, static_cast<uint32_t>(-3))},
-        {"too wide", with(18, 16385)}, {"too high", with(22, 0x7FFFFFFF)}, {"huge", with(18, 16384, 22, 16384)},
-        {"offset in header", with(10, 20)}, {"offset past end", with(10, 100000)}, {"offset wraps", with(10, 0xFFFFFFF0)},
-        {"rows missing", good.substr(0, good.size() - 6)}, {"palette too large", bmp::File(8, 3, 2, {0, 1, 2, 3, 4, 5}, Palette(257))},
+        {"empty", ""},
+        {"header cut", good.substr(0, 53)},
+        {"zero width", with(18, 0)},
+        {"zero height", with(22, 0)},
+        {"top-down", with(22, static_cast<uint32_t>(-2))},
+        {"negative width", with(18, static_cast<uint32_t>(-3))},
+        {"too wide", with(18, 16385)},
+        {"too high", with(22, 0x7FFFFFFF)},
+        {"huge", with(18, 16384, 22, 16384)},
+        {"offset in header", with(10, 20)},
+        {"offset past end", with(10, 100000)},
+        {"offset wraps", with(10, 0xFFFFFFF0)},
+        {"rows missing", good.substr(0, good.size() - 6)},
+        {"palette too large", bmp::File(8, 3, 2, {0, 1, 2, 3, 4, 5}, Palette(257))},
     };
     for (const auto& [name, bytes] : cases)
         for (int bits : {24, 8, 4}) {
@@ -134,7 +143,8 @@ TEST(EmbeddedPictures, DecodeBottomRowFirstHighNibbleLeftSkippingTheOddNibble) {
     EXPECT_EQ(EmbeddedImageSize(163, 50), 48U + 82U * 50U);
     // Data shorter than the size asks for, or sizes no picture has: nothing, one line each.
     testing::internal::CaptureStdout();
-    for (const auto& [w, h, size] : {std::tuple{3, 2, img.size() - 1}, {0, 2, img.size()}, {3, -2, img.size()}, {100000, 1, img.size()}})
+    for (const auto& [w, h, size] :
+         {std::tuple{3, 2, img.size() - 1}, {0, 2, img.size()}, {3, -2, img.size()}, {100000, 1, img.size()}})
         EXPECT_TRUE(DecodeEmbeddedImage(w, h, img.data(), size).empty()) << w << " x " << h;
     EXPECT_TRUE(DecodeEmbeddedImage(3, 2, nullptr, 100).empty());
     const std::string log = testing::internal::GetCapturedStdout();
@@ -190,9 +200,12 @@ std::vector<std::string> Laid(const std::string& text, int width, size_t maxLine
 TEST(TextLayout, BreaksAsTheLiteralRuleDoes) {
     using L = std::vector<std::string>;  // "~": the line was shortened to fit; ".": nothing after it
     const std::tuple<std::string, int, L> rows[] = {
-        {"abc def", 30, {"abc~", "def."}},           {"abcdefghij", 30, {"abcd~", "efgh~", "ij."}},
-        {"A\n\n\nB", 100, {"A", "B."}},              {"\n", 100, {"."}},
-        {"ab 12345", 30, {"ab 1~", "2345."}},        {"abc", 1, {"a~", "b~", "c~."}},
+        {"abc def", 30, {"abc~", "def."}},
+        {"abcdefghij", 30, {"abcd~", "efgh~", "ij."}},
+        {"A\n\n\nB", 100, {"A", "B."}},
+        {"\n", 100, {"."}},
+        {"ab 12345", 30, {"ab 1~", "2345."}},
+        {"abc", 1, {"a~", "b~", "c~."}},
         {"a very long line\nnext", 0, {"a very long line", "next."}},
     };
     for (const auto& [text, width, lines] : rows) EXPECT_EQ(Laid(text, width), lines) << text << " in " << width;
@@ -204,7 +217,8 @@ TEST(TextLayout, BreaksAsTheLiteralRuleDoes) {
         for (int i = static_cast<int>(random() % 120); i > 0; --i) text += alphabet[random() % alphabet.size()];
         const int width = static_cast<int>(random() % 60) - 2;
         std::vector<std::string> laid;
-        for (const TextLine& l : LayoutText(text, width, Widths(), text.size() + 1)) laid.push_back(text.substr(l.begin, l.length));
+        for (const TextLine& l : LayoutText(text, width, Widths(), text.size() + 1))
+            laid.push_back(text.substr(l.begin, l.length));
         ASSERT_EQ(laid, Reference(text, width)) << "text \"" << text << "\" width " << width;
     }
 }

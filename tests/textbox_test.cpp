@@ -87,9 +87,10 @@ TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
         // Dates: separators come by themselves, Left skips them, Backspace after
         // one takes it and the digit before, and the separators are put back.
         {"date", [](TextBoxCustom& b) { b.SetDateMode(true); }, "", "120320247-", "12/03/2024", 10, 2},
-        {"date-edit", [](TextBoxCustom& b) { b.SetDateMode(true); }, "", "12032024<Left><Left><Left><Left><Left><Right><BackSpace>",
-         "12/02/024", 4, 0},
-        {"date-late", [](TextBoxCustom& b) { b.SetMaxLength(2), b.Show(), b.SetDateMode(true); }, "", "123<BackSpace>", "1", 1, 1},
+        {"date-edit", [](TextBoxCustom& b) { b.SetDateMode(true); }, "",
+         "12032024<Left><Left><Left><Left><Left><Right><BackSpace>", "12/02/024", 4, 0},
+        {"date-late", [](TextBoxCustom& b) { b.SetMaxLength(2), b.Show(), b.SetDateMode(true); }, "", "123<BackSpace>", "1", 1,
+         1},
         {"password", [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
         // Multi-line: the sixth character starts the second row; Up and Down keep
         // the column and alert where there is no row or no text; a character

@@ -59,7 +59,8 @@ protected:
         for (size_t i = 0; i < steps.size(); ++i) {
             trace.clear();
             steps[i].first();
-            rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            rig::PumpUntil(
+                form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
     }
@@ -73,7 +74,12 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
     Steps({
         {[&] { Click(20, 20); }, "form:enter a:got a:down form:down a:up form:up "},
         {[&] { Click(20, 20); }, "a:down form:down a:up form:up "},
-        {[&] { rig::MovePointerIn(d, Win(), 20, 20), rig::PressButton(d), rig::MovePointerIn(d, Win(), 110, 20), rig::ReleaseButton(d); },
+        {[&] {
+             rig::MovePointerIn(d, Win(), 20, 20);
+             rig::PressButton(d);
+             rig::MovePointerIn(d, Win(), 110, 20);
+             rig::ReleaseButton(d);
+         },
          "a:down form:down a:lost b:got b:up form:up "},  // focus moves on the release too
         {[&] { Click(350, 250); }, "b:lost form:down form:up "},
         {[&] { Click(205, 105); }, "form:down form:up "},  // a panel's bare background
@@ -120,7 +126,7 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
         {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
         {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
-        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},  // input, normal state
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},                                          // input, normal state
         {"_NET_WM_WINDOW_TYPE", ""},
     };
     for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
@@ -193,8 +199,12 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     // The process's one interval timer: armed with the interval, kept on a
     // restart, changed while running, cleared on Stop and when a running timer goes.
     const std::pair<std::function<void()>, long> arming[] = {
-        {[&] { t.SetInterval(1500), t.Start(); }, 1500000}, {[&] { t.Start(); }, 1500000}, {[&] { t.SetInterval(30); }, 30000},
-        {[&] { t.Stop(); }, 0}, {[&] { t.SetInterval(40); }, 0}, {[&] { Timer(form.get(), 20).Start(); }, 0},
+        {[&] { t.SetInterval(1500), t.Start(); }, 1500000},
+        {[&] { t.Start(); }, 1500000},
+        {[&] { t.SetInterval(30); }, 30000},
+        {[&] { t.Stop(); }, 0},
+        {[&] { t.SetInterval(40); }, 0},
+        {[&] { Timer(form.get(), 20).Start(); }, 0},
     };
     const size_t timers = Application::timers.size();
     for (const auto& [act, micros] : arming) {
@@ -224,7 +234,8 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "X error: request code 8, error code 3\nE' necessario impostare il display\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "X error: request code 8, error code 3\nE' necessario impostare il display\n");
     EXPECT_EQ(lumetra::Screen::Current(), screen.get());
     form.reset();
     screen.reset();
@@ -241,8 +252,9 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         lonely.Create();
         Application::Run(&lonely);
         EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() && !none.Close());
-        EXPECT_EQ(std::to_string(none.GetWidth()) + "x" + std::to_string(none.GetHeight()) + "x" + std::to_string(none.GetDepth()),
-                  "800x600x8");
+        EXPECT_EQ(
+            std::to_string(none.GetWidth()) + "x" + std::to_string(none.GetHeight()) + "x" + std::to_string(none.GetDepth()),
+            "800x600x8");
     }
     setenv("DISPLAY", old.c_str(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), failed);

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -41,7 +41,8 @@ std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
     std::vector<uint32_t> rgb;
     for (size_t row = 0; row < raw.size(); row += stride) {
         if (raw[row] != 0) return {};
-        for (size_t i = row + 1; i < row + stride; i += 3) rgb.push_back(uint32_t{raw[i]} << 16 | uint32_t{raw[i + 1]} << 8 | raw[i + 2]);
+        for (size_t i = row + 1; i < row + stride; i += 3)
+            rgb.push_back(uint32_t{raw[i]} << 16 | uint32_t{raw[i + 1]} << 8 | raw[i + 2]);
     }
     return rgb;
 }
@@ -73,8 +74,9 @@ std::string CompareGolden(Display* d, Window win, const std::string& name, int x
     SavePng(dir + "/" + name + ".actual.png", width, height, actual);
     SavePng(dir + "/" + name + ".diff.png", width, height, diff);
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string what = sameSize ? std::to_string(differ) + " of " + std::to_string(actual.size()) + " pixels differ from " + reference
-                                      : reference + " is " + std::to_string(w) + "x" + std::to_string(h) + ", the window part " + size;
+    const std::string what =
+        sameSize ? std::to_string(differ) + " of " + std::to_string(actual.size()) + " pixels differ from " + reference
+                 : reference + " is " + std::to_string(w) + "x" + std::to_string(h) + ", the window part " + size;
     return name + ": " + what + "; see " + dir + "/" + name + ".actual.png and .diff.png (LUMETRA_RENEW_GOLDEN=1 renews)";
 }
 

@@ -54,7 +54,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 StandIns::StandIns(int aplayMillis) : record_(dir_ / "commands.log") {
     const std::string sleep = aplayMillis > 0 ? "sleep " + std::to_string(aplayMillis / 1000.0) + "\n" : "";
     for (const std::string name : {"aplay", "firefox", "thunderbird"}) {
-        WriteFile(dir_ / name, "#!/bin/sh\n" + (name == "aplay" ? sleep : "") + "echo \"" + name + " $*\" >> '" + record_ + "'\n");
+        WriteFile(dir_ / name,
+                  "#!/bin/sh\n" + (name == "aplay" ? sleep : "") + "echo \"" + name + " $*\" >> '" + record_ + "'\n");
         chmod((dir_ / name).c_str(), 0755);
     }
 }

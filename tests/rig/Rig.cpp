@@ -18,7 +18,9 @@ void Sync(Display* d) { XSync(d, False); }
 void MovePointer(Display* d, int x, int y) { XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d); }
 void PressButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d); }
 void ReleaseButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d); }
-void ClickIn(Display* d, Window w, int x, int y, unsigned button) { MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button); }
+void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
+    MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button);
+}
 void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
@@ -95,8 +97,9 @@ std::string PropertyText(Display* d, Window w, const char* property) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string out;
-    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType, &type, &format, &count,
-                           &after, &data) != Success || data == nullptr)
+    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                           &data) != Success ||
+        data == nullptr)
         return out;
     if (format == 8) out.assign(reinterpret_cast<char*>(data), count);
     for (unsigned long i = 0; format == 32 && i < count; ++i) {
@@ -141,7 +144,8 @@ Window FindWindowByName(Display* d, const std::string& name) {
         Window root = 0, par = 0, *children = nullptr, found = 0;
         unsigned n = 0;
         if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
-        for (unsigned i = 0; i < n && found == 0; ++i) found = WindowName(d, children[i]) == name ? children[i] : find(children[i]);
+        for (unsigned i = 0; i < n && found == 0; ++i)
+            found = WindowName(d, children[i]) == name ? children[i] : find(children[i]);
         if (children) XFree(children);
         return found;
     };
@@ -160,7 +164,10 @@ bool Until(const std::function<bool()>& condition, int timeoutMs, const std::fun
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs, [main] { lumetra::Application::RunOnce(main, 5); });
 }
-void Pump(lumetra::Form* main, int ms) { PumpUntil(main, [] { return false; }, ms); }
+void Pump(lumetra::Form* main, int ms) {
+    PumpUntil(
+        main, [] { return false; }, ms);
+}
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
 }
@@ -192,12 +199,14 @@ bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>&
     chunk("IDAT", z);
     chunk("IEND", {});
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())).flush());
+    return static_cast<bool>(
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())).flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
     XWindowAttributes a{};
-    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a) ? Pixels(d, w, 0, 0, a.width, a.height) : std::vector<uint32_t>{};
+    const std::vector<uint32_t> px =
+        XGetWindowAttributes(d, w, &a) ? Pixels(d, w, 0, 0, a.width, a.height) : std::vector<uint32_t>{};
     std::vector<uint32_t> out;
     for (int j = 0; j < a.height * scale && !px.empty(); ++j)
         for (int i = 0; i < a.width * scale; ++i) out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);

@@ -108,7 +108,8 @@ bool XServer::StartWindowManager() {
         XMapWindow(d, probe);
         XWindowAttributes a{};
         const bool ready = Eventually(
-            [&] { return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable; }, 200);
+            [&] { return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable; },
+            200);
         XDestroyWindow(d, probe);
         XSync(d, False);
         if (ready) return true;
