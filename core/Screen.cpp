@@ -34,6 +34,7 @@ Screen::Screen() {
 
 Screen::~Screen() {
     if (display_ != nullptr) Close();
+    // Nothing may reach a screen that is gone through Current().
     if (current_ == this) current_ = nullptr;
 }
 

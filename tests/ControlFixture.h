@@ -1,86 +1,84 @@
-// A mapped form on the test program's Xvfb for control tests: the controls
+// A mapped form on the test program's Xvfb for the toolkit's tests: controls
 // paint on it, XTEST input reaches them through the toolkit's real loop, and
 // pixels are read back with the test's own connection.
 #pragma once
 
+#include <gtest/gtest.h>
+// After gtest: Xlib's None macro clashes with a gtest name.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "core/Application.h"
 #include "core/Form.h"
 #include "core/Screen.h"
+#include "rig/Golden.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 
-namespace testing_controls {
-
-// A colour no control uses of its own, so that "the form's colour" is
-// recognisable.
+// A colour no control uses of its own, so that "the form's colour" shows.
 constexpr lumetra::Colour kFormBack = 0x4080C0;
 
 class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        server = &rig::SharedServer(false);
-        ASSERT_TRUE(server->Ok());
-        d = server->Connection();
+        ASSERT_TRUE(rig::SharedServer(windowManager).Ok());
+        d = rig::SharedServer().Connection();
         screen = std::make_unique<lumetra::Screen>();
-        ASSERT_NE(screen->GetDisplay(), nullptr);
-        form = std::make_unique<lumetra::Form>();
-        form->SetScreen(screen.get());
-        form->SetTitle("controls under test");
-        form->SetSize(440, 330);
-        form->SetBackColor(kFormBack);
-        form->Create();
-        ASSERT_TRUE(form->IsCreated());
-        ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, Win()); }));
-        XSetInputFocus(d, Win(), RevertToParent, CurrentTime);
+        form = MakeForm();
+        Map(*form);
+    }
+    virtual std::unique_ptr<lumetra::Form> MakeForm() {
+        auto f = std::make_unique<lumetra::Form>();
+        f->SetScreen(screen.get());
+        f->SetSize(440, 330);
+        f->SetBackColor(kFormBack);
+        f->Create();
+        return f;
+    }
+    void TearDown() override { lumetra::Application::ResetFocus(); }
+    void Map(lumetra::Form& f) {  // on screen, with the keyboard
+        ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
+        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
         Settle();
     }
-
-    void TearDown() override {
-        lumetra::Application::ResetFocus();
-        form.reset();
-        screen.reset();
-    }
-
     Window Win() const { return form->GetWindow(); }
 
-    // Every event the test's input caused has reached the toolkit and been
-    // dispatched, and every drawing request has been carried out.
+    // Every event the test caused has reached the toolkit and been
+    // dispatched, and every drawing request has been carried out: the
+    // toolkit's connection is synced, not only the test's.
     void Settle() {
         rig::Sync(d);
         Display* tk = screen->GetDisplay();
-        XSync(tk, False);
-        while (XPending(tk) > 0) lumetra::Application::RunOnce(form.get(), 0);
-        XSync(tk, False);
+        do {
+            XSync(tk, False);
+            while (XPending(tk) > 0) lumetra::Application::RunOnce(form.get(), 0);
+        } while (XPending(tk) > 0);
+        rig::Sync(d);
     }
+    void Repaint() { XClearArea(d, Win(), 0, 0, 0, 0, True), Settle(); }  // cleared by the server, then an Expose
+    std::string Golden(const std::string& name, int x = 0, int y = 0, int w = 0, int h = 0) {
+        return Settle(), rig::CompareGolden(d, Win(), name, x, y, w, h);
+    }
+    // Runs each step; the window must then match the step's golden image,
+    // and a full repaint must paint exactly the same again.
+    using Steps = std::vector<std::pair<std::string, std::function<void()>>>;
+    void Walk(const std::string& prefix, const Steps& steps) {
+        for (const auto& [name, step] : steps) {
+            step();
+            EXPECT_EQ("", Golden(prefix + name)) << "after " << name;
+            Repaint();
+            EXPECT_EQ("", Golden(prefix + name)) << "after " << name << " and a full repaint";
+        }
+    }
+    // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".
+    void Keys(const std::string& script) { rig::TypeText(d, script), Settle(); }
+    void Click(int x, int y, unsigned button = 1) { rig::ClickIn(d, Win(), x, y, button), Settle(); }
 
-    uint32_t Pixel(int x, int y) {
-        XSync(screen->GetDisplay(), False);
-        return rig::PixelAt(d, Win(), x, y);
-    }
-    int Count(int x, int y, int w, int h, uint32_t colour) {
-        XSync(screen->GetDisplay(), False);
-        return rig::CountColour(d, Win(), x, y, w, h, colour);
-    }
-
-    void Click(int x, int y) {
-        rig::ClickIn(d, Win(), x, y);
-        Settle();
-    }
-    void Tap(unsigned long keysym) {
-        rig::TapKey(d, keysym);
-        Settle();
-    }
-
-    rig::XServer* server = nullptr;
+    bool windowManager = false;  // openbox on the test program's server
     Display* d = nullptr;
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<lumetra::Form> form;
 };
-
-}  // namespace testing_controls

@@ -7,27 +7,14 @@
 
 #include <X11/Xlib.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace rig {
 
-// An image as the rig reads it: 0xRRGGBB pixels, row by row.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-};
-
-// Reads a PNG of the kind SavePng writes (8-bit RGB, any filter); empty on failure.
-Picture LoadPng(const std::string& path);
-
-// Compares a width x height rectangle of the window (0 means the whole
-// window) with tests/golden/<name>.png: answers "" when every pixel matches,
-// else what differs and where the pictures were written, e.g.
+// Compares a width x height rectangle of the window (0: the whole window)
+// with tests/golden/<name>.png: "" when every pixel matches, else what
+// differs and where the pictures were written, e.g.
 //   EXPECT_EQ("", rig::CompareGolden(d, win, "gallery-focused"));
-std::string CompareGolden(Display* d, Window w, const std::string& name, int x = 0, int y = 0, int width = 0,
-                          int height = 0);
+std::string CompareGolden(Display* d, Window w, const std::string& name, int x = 0, int y = 0, int width = 0, int height = 0);
 
 }  // namespace rig

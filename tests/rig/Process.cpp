@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -23,10 +23,9 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-    if (path_.empty()) return;
     // Tests may leave read-only directories behind; give them back first.
     const std::string cmd = "chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'";
-    (void)!std::system(cmd.c_str());
+    if (!path_.empty()) (void)!std::system(cmd.c_str());
 }
 
 WorkingDirectory::WorkingDirectory(const std::string& dir) {
@@ -34,22 +33,15 @@ WorkingDirectory::WorkingDirectory(const std::string& dir) {
     if (getcwd(buf, sizeof buf) != nullptr) old_ = buf;
     ok_ = chdir(dir.c_str()) == 0;
 }
-
-WorkingDirectory::~WorkingDirectory() {
-    if (!old_.empty()) (void)!chdir(old_.c_str());
-}
+WorkingDirectory::~WorkingDirectory() { (void)!chdir(old_.c_str()); }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool WriteFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << contents;
-    return static_cast<bool>(out);
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << contents);
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -59,40 +51,28 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-StandIns::StandIns(int aplayMillis) {
-    record_ = dir_ / "commands.log";
-    auto script = [this](const std::string& name, const std::string& before) {
-        const std::string path = dir_ / name;
-        WriteFile(path, "#!/bin/sh\n" + before + "echo \"" + name + " $*\" >> '" + record_ + "'\n");
-        chmod(path.c_str(), 0755);
-    };
+StandIns::StandIns(int aplayMillis) : record_(dir_ / "commands.log") {
     const std::string sleep = aplayMillis > 0 ? "sleep " + std::to_string(aplayMillis / 1000.0) + "\n" : "";
-    script("aplay", sleep);
-    script("firefox", "");
-    script("thunderbird", "");
+    for (const std::string name : {"aplay", "firefox", "thunderbird"}) {
+        WriteFile(dir_ / name,
+                  "#!/bin/sh\n" + (name == "aplay" ? sleep : "") + "echo \"" + name + " $*\" >> '" + record_ + "'\n");
+        chmod((dir_ / name).c_str(), 0755);
+    }
 }
 
-std::string StandIns::Path() const {
-    const char* old = std::getenv("PATH");
-    return dir_.Path() + ":" + (old ? old : "/usr/bin:/bin");
-}
-
+std::string StandIns::Path() const { return dir_.Path() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"); }
 std::vector<std::string> StandIns::Recorded() const { return ReadLines(record_); }
-
 void StandIns::Clear() const { std::remove(record_.c_str()); }
-
 void StandIns::Install() const { setenv("PATH", Path().c_str(), 1); }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir, const std::vector<std::string>& env) {
-    outputPath_ = workdir + "/stdout.txt";
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir, const std::vector<std::string>& env)
+    : outputPath_(workdir + "/stdout.txt") {
     pid_ = fork();
     if (pid_ != 0) return;
     if (chdir(workdir.c_str()) != 0) _exit(126);
     const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out >= 0) {
-        dup2(out, 1);
-        dup2(out, 2);
-    }
+    dup2(out, 1);
+    dup2(out, 2);
     for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -102,19 +82,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
 }
 
 ChildProcess::~ChildProcess() {
-    if (Running()) {
-        Signal(SIGKILL);
-        Wait(5000);
-    }
+    if (Running()) Signal(SIGKILL), Wait(5000);
 }
 
 bool ChildProcess::Running() {
     if (pid_ <= 0 || status_ != -1) return false;
     int st = 0;
     const pid_t r = waitpid(pid_, &st, WNOHANG);
-    if (r == 0) return true;
     if (r == pid_) status_ = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-    return false;
+    return r == 0;
 }
 
 int ChildProcess::Wait(int timeoutMs) {
@@ -131,39 +107,42 @@ void ChildProcess::Signal(int sig) {
 }
 
 namespace {
+// Field n (1-based, as in proc(5)) of /proc/<pid>/stat; the name in
+// parentheses may hold spaces, so counting starts after it.
 std::string StatField(pid_t pid, int field) {
-    std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
-    if (close == std::string::npos) return {};
-    std::istringstream rest(stat.substr(close + 2));
+    std::istringstream rest(close == std::string::npos ? "" : stat.substr(close + 2));
     std::string f;
     for (int i = 3; i <= field && rest >> f; ++i) {
     }
     return f;
 }
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> out;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) out.emplace_back(e->d_name);
+        closedir(d);
+    }
+    return out;
+}
 }  // namespace
 
 std::vector<pid_t> ChildrenOf(pid_t parent) {
     std::vector<pid_t> out;
-    DIR* dir = opendir("/proc");
-    if (!dir) return out;
-    while (dirent* e = readdir(dir)) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
+    for (const std::string& name : Entries("/proc")) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(name.c_str()));
         if (pid > 0 && StatField(pid, 4) == std::to_string(parent)) out.push_back(pid);
     }
-    closedir(dir);
     return out;
 }
 
 bool IsZombie(pid_t pid) { return StatField(pid, 3) == "Z"; }
 
 int OpenDescriptorCount(pid_t pid) {
-    int n = 0;
-    DIR* dir = opendir(("/proc/" + std::to_string(pid) + "/fd").c_str());
-    if (!dir) return -1;
-    while (dirent* e = readdir(dir)) n += e->d_name[0] != '.' ? 1 : 0;
-    closedir(dir);
-    return n;
+    const std::vector<std::string> fds = Entries("/proc/" + std::to_string(pid) + "/fd");
+    return fds.empty() ? -1 : static_cast<int>(fds.size()) - 2;  // less . and ..
 }
 
 }  // namespace rig

@@ -53,27 +53,24 @@ public:
     std::string Path() const;  // a PATH with the stand-ins first
     std::vector<std::string> Recorded() const;
     void Clear() const;
-    // Makes PATH of this process (and so of the toolkit's children) use them.
-    void Install() const;
+    void Install() const;  // PATH of this process (and so of the toolkit's children)
 
 private:
     TempDir dir_;
     std::string record_;
 };
 
-// A program started with its own working directory and environment
-// additions; killed and reaped when the object goes.
+// A program started with its own working directory, its output in a file
+// there and environment additions; killed and reaped when the object goes.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
-                 const std::vector<std::string>& env = {});
+    ChildProcess(const std::vector<std::string>& argv, const std::string& workdir, const std::vector<std::string>& env = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     pid_t Pid() const { return pid_; }
     bool Running();
-    // The exit status, or -1 on a timeout, or 128 + signal.
-    int Wait(int timeoutMs);
+    int Wait(int timeoutMs);  // the exit status, 128 + signal, or -1 on a timeout
     void Signal(int sig);
     const std::string& Output() const { return outputPath_; }
 
@@ -85,7 +82,6 @@ private:
 
 // Process ids whose parent is the given process.
 std::vector<pid_t> ChildrenOf(pid_t parent);
-// Whether the process is a zombie.
 bool IsZombie(pid_t pid);
 int OpenDescriptorCount(pid_t pid);
 

@@ -2,13 +2,11 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <chrono>
-#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "core/Application.h"
@@ -16,14 +14,14 @@
 
 namespace rig {
 
-using Clock = std::chrono::steady_clock;
-
 void Sync(Display* d) { XSync(d, False); }
-
-void MovePointer(Display* d, int x, int y) {
-    XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
-    Sync(d);
+void MovePointer(Display* d, int x, int y) { XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d); }
+void PressButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d); }
+void ReleaseButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d); }
+void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
+    MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button);
 }
+void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
     int rx = 0, ry = 0;
@@ -31,70 +29,54 @@ void MovePointerIn(Display* d, Window w, int x, int y) {
     MovePointer(d, rx + x, ry + y);
 }
 
-void PressButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, True, CurrentTime);
+void PressKey(Display* d, unsigned long keysym, bool shift) {
+    if (shift) XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Shift_L), True, CurrentTime);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), True, CurrentTime);
     Sync(d);
 }
 
-void ReleaseButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, False, CurrentTime);
+void ReleaseKey(Display* d, unsigned long keysym, bool shift) {
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, XKeysymToKeycode(d, XK_Shift_L), False, CurrentTime);
     Sync(d);
-}
-
-void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
-    MovePointerIn(d, w, x, y);
-    PressButton(d, button);
-    ReleaseButton(d, button);
-}
-
-namespace {
-void KeyEvent(Display* d, unsigned long keysym, bool shift, bool down) {
-    const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-    if (shift && down) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
-    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keysym), down ? True : False, CurrentTime);
-    if (shift && !down) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
-    Sync(d);
-}
-}  // namespace
-
-void PressKey(Display* d, unsigned long keysym, bool shift) { KeyEvent(d, keysym, shift, true); }
-void ReleaseKey(Display* d, unsigned long keysym, bool shift) { KeyEvent(d, keysym, shift, false); }
-
-void TapKey(Display* d, unsigned long keysym, bool shift) {
-    PressKey(d, keysym, shift);
-    ReleaseKey(d, keysym, shift);
 }
 
 void TypeText(Display* d, const std::string& text) {
-    for (char c : text) {
-        const unsigned long sym = c == '\n' ? XK_Return : c == '\r' ? XK_Return : static_cast<unsigned char>(c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t end = text[i] == '<' ? text.find('>', i) : std::string::npos;
+        unsigned long sym = text[i] == '\n' || text[i] == '\r' ? XK_Return : static_cast<unsigned char>(text[i]);
+        if (end != std::string::npos) sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str()), i = end;
         const KeyCode code = XKeysymToKeycode(d, sym);
         // Upper case and shifted punctuation sit at index 1 of their key.
-        const bool shift = code != 0 && XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym;
-        TapKey(d, sym, shift);
+        TapKey(d, sym, code != 0 && XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym);
     }
 }
 
-namespace {
-uint32_t ToRgb(XImage* img, unsigned long pixel) {
-    auto channel = [pixel](unsigned long mask) -> uint32_t {
-        if (mask == 0) return 0;
-        int shift = 0;
-        while (((mask >> shift) & 1UL) == 0) ++shift;
-        const unsigned long max = mask >> shift;
-        return static_cast<uint32_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
-    };
-    return (channel(img->red_mask) << 16) | (channel(img->green_mask) << 8) | channel(img->blue_mask);
+void RequestClose(Display* d, Window w) {
+    XEvent ev{};
+    ev.xclient = {ClientMessage, 0, False, nullptr, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
+    ev.xclient.data.l[0] = CurrentTime;
+    ev.xclient.data.l[1] = 2;  // from a pager: always honoured
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    Sync(d);
 }
-}  // namespace
 
 std::vector<uint32_t> Pixels(Display* d, Window win, int x, int y, int w, int h) {
     std::vector<uint32_t> out;
     XImage* img = XGetImage(d, win, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (img == nullptr) return out;
-    out.reserve(static_cast<size_t>(w) * static_cast<size_t>(h));
+    // Each channel scaled to 0..255, so a 16-bit server reads as 0xRRGGBB too.
+    auto channel = [](unsigned long pixel, unsigned long mask) -> uint32_t {
+        int shift = 0;
+        while (mask != 0 && ((mask >> shift) & 1UL) == 0) ++shift;
+        const unsigned long max = mask >> shift;
+        return mask == 0 ? 0 : static_cast<uint32_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
+    };
     for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) out.push_back(ToRgb(img, XGetPixel(img, i, j)));
+        for (int i = 0; i < w; ++i) {
+            const unsigned long p = XGetPixel(img, i, j);
+            out.push_back(channel(p, img->red_mask) << 16 | channel(p, img->green_mask) << 8 | channel(p, img->blue_mask));
+        }
     XDestroyImage(img);
     return out;
 }
@@ -105,71 +87,46 @@ uint32_t PixelAt(Display* d, Window w, int x, int y) {
 }
 
 int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t colour) {
-    int n = 0;
-    for (uint32_t p : Pixels(d, win, x, y, w, h)) n += p == colour ? 1 : 0;
-    return n;
+    const std::vector<uint32_t> p = Pixels(d, win, x, y, w, h);
+    return static_cast<int>(std::count(p.begin(), p.end(), colour));
 }
 
-namespace {
-std::string TextProperty(Display* d, Window w, Atom property) {
-    XTextProperty prop{};
-    if (!XGetTextProperty(d, w, &prop, property) || prop.value == nullptr) return {};
-    std::string s(reinterpret_cast<char*>(prop.value), prop.nitems);
-    XFree(prop.value);
-    return s;
-}
-}  // namespace
-
-std::string WindowName(Display* d, Window w) { return TextProperty(d, w, XA_WM_NAME); }
-std::string IconName(Display* d, Window w) { return TextProperty(d, w, XA_WM_ICON_NAME); }
-
-std::vector<std::string> ClassHint(Display* d, Window w) {
-    XClassHint hint{};
-    if (!XGetClassHint(d, w, &hint)) return {};
-    std::vector<std::string> out{hint.res_name ? hint.res_name : "", hint.res_class ? hint.res_class : ""};
-    if (hint.res_name) XFree(hint.res_name);
-    if (hint.res_class) XFree(hint.res_class);
-    return out;
-}
-
-std::vector<Atom> AtomProperty(Display* d, Window w, const char* property) {
-    std::vector<Atom> out;
+std::string PropertyText(Display* d, Window w, const char* property) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 64, False, AnyPropertyType, &type, &format, &count, &after,
-                           &data) == Success &&
-        data != nullptr && format == 32) {
-        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-        out.assign(atoms, atoms + count);
+    std::string out;
+    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                           &data) != Success ||
+        data == nullptr)
+        return out;
+    if (format == 8) out.assign(reinterpret_cast<char*>(data), count);
+    for (unsigned long i = 0; format == 32 && i < count; ++i) {
+        const long v = reinterpret_cast<long*>(data)[i];  // Xlib hands 32-bit items over as longs
+        char* name = type == XA_ATOM ? XGetAtomName(d, static_cast<Atom>(v)) : nullptr;
+        out += (i > 0 ? " " : "") + (name != nullptr ? std::string(name) : std::to_string(v));
+        if (name != nullptr) XFree(name);
     }
-    if (data) XFree(data);
+    XFree(data);
     return out;
 }
 
-Window WindowProperty(Display* d, Window w, const char* property) {
-    const std::vector<Atom> v = AtomProperty(d, w, property);
-    return v.empty() ? 0 : static_cast<Window>(v[0]);
+std::string WindowName(Display* d, Window w) { return PropertyText(d, w, "WM_NAME"); }
+
+std::vector<Atom> AtomProperty(Display* d, Window w, const char* property) {
+    std::vector<Atom> out;
+    const std::string names = PropertyText(d, w, property);
+    for (size_t b = 0, e = 0; b < names.size(); b = e + 1) {
+        e = std::min(names.find(' ', b), names.size());
+        out.push_back(XInternAtom(d, names.substr(b, e - b).c_str(), False));
+    }
+    return out;
 }
 
 bool SizeHints(Display* d, Window w, XSizeHints* out) {
     long supplied = 0;
     return XGetWMNormalHints(d, w, out, &supplied) != 0;
-}
-
-bool WMHints(Display* d, Window w, XWMHints* out) {
-    XWMHints* h = XGetWMHints(d, w);
-    if (h == nullptr) return false;
-    *out = *h;
-    XFree(h);
-    return true;
-}
-
-long EventMask(Display* d, Window w) {
-    XWindowAttributes a{};
-    if (!XGetWindowAttributes(d, w, &a)) return 0;
-    return a.all_event_masks;
 }
 
 void RootOrigin(Display* d, Window w, int* x, int* y) {
@@ -182,100 +139,78 @@ bool IsMapped(Display* d, Window w) {
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
 }
 
+Window FindWindowByName(Display* d, const std::string& name) {
+    std::function<Window(Window)> find = [&](Window parent) -> Window {
+        Window root = 0, par = 0, *children = nullptr, found = 0;
+        unsigned n = 0;
+        if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
+        for (unsigned i = 0; i < n && found == 0; ++i)
+            found = WindowName(d, children[i]) == name ? children[i] : find(children[i]);
+        if (children) XFree(children);
+        return found;
+    };
+    return find(DefaultRootWindow(d));
+}
+
 namespace {
-Window FindIn(Display* d, Window parent, const std::string& name) {
-    Window root = 0, par = 0, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < n && found == 0; ++i) {
-        if (WindowName(d, children[i]) == name) found = children[i];
-        if (found == 0) found = FindIn(d, children[i], name);
-    }
-    if (children) XFree(children);
-    return found;
+bool Until(const std::function<bool()>& condition, int timeoutMs, const std::function<void()>& meanwhile) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (; !condition(); meanwhile())
+        if (std::chrono::steady_clock::now() > end) return false;
+    return true;
 }
 }  // namespace
 
-Window FindWindowByName(Display* d, const std::string& name) { return FindIn(d, DefaultRootWindow(d), name); }
-
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > end) return false;
-        lumetra::Application::RunOnce(main, 5);
-    }
-    return true;
+    return Until(condition, timeoutMs, [main] { lumetra::Application::RunOnce(main, 5); });
 }
-
 void Pump(lumetra::Form* main, int ms) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) lumetra::Application::RunOnce(main, 5);
+    PumpUntil(
+        main, [] { return false; }, ms);
 }
-
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return Until(condition, timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
 }
 
 bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(h) * (static_cast<size_t>(w) * 3 + 1));
-    for (int j = 0; j < h; ++j) {
-        raw.push_back(0);
-        for (int i = 0; i < w; ++i) {
-            const uint32_t p = rgb[static_cast<size_t>(j) * static_cast<size_t>(w) + static_cast<size_t>(i)];
-            raw.push_back(static_cast<unsigned char>(p >> 16));
-            raw.push_back(static_cast<unsigned char>(p >> 8));
-            raw.push_back(static_cast<unsigned char>(p));
-        }
+    std::vector<unsigned char> raw;  // each row: filter 0, then R G B per pixel
+    for (size_t i = 0; i < rgb.size(); ++i) {
+        if (i % static_cast<size_t>(w) == 0) raw.push_back(0);
+        for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(rgb[i] >> shift));
     }
     uLongf zlen = compressBound(raw.size());
-    std::vector<unsigned char> z(zlen);
+    std::vector<unsigned char> z(zlen), file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
     if (compress2(z.data(), &zlen, raw.data(), raw.size(), 9) != Z_OK) return false;
     z.resize(zlen);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
     auto be32 = [](std::vector<unsigned char>& v, uint32_t n) {
         for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<unsigned char>(n >> s));
     };
     auto chunk = [&](const char* type, const std::vector<unsigned char>& data) {
-        std::vector<unsigned char> c;
-        be32(c, static_cast<uint32_t>(data.size()));
-        c.insert(c.end(), type, type + 4);
-        c.insert(c.end(), data.begin(), data.end());
-        const uLong crc = crc32(0, c.data() + 4, static_cast<uInt>(c.size() - 4));
-        be32(c, static_cast<uint32_t>(crc));
-        std::fwrite(c.data(), 1, c.size(), f);
+        be32(file, static_cast<uint32_t>(data.size()));
+        const size_t start = file.size();
+        file.insert(file.end(), type, type + 4);
+        file.insert(file.end(), data.begin(), data.end());
+        be32(file, static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
     };
-    static const unsigned char sig[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::fwrite(sig, 1, sizeof sig, f);
-    std::vector<unsigned char> ihdr;
     be32(ihdr, static_cast<uint32_t>(w));
     be32(ihdr, static_cast<uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
     chunk("IHDR", ihdr);
     chunk("IDAT", z);
     chunk("IEND", {});
-    return std::fclose(f) == 0;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())).flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
     XWindowAttributes a{};
-    if (!XGetWindowAttributes(d, w, &a)) return false;
-    const std::vector<uint32_t> px = Pixels(d, w, 0, 0, a.width, a.height);
-    if (px.empty()) return false;
-    const int sw = a.width * scale, sh = a.height * scale;
-    std::vector<uint32_t> out(static_cast<size_t>(sw) * static_cast<size_t>(sh));
-    for (int j = 0; j < sh; ++j)
-        for (int i = 0; i < sw; ++i)
-            out[static_cast<size_t>(j) * static_cast<size_t>(sw) + static_cast<size_t>(i)] =
-                px[static_cast<size_t>(j / scale) * static_cast<size_t>(a.width) + static_cast<size_t>(i / scale)];
-    return SavePng(path, sw, sh, out);
+    const std::vector<uint32_t> px =
+        XGetWindowAttributes(d, w, &a) ? Pixels(d, w, 0, 0, a.width, a.height) : std::vector<uint32_t>{};
+    std::vector<uint32_t> out;
+    for (int j = 0; j < a.height * scale && !px.empty(); ++j)
+        for (int i = 0; i < a.width * scale; ++i) out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
+    return !px.empty() && SavePng(path, a.width * scale, a.height * scale, out);
 }
 
 }  // namespace rig

@@ -1,33 +1,36 @@
-// Minimal elements for exercising the registry and the event loop without
-// the toolkit's real controls: they record what reaches them.
+// A bare control for exercising the registry and the event loop without the
+// toolkit's real controls: it writes what reaches it to one shared trace.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "core/GUIElement.h"
 
 namespace rig {
 
-// A control that counts its events; kind "panel" makes it a container.
+// Every probe's events in arrival order, e.g. "a:got a:down form:down a:up ".
+inline std::string trace;
+
 class Probe : public lumetra::Child {
 public:
-    explicit Probe(lumetra::GUIElement* parent, const std::string& kind = "probe", int x = 0, int y = 0, int w = 50,
-                   int h = 30);
+    Probe(lumetra::GUIElement* parent, std::string probeName, int px = 0, int py = 0, int w = 50, int h = 30,
+          const std::string& kind = "probe")
+        : Child(parent), name(std::move(probeName)) {
+        elementKind = kind;
+        x = px, y = py, width = w, height = h;
+    }
     void Create() override { CreateControl(); }
-    void MouseDown(lumetra::PackedPoint p) override;
-    void MouseUp(lumetra::PackedPoint p) override;
-    void KeyDown(uint32_t keysym) override;
-    void KeyUp(uint32_t keysym) override;
-    bool KeyChar(char ch) override;
-    void GotFocus() override;
-    void LostFocus() override;
+    void MouseDown(lumetra::PackedPoint p) override { lastPoint = p, Note("down"), Child::MouseDown(p); }
+    void MouseUp(lumetra::PackedPoint p) override { Note("up"), Child::MouseUp(p); }
+    void KeyDown(uint32_t k) override { Note("keydown"), Child::KeyDown(k); }
+    void KeyUp(uint32_t k) override { Note("keyup"), Child::KeyUp(k); }
+    bool KeyChar(char ch) override { return Note("char" + std::to_string(ch)), Child::KeyChar(ch); }
+    void GotFocus() override { Note("got"), Child::GotFocus(); }
+    void LostFocus() override { Note("lost"), Child::LostFocus(); }
+    void Note(const std::string& event) const { trace += name + ":" + event + " "; }
 
-    // Events in arrival order, e.g. "down", "up", "keydown", "char:13", "got", "lost".
-    std::vector<std::string> events;
-    int Count(const std::string& event) const;
-    // Point of the last MouseDown.
-    lumetra::PackedPoint lastPoint = 0;
+    std::string name;
+    lumetra::PackedPoint lastPoint = 0;  // of the last MouseDown
 };
 
 }  // namespace rig

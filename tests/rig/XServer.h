@@ -23,19 +23,13 @@ public:
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
-
     bool Ok() const { return display_ != nullptr; }
     const std::string& Name() const { return name_; }
-    // The test's own connection, apart from the program's.
-    Display* Connection() const { return display_; }
-    // Points DISPLAY at this server, so the toolkit opens it.
-    void MakeDefault() const;
-
-    bool StartWindowManager();
+    Display* Connection() const { return display_; }  // the test's own, apart from the program's
+    void MakeDefault() const;                         // DISPLAY names this server, so the toolkit opens it
+    bool StartWindowManager();                        // openbox, ready to manage windows
     void StopWindowManager();
-    bool HasWindowManager() const { return wmPid_ > 0; }
-    // Kills the server outright (a crash, as far as its clients can tell).
-    void Kill();
+    void Kill();  // a crash, as far as the server's clients can tell
 
 private:
     pid_t xvfbPid_ = -1;

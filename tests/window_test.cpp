@@ -1,0 +1,269 @@
+// labels: x11 e2e
+// Forms on a real server with a window manager: the event loop's dispatch
+// order, focus and Tab as traces of what reached whom; the window's
+// properties; close requests; timers counted in ticks; the display
+// connection's failures, down to the game binary without a display.
+#include <sys/time.h>
+
+#include <chrono>
+#include <thread>
+
+#include "ControlFixture.h"
+#include "core/Timer.h"
+#include "rig/Process.h"
+#include "rig/TestControls.h"
+
+using namespace lumetra;
+using rig::Probe;
+using rig::trace;
+
+namespace {
+
+// A form that writes its own events to the trace.
+class RecordingForm : public Form {
+public:
+    RecordingForm(lumetra::Screen* s, bool dialog, int x) : Form(0, dialog) {
+        SetScreen(s);
+        SetSize(400, 300);
+        SetPosition(x, 50);
+    }
+    void MouseDown(PackedPoint p) override { trace += "form:down ", Form::MouseDown(p); }
+    void MouseUp(PackedPoint p) override { trace += "form:up ", Form::MouseUp(p); }
+    void MouseEnter() override { trace += "form:enter "; }
+    void MouseLeave() override { trace += "form:leave "; }
+    void OtherButtonDown(PackedPoint) override { trace += "form:other-down "; }
+    void OtherButtonUp(PackedPoint) override { trace += "form:other-up "; }
+    void KeyDown(uint32_t) override { trace += "form:keydown "; }
+    void KeyUp(uint32_t) override { trace += "form:keyup "; }
+    bool KeyChar(char ch) override { return trace += "form:char" + std::to_string(ch) + " ", true; }
+    void Paint() override { ++paints, Form::Paint(); }
+    void Refresh() override { ++refreshes, Form::Refresh(); }
+    bool QueryClose() override { return ++queries, allowClose; }
+    int paints = 0, refreshes = 0, queries = 0;
+    bool allowClose = true;
+};
+
+class Forms : public ControlFixture {
+protected:
+    Forms() { windowManager = true; }
+    std::unique_ptr<Form> MakeForm() override {
+        auto f = std::make_unique<RecordingForm>(screen.get(), false, 50);
+        f->SetTitle("A title");
+        f->Create();
+        return f;
+    }
+    RecordingForm& Main() { return static_cast<RecordingForm&>(*form); }
+    // Runs each step and compares the trace it leaves. The window manager
+    // may hold a press back until it has seen it: wait for the trace.
+    void Steps(const std::vector<std::pair<std::function<void()>, std::string>>& steps) {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            trace.clear();
+            steps[i].first();
+            rig::PumpUntil(
+                form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            EXPECT_EQ(trace, steps[i].second) << "step " << i;
+        }
+    }
+};
+
+TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
+    Probe a(form.get(), "a", 10, 10), b(form.get(), "b", 100, 10), panel(form.get(), "panel", 100, 100, 200, 100, "panel");
+    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20), last(form.get(), "c", 10, 50, 30, 20);
+    panel.tabStop = false;
+    for (Probe* p : {&a, &b, &panel, &i1, &i2, &last}) p->Create();
+    Steps({
+        {[&] { Click(20, 20); }, "form:enter a:got a:down form:down a:up form:up "},
+        {[&] { Click(20, 20); }, "a:down form:down a:up form:up "},
+        {[&] {
+             rig::MovePointerIn(d, Win(), 20, 20);
+             rig::PressButton(d);
+             rig::MovePointerIn(d, Win(), 110, 20);
+             rig::ReleaseButton(d);
+         },
+         "a:down form:down a:lost b:got b:up form:up "},  // focus moves on the release too
+        {[&] { Click(350, 250); }, "b:lost form:down form:up "},
+        {[&] { Click(205, 105); }, "form:down form:up "},  // a panel's bare background
+        {[&] { Click(115, 105); }, "i1:got i1:down form:down i1:up form:up "},
+        {[&] { Click(20, 20, 3), Click(20, 20, 5); }, "form:other-down form:other-up "},
+        {[&] {
+             rig::PressKey(d, XK_a);
+             Settle();
+             EXPECT_TRUE(Application::IsKeyDown('a'));
+             rig::ReleaseKey(d, XK_a);
+         },
+         "i1:keydown form:keydown i1:char97 i1:keyup form:char97 form:keyup "},
+        {[&] { rig::TapKey(d, XK_Left); }, "i1:keydown form:keydown i1:keyup form:keyup "},
+        {[&] { rig::TypeText(d, "<Tab><Tab><Tab><Tab>"); },
+         "i1:keydown form:keydown i1:lost i2:got form:char9 form:keyup i2:keydown form:keydown i2:lost c:got form:char9 "
+         "form:keyup c:keydown form:keydown c:lost a:got form:char9 form:keyup a:keydown form:keydown a:lost b:got form:char9 "
+         "form:keyup "},
+        {[&] { Main().SetEnabled(false), Click(20, 20), Click(20, 20, 3), rig::TapKey(d, XK_a); },
+         "form:down form:up form:down form:up "},  // a disabled form hears its own presses only
+    });
+    EXPECT_FALSE(Application::IsKeyDown('a'));
+    Main().SetEnabled(true);
+    a.tabStop = b.tabStop = i1.tabStop = i2.tabStop = last.tabStop = false;
+    Application::ResetFocus();
+    Steps({{[&] { rig::TapKey(d, XK_Tab); }, "form:keydown form:char9 form:keyup "}});
+    EXPECT_EQ(Application::focusedElement, nullptr);
+    // Keys in a dialog never reach the opener's focused control.
+    Click(20, 20);
+    RecordingForm dialog(screen.get(), true, 500);
+    dialog.Create();
+    Map(dialog);
+    Steps({{[&] { rig::TapKey(d, XK_Return); }, "form:keydown form:char13 form:keyup "}});
+}
+
+TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
+    RecordingForm dialog(screen.get(), true, 500);
+    dialog.allowClose = false;
+    dialog.Create();
+    Map(dialog);
+    XSync(screen->GetDisplay(), False);  // the toolkit's requests, not only the test's
+    const std::pair<const char*, std::string> properties[] = {
+        {"WM_NAME", "A title"},
+        {"WM_ICON_NAME", "Lumetra.exe"},
+        {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
+        {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
+        {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},                                          // input, normal state
+        {"_NET_WM_WINDOW_TYPE", ""},
+    };
+    for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
+    EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
+    EXPECT_EQ(rig::PixelAt(d, Win(), 10, 10), 0xAAAAAAU);
+    // The window manager's close: the main form is only asked; another form
+    // that agrees is destroyed, and can be shown again with its id.
+    rig::RequestClose(d, Win());
+    rig::RequestClose(d, dialog.GetWindow());
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
+    EXPECT_TRUE(Main().IsCreated() && !Main().IsClosed() && dialog.IsCreated());
+    dialog.allowClose = true;
+    rig::RequestClose(d, dialog.GetWindow());
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return dialog.IsClosed(); }));
+    EXPECT_EQ(dialog.GetWindow(), 0U);
+    const uint32_t id = dialog.GetId();
+    dialog.Show();
+    EXPECT_TRUE(dialog.IsCreated());
+    EXPECT_EQ(dialog.GetId(), id);
+    // Every Expose repaints; a move does not refresh, a resize does.
+    XEvent ev{};
+    ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
+    const int paints = Main().paints, refreshes = Main().refreshes;
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().paints, paints + 1);
+    ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().refreshes, refreshes);
+    EXPECT_EQ(Main().x, 7);
+    ev.xconfigure.width = 10;
+    Application::Dispatch(form.get(), ev);
+    EXPECT_EQ(Main().refreshes, refreshes + 1);
+    EXPECT_EQ(Main().width, 10);
+}
+
+int ticksA = 0, ticksB = 0, ticksIdle = 0;
+bool block = false;
+long ArmedMicros() {
+    itimerval now{};
+    getitimer(ITIMER_REAL, &now);
+    return now.it_interval.tv_sec * 1000000 + now.it_interval.tv_usec;
+}
+
+TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
+    Timer a(form.get(), 10), b(form.get(), 10), idle(form.get(), 10), t(form.get(), 5);
+    a.SetOnTick([](Timer*) { ++ticksA; });
+    b.SetOnTick([](Timer*) { EXPECT_EQ(ticksA, ++ticksB); });  // a has always ticked in this round
+    idle.SetOnTick([](Timer*) { ++ticksIdle; });
+    const long expiries = Application::ExpiryCount();
+    const uint64_t rounds = Application::TickRounds();
+    a.Start();
+    b.Start();
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
+    a.Stop();
+    b.Stop();
+    rig::Pump(form.get(), 30);
+    EXPECT_TRUE(ticksA == ticksB && ticksIdle == 0);
+    EXPECT_EQ(static_cast<uint64_t>(ticksA), Application::TickRounds() - rounds);
+    EXPECT_LE(ticksA, Application::ExpiryCount() - expiries);
+    // Expiries that pile up while a handler blocks make one tick; a handler may stop its own timer.
+    t.SetOnTick([](Timer* self) {
+        if (++ticksIdle == 3) self->Stop();
+        if (std::exchange(block, false)) std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    });
+    block = true;
+    t.Start();
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksIdle == 3; }));
+    rig::Pump(form.get(), 40);
+    EXPECT_EQ(ticksIdle, 3);
+    // The process's one interval timer: armed with the interval, kept on a
+    // restart, changed while running, cleared on Stop and when a running timer goes.
+    const std::pair<std::function<void()>, long> arming[] = {
+        {[&] { t.SetInterval(1500), t.Start(); }, 1500000},
+        {[&] { t.Start(); }, 1500000},
+        {[&] { t.SetInterval(30); }, 30000},
+        {[&] { t.Stop(); }, 0},
+        {[&] { t.SetInterval(40); }, 0},
+        {[&] { Timer(form.get(), 20).Start(); }, 0},
+    };
+    const size_t timers = Application::timers.size();
+    for (const auto& [act, micros] : arming) {
+        act();
+        EXPECT_EQ(ArmedMicros(), micros);
+    }
+    EXPECT_EQ(Application::timers.size(), timers);
+    // The loop runs until a handler asks to quit, and leaves the main form closed.
+    t.SetOnTick([](Timer* self) { self->Stop(), Application::quitRequested = true; });
+    t.Start();
+    Application::Run(form.get());
+    Application::quitRequested = false;
+    EXPECT_TRUE(form->IsClosed() && form->GetWindow() == 0U);
+}
+
+TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
+    testing::internal::CaptureStdout();
+    XMapWindow(screen->GetDisplay(), 0x7FFFFFF);  // a protocol error
+    XSync(screen->GetDisplay(), False);
+    {
+        lumetra::Screen second;  // the first screen stays current
+        EXPECT_TRUE(second.Close() && !second.Close());
+        Form noScreen;
+        noScreen.Create();  // logs, and can be shown once it has a screen
+        EXPECT_FALSE(noScreen.IsCreated());
+        noScreen.SetScreen(screen.get());
+        noScreen.Show();
+        EXPECT_TRUE(noScreen.IsCreated());
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "X error: request code 8, error code 3\nE' necessario impostare il display\n");
+    EXPECT_EQ(lumetra::Screen::Current(), screen.get());
+    form.reset();
+    screen.reset();
+    EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
+    // No server at all: defaults, no window, a loop that returns at once; the
+    // game binary likewise ends with status 1, and its lines replace the old log.
+    const std::string old = getenv("DISPLAY"), failed = "XOpenDisplay(0) failed.\nErrore creazione Form \n";
+    setenv("DISPLAY", ":9999", 1);
+    testing::internal::CaptureStdout();
+    {
+        lumetra::Screen none;
+        Form lonely;
+        lonely.SetScreen(&none);
+        lonely.Create();
+        Application::Run(&lonely);
+        EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() && !none.Close());
+        EXPECT_EQ(
+            std::to_string(none.GetWidth()) + "x" + std::to_string(none.GetHeight()) + "x" + std::to_string(none.GetDepth()),
+            "800x600x8");
+    }
+    setenv("DISPLAY", old.c_str(), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), failed);
+    rig::TempDir dir;
+    rig::WriteFile(dir / "log.txt", "old run\n");
+    const char* binary = std::getenv("LUMETRA_GAME");
+    rig::ChildProcess game({binary ? binary : LUMETRA_BINARY_DIR "/lumetra"}, dir.Path(), {"DISPLAY=:9999"});
+    EXPECT_EQ(game.Wait(10000), 1);
+    EXPECT_EQ(rig::ReadFile(game.Output()) + rig::ReadFile(dir / "log.txt"), failed + failed);
+}
+
+}  // namespace
