@@ -21,8 +21,8 @@ TEST(Desktop, DialogsTakeTheKeyboardBelongToTheGameAndLeaveNoFocusMark) {
     const auto window = [&](const std::string& name, Window owner) {
         Window w = 0;
         rig::WaitUntil([&] { return (w = rig::FindWindowByName(d, name)) != 0 && rig::IsMapped(d, w); });
-        EXPECT_EQ(rig::WindowProperty(d, w, "WM_TRANSIENT_FOR"), owner) << name;
-        EXPECT_EQ(rig::WindowProperty(d, w, "_NET_WM_PID"), static_cast<Window>(game.Process().Pid())) << name;
+        EXPECT_EQ(rig::PropertyText(d, w, "WM_TRANSIENT_FOR"), owner != 0 ? std::to_string(owner) : "") << name;
+        EXPECT_EQ(rig::PropertyText(d, w, "_NET_WM_PID"), std::to_string(game.Process().Pid())) << name;
         return w;
     };
     const auto focus = [d] {

@@ -44,6 +44,8 @@ public:
     }
     GameProcess& Start(Launch launch = {}) {
         if (launch.path.empty()) launch.path = bin.Path() + ":/usr/bin:/bin";
+        game.reset();  // its window must be gone, or it is taken for the new game's
+        rig::WaitUntil([&] { return rig::FindWindowByName(d, gamerig::GameTitle()) == 0; });
         game = std::make_unique<GameProcess>(d, standIns, launch);
         return *game;
     }
