@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "GamePlayer.h"
+#include "GameProcess.h"
 #include "ProcStats.h"
 #include "rig/XServer.h"
 
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
             nextSample += std::chrono::seconds(30);
         }
         // Each game goes a little further than the last, up to level 4.
-        if (gamerig::PlayGame(d, game, games % 5)) {
+        if (gamerig::PlayGame(game, games % 5)) {
             ++games;
         } else if (++failures > 3 || !game.Process().Running()) {
             std::fprintf(stderr, "the player lost track of the game\n");

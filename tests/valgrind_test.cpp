@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "GamePlayer.h"
+#include "GameProcess.h"
 #include "rig/XServer.h"
 
 namespace {
@@ -25,14 +25,13 @@ TEST(Valgrind, AFullSessionIsClean) {
     launch.startMillis = 60000;
     gamerig::GameProcess game(d, standIns, launch);
     ASSERT_TRUE(game.Ok()) << rig::ReadFile(report);
-    ASSERT_TRUE(gamerig::PlayGame(d, game, 3)) << rig::ReadFile(report);
+    ASSERT_TRUE(gamerig::PlayGame(game, 3)) << rig::ReadFile(report);
     // Leave through the exit question: Exit, then YES.
     game.Click(gamerig::kExitButton);
-    Window question = 0;
-    ASSERT_TRUE(rig::WaitUntil([&] { return (question = rig::FindWindowByName(d, "Exit")) != 0 && rig::IsMapped(d, question); },
-                               20000));
-    rig::WaitUntil([] { return false; }, 500);
-    rig::ClickIn(d, question, 130 + 55, 110 + 14);
+    const Window question = gamerig::WaitWindow(d, "Exit");
+    ASSERT_NE(question, 0U);
+    EXPECT_EQ("", gamerig::Golden(d, question, "exit-question"));
+    gamerig::Click(d, question, 185, 124);
     EXPECT_EQ(game.Process().Wait(60000), 0) << rig::ReadFile(report);
     const std::string text = rig::ReadFile(report);
     EXPECT_NE(text.find("ERROR SUMMARY: 0 errors"), std::string::npos) << text;
