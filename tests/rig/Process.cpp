@@ -140,9 +140,4 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
 
 bool IsZombie(pid_t pid) { return StatField(pid, 3) == "Z"; }
 
-int OpenDescriptorCount(pid_t pid) {
-    const std::vector<std::string> fds = Entries("/proc/" + std::to_string(pid) + "/fd");
-    return fds.empty() ? -1 : static_cast<int>(fds.size()) - 2;  // less . and ..
-}
-
 }  // namespace rig

@@ -49,7 +49,6 @@ std::vector<std::string> ReadLines(const std::string& path);
 class StandIns {
 public:
     explicit StandIns(int aplayMillis = 200);
-    const std::string& BinDir() const { return dir_.Path(); }
     std::string Path() const;  // a PATH with the stand-ins first
     std::vector<std::string> Recorded() const;
     void Clear() const;
@@ -83,6 +82,5 @@ private:
 // Process ids whose parent is the given process.
 std::vector<pid_t> ChildrenOf(pid_t parent);
 bool IsZombie(pid_t pid);
-int OpenDescriptorCount(pid_t pid);
 
 }  // namespace rig

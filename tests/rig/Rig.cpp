@@ -1,6 +1,7 @@
 #include "rig/Rig.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xutil.h>
 #include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
 #include <zlib.h>
@@ -112,23 +113,6 @@ std::string PropertyText(Display* d, Window w, const char* property) {
     return out;
 }
 
-std::string WindowName(Display* d, Window w) { return PropertyText(d, w, "WM_NAME"); }
-
-std::vector<Atom> AtomProperty(Display* d, Window w, const char* property) {
-    std::vector<Atom> out;
-    const std::string names = PropertyText(d, w, property);
-    for (size_t b = 0, e = 0; b < names.size(); b = e + 1) {
-        e = std::min(names.find(' ', b), names.size());
-        out.push_back(XInternAtom(d, names.substr(b, e - b).c_str(), False));
-    }
-    return out;
-}
-
-bool SizeHints(Display* d, Window w, XSizeHints* out) {
-    long supplied = 0;
-    return XGetWMNormalHints(d, w, out, &supplied) != 0;
-}
-
 void RootOrigin(Display* d, Window w, int* x, int* y) {
     Window child = 0;
     XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, x, y, &child);
@@ -145,7 +129,7 @@ Window FindWindowByName(Display* d, const std::string& name) {
         unsigned n = 0;
         if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
         for (unsigned i = 0; i < n && found == 0; ++i)
-            found = WindowName(d, children[i]) == name ? children[i] : find(children[i]);
+            found = PropertyText(d, children[i], "WM_NAME") == name ? children[i] : find(children[i]);
         if (children) XFree(children);
         return found;
     };
@@ -164,10 +148,7 @@ bool Until(const std::function<bool()>& condition, int timeoutMs, const std::fun
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs, [main] { lumetra::Application::RunOnce(main, 5); });
 }
-void Pump(lumetra::Form* main, int ms) {
-    PumpUntil(
-        main, [] { return false; }, ms);
-}
+void Pump(lumetra::Form* main, int ms) { PumpUntil(main, [] { return false; }, ms); }
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <cstdint>
 #include <functional>
@@ -41,9 +40,6 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 // A property as text: strings as they are (NULs kept), atoms by name and
 // numbers in decimal, space separated; "" when the window has none.
 std::string PropertyText(Display* d, Window w, const char* property);
-std::string WindowName(Display* d, Window w);
-std::vector<Atom> AtomProperty(Display* d, Window w, const char* property);
-bool SizeHints(Display* d, Window w, XSizeHints* out);
 void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin on the root window
 bool IsMapped(Display* d, Window w);
 Window FindWindowByName(Display* d, const std::string& name);  // a client window by its name, 0 if none
