@@ -3,6 +3,8 @@
 // setter: after each step the window must match the step's golden image, and
 // a full repaint must paint the same pixels again. Tables check what pixels
 // cannot: commands, values, Tab order and hit tests.
+#include <climits>
+
 #include "ControlFixture.h"
 #include "GalleryForm.h"
 #include "controls/ButtonCustom.h"
@@ -225,6 +227,21 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     };
     Walk("gallery-", steps);
     EXPECT_EQ(fired, 0);
+}
+
+// Very wide ranges: a few ticks, the pointer and the share where they belong.
+TEST_F(ControlFixture, WideRangesKeepTheirPointerAndShare) {
+    Slider wide(form.get(), false, 0, 1000000), tall(form.get(), true, INT_MIN, INT_MAX);
+    ProgressBar bar(form.get(), INT_MIN, INT_MAX);
+    wide.SetValue(250000);
+    tall.SetValue(INT_MAX - 1);
+    bar.SetValue(0);
+    tall.SetSize(40, 160);
+    for (const auto& [c, x, y] : {std::tuple<Child*, int, int>{&wide, 10, 10}, {&tall, 230, 10}, {&bar, 10, 100}})
+        c->SetLocation(x, y), c->Show();
+    EXPECT_EQ("", Golden("toolkit-wide-ranges", 0, 0, 300, 180));
+    Click(91, 35);  // at the end of the track
+    EXPECT_EQ(wide.GetValue(), 1000000);
 }
 
 }  // namespace

@@ -120,6 +120,8 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     dialog.Create();
     Map(dialog);
     XSync(screen->GetDisplay(), False);  // the toolkit's requests, not only the test's
+    int x0 = 0, y0 = 0, x = 0, y = 0;
+    rig::RootOrigin(d, dialog.GetWindow(), &x0, &y0);
     const std::pair<const char*, std::string> properties[] = {
         {"WM_NAME", "A title"},
         {"WM_ICON_NAME", "Lumetra.exe"},
@@ -133,7 +135,7 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
     EXPECT_EQ(rig::PixelAt(d, Win(), 10, 10), 0xAAAAAAU);
     // The window manager's close: the main form is only asked; another form
-    // that agrees is destroyed, and can be shown again with its id.
+    // that agrees is destroyed, and can be shown again with its id, where it was.
     rig::RequestClose(d, Win());
     rig::RequestClose(d, dialog.GetWindow());
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
@@ -144,8 +146,9 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     EXPECT_EQ(dialog.GetWindow(), 0U);
     const uint32_t id = dialog.GetId();
     dialog.Show();
-    EXPECT_TRUE(dialog.IsCreated());
-    EXPECT_EQ(dialog.GetId(), id);
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog.GetWindow()); }));
+    rig::RootOrigin(d, dialog.GetWindow(), &x, &y);
+    EXPECT_EQ(std::make_tuple(dialog.GetId(), x, y), std::make_tuple(id, x0, y0));
     // Every Expose repaints; a move does not refresh, a resize does.
     XEvent ev{};
     ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
@@ -179,6 +182,8 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     const uint64_t rounds = Application::TickRounds();
     a.Start();
     b.Start();
+    idle.Start(), idle.Stop();  // one timer stopped, another destroyed: the others go on
+    Timer(form.get(), 10).Start();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
     a.Stop();
     b.Stop();
