@@ -22,6 +22,8 @@ using namespace lumetra;
 
 namespace {
 
+int LinesOf(const std::string& log) { return static_cast<int>(std::count(log.begin(), log.end(), '\n')); }
+
 RgbImage Load(int bits, const std::string& path) {
     return bits == 24 ? LoadBmp24(path) : bits == 8 ? LoadBmp8(path) : LoadBmp4(path);
 }
@@ -83,8 +85,7 @@ TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     ASSERT_TRUE(RemoveFile(path + ".c") && EnsureDirectory(path + ".c") && EnsureDirectory(path + ".c/keep"));
     testing::internal::CaptureStdout();
     EXPECT_EQ(LoadBmp4(path).pixels, bmp::Rgb(4, {4, 5, 6, 1, 2, 3}, palette));
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 1);
 }
 
 TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
@@ -97,18 +98,10 @@ TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
         return b;
     };
     const std::pair<const char*, std::string> cases[] = {
-        {"empty", ""},
-        {"header cut", good.substr(0, 53)},
-        {"zero width", with(18, 0)},
-        {"zero height", with(22, 0)},
-        {"top-down", with(22, static_cast<uint32_t>(-2))},
-        {"negative width", with(18, static_cast<uint32_t>(-3))},
-        {"too wide", with(18, 16385)},
-        {"too high", with(22, 0x7FFFFFFF)},
-        {"huge", with(18, 16384, 22, 16384)},
-        {"offset in header", with(10, 20)},
-        {"offset past end", with(10, 100000)},
-        {"offset wraps", with(10, 0xFFFFFFF0)},
+        {"empty", ""}, {"header cut", good.substr(0, 53)}, {"zero width", with(18, 0)}, {"zero height", with(22, 0)},
+        {"top-down", with(22, static_cast<uint32_t>(-2))}, {"negative width", with(18, static_cast<uint32_t>(-3))},
+        {"too wide", with(18, 16385)}, {"too high", with(22, 0x7FFFFFFF)}, {"huge", with(18, 16384, 22, 16384)},
+        {"offset in header", with(10, 20)}, {"offset past end", with(10, 100000)}, {"offset wraps", with(10, 0xFFFFFFF0)},
         {"rows missing", good.substr(0, good.size() - 6)},
         {"palette too large", bmp::File(8, 3, 2, {0, 1, 2, 3, 4, 5}, Palette(257))},
     };
@@ -120,16 +113,13 @@ TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
             testing::internal::CaptureStdout();
             const RgbImage image = Load(bits, path);
             const std::string log = testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(image.Empty() && image.width * image.height == 0) << name << ", " << bits << " bits";
-            EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << name << ", " << bits << " bits";
+            EXPECT_TRUE(image.Empty() && image.width * image.height == 0 && LinesOf(log) == 1) << name << bits << log;
             EXPECT_NE(log.find(path), std::string::npos) << log;
             EXPECT_FALSE(FileExists(path + ".c")) << name;
         }
-    for (const std::string& path : {dir / "missing.bmp", dir.Path()}) {
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(LoadBmp24(path).Empty());
-        EXPECT_EQ(testing::internal::GetCapturedStdout().empty(), false) << path;
-    }
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(LoadBmp24(dir / "missing.bmp").Empty() && LoadBmp24(dir.Path()).Empty());
+    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 2);
 }
 
 TEST(EmbeddedPictures, DecodeBottomRowFirstHighNibbleLeftSkippingTheOddNibble) {
@@ -147,8 +137,7 @@ TEST(EmbeddedPictures, DecodeBottomRowFirstHighNibbleLeftSkippingTheOddNibble) {
          {std::tuple{3, 2, img.size() - 1}, {0, 2, img.size()}, {3, -2, img.size()}, {100000, 1, img.size()}})
         EXPECT_TRUE(DecodeEmbeddedImage(w, h, img.data(), size).empty()) << w << " x " << h;
     EXPECT_TRUE(DecodeEmbeddedImage(3, 2, nullptr, 100).empty());
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5);
+    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 5);
 }
 
 // Every character 7 pixels wide, except a few narrow and wide ones.
