@@ -133,7 +133,6 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     };
     for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
     EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
-    EXPECT_EQ(rig::PixelAt(d, Win(), 10, 10), 0xAAAAAAU);
     // The window manager's close: the main form is only asked; another form
     // that agrees is destroyed, and can be shown again with its id, where it was.
     rig::RequestClose(d, Win());
@@ -154,15 +153,12 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
     const int paints = Main().paints, refreshes = Main().refreshes;
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().paints, paints + 1);
     ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().refreshes, refreshes);
-    EXPECT_EQ(Main().x, 7);
+    EXPECT_TRUE(Main().paints == paints + 1 && Main().refreshes == refreshes && Main().x == 7);
     ev.xconfigure.width = 10;
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().refreshes, refreshes + 1);
-    EXPECT_EQ(Main().width, 10);
+    EXPECT_TRUE(Main().refreshes == refreshes + 1 && Main().width == 10);
 }
 
 int ticksA = 0, ticksB = 0, ticksIdle = 0;
@@ -185,8 +181,7 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     idle.Start(), idle.Stop();  // one timer stopped, another destroyed: the others go on
     Timer(form.get(), 10).Start();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
-    a.Stop();
-    b.Stop();
+    a.Stop(), b.Stop();
     rig::Pump(form.get(), 30);
     EXPECT_TRUE(ticksA == ticksB && ticksIdle == 0);
     EXPECT_EQ(static_cast<uint64_t>(ticksA), Application::TickRounds() - rounds);
@@ -235,8 +230,7 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         Form noScreen;
         noScreen.Create();  // logs, and can be shown once it has a screen
         EXPECT_FALSE(noScreen.IsCreated());
-        noScreen.SetScreen(screen.get());
-        noScreen.Show();
+        noScreen.SetScreen(screen.get()), noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -253,13 +247,10 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     {
         lumetra::Screen none;
         Form lonely;
-        lonely.SetScreen(&none);
-        lonely.Create();
+        lonely.SetScreen(&none), lonely.Create();
         Application::Run(&lonely);
         EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() && !none.Close());
-        EXPECT_EQ(
-            std::to_string(none.GetWidth()) + "x" + std::to_string(none.GetHeight()) + "x" + std::to_string(none.GetDepth()),
-            "800x600x8");
+        EXPECT_TRUE(none.GetWidth() == 800 && none.GetHeight() == 600 && none.GetDepth() == 8);
     }
     setenv("DISPLAY", old.c_str(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), failed);
