@@ -215,17 +215,15 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     Application::formLoading = false;
     EXPECT_EQ(rig::CountColour(d, Win(), 20, 30, 30, 20, kFormBack), 600);
     const Steps steps = {
-        {"shown",
-         [&] {
-             image.Paint(), empty.Show();
-             for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
-         }},
-        {"border",
-         [&] {
-             image.SetBorder(true);
-             frame.SetFrame(3, 1);  // the frame shown already: no repaint
-             keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
-         }},
+        {"shown", [&] {
+            image.Paint(), empty.Show();
+            for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
+        }},
+        {"border", [&] {
+            image.SetBorder(true);
+            frame.SetFrame(3, 1);  // the frame shown already: no repaint
+            keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
+        }},
         {"moved", [&] { image.SetPosition(60, 30), frame.SetFrame(0, 0), image.SetImage(plain.get()); }},
         {"resized", [&] { image.SetSize(10, 10), frame.SetFrame(1, 0, true), image.Enable(false); }},
         {"hidden", [&] { image.Hide(), frame.Hide(), frame.SetFrame(2, 0), outside.SetFrame(9, 9); }},
