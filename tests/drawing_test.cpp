@@ -115,8 +115,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
         Images(none, form.get(), dir.Path());
         EXPECT_TRUE(none.TextHeight(100, "text") == 0 && none.GetPixel(0, 0) == 0 && none.GetImage(0, 0, 10, 10) == nullptr);
     }
-    EXPECT_EQ(rig::CountColour(d, Win(), 0, 0, 440, 330, kFormBack), 440 * 330);
-    GraphicsContext gc(form.get());
+    GraphicsContext gc(form.get());  // what the context without a window drew would show in the golden
     Shapes(gc);
     EXPECT_EQ("", Golden("drawing-shapes"));
     gc.FillRectangle(0, 0, 441, 331, 0, 0, kFormBack);
@@ -128,25 +127,20 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     XImagePtr read(gc.GetImage(10, 10, 4, 2));
     EXPECT_TRUE(read && XGetPixel(read.get(), 3, 1) == 0x404040UL);
     EXPECT_FALSE(XImagePtr(gc.GetImage(400, 300, 100, 100)) || XImagePtr(gc.GetImage(0, 0, 0, 5)));
-    // Missing: silently; unreadable, malformed, of no known depth or not there: logged, nothing drawn.
+    // Missing: silently; malformed (the loader's rows), of no known depth, an X error: logged, nothing drawn.
     rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
     testing::internal::CaptureStdout();
     gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
-    EXPECT_EQ(Captured(), "");
-    testing::internal::CaptureStdout();
-    for (const auto& [bits, path] : {std::pair{24, dir / "bad.bmp"}, {24, dir.Path()}, {16, dir / "24.bmp"}})
-        gc.DrawImageFile(200, 80, 5, 3, bits, path);
+    gc.DrawImageFile(200, 80, 5, 3, 16, dir / "24.bmp");
     gc.DrawImageFileTransparent(200, 80, 5, 3, 24, dir / "bad.bmp");
-    gc.CopyArea(200, 80, 4, 2, gc.GetDrawable(), 1000, 1000);  // an X error too
-    EXPECT_EQ(LinesOf(Captured()), 6);
+    gc.CopyArea(200, 80, 4, 2, gc.GetDrawable(), 1000, 1000);
+    EXPECT_EQ(LinesOf(Captured()), 4);
     EXPECT_EQ(rig::CountColour(d, Win(), 200, 80, 5, 3, kFormBack), 15);
     // Measures: a step per line, from the font's ascent; the width of its M.
     XFontStruct* font = ApplicationFont().GetFontStruct(screen->GetDisplay());
     EXPECT_EQ(gc.LineHeight() * 1000 + gc.CharWidth(), (font->ascent + 1) * 1000 + XTextWidth(font, "M", 1));
-    const int step = std::max(font->ascent + 1, 15), cw = gc.CharWidth();
-    const std::pair<int, int> heights[] = {{gc.TextHeight(6 * cw, "HHHHH HHHHH"), 2}, {gc.TextHeight(3 * cw, "MMMMMMMMMM"), 4},
-                                           {gc.TextHeight(1, "ABC"), 3}, {gc.TextHeight(0, "A long line\nB"), 2}};
-    for (const auto& [height, lines] : heights) EXPECT_EQ(height, lines * step);
+    const int step = std::max(font->ascent + 1, 15);  // the lines are the layout's (graphics_test)
+    EXPECT_TRUE(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM") == 4 * step && gc.TextHeight(1, "ABC") == 3 * step);
 }
 
 TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
