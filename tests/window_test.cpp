@@ -59,8 +59,7 @@ protected:
         for (size_t i = 0; i < steps.size(); ++i) {
             trace.clear();
             steps[i].first();
-            rig::PumpUntil(
-                form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
     }
@@ -123,13 +122,10 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     int x0 = 0, y0 = 0, x = 0, y = 0;
     rig::RootOrigin(d, dialog.GetWindow(), &x0, &y0);
     const std::pair<const char*, std::string> properties[] = {
-        {"WM_NAME", "A title"},
-        {"WM_ICON_NAME", "Lumetra.exe"},
+        {"WM_NAME", "A title"}, {"WM_ICON_NAME", "Lumetra.exe"}, {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
-        {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
-        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},                                          // input, normal state
-        {"_NET_WM_WINDOW_TYPE", ""},
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"}, {"_NET_WM_WINDOW_TYPE", ""},  // input, normal state
     };
     for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
     EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
@@ -199,11 +195,8 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     // The process's one interval timer: armed with the interval, kept on a
     // restart, changed while running, cleared on Stop and when a running timer goes.
     const std::pair<std::function<void()>, long> arming[] = {
-        {[&] { t.SetInterval(1500), t.Start(); }, 1500000},
-        {[&] { t.Start(); }, 1500000},
-        {[&] { t.SetInterval(30); }, 30000},
-        {[&] { t.Stop(); }, 0},
-        {[&] { t.SetInterval(40); }, 0},
+        {[&] { t.SetInterval(1500), t.Start(); }, 1500000}, {[&] { t.Start(); }, 1500000},
+        {[&] { t.SetInterval(30); }, 30000}, {[&] { t.Stop(); }, 0}, {[&] { t.SetInterval(40); }, 0},
         {[&] { Timer(form.get(), 20).Start(); }, 0},
     };
     const size_t timers = Application::timers.size();
