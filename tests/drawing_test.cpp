@@ -182,8 +182,9 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
         all[i].second ? gc.PutImageTransparent(x, y, p.w, p.h, img.get(), 0) : gc.PutImage(x, y, p.w, p.h, img.get());
     }
     EXPECT_EQ("", Golden("pictures", 0, 0, 393, 130));
-    if (std::getenv("LUMETRA_UPDATE_DOCS") != nullptr)
+    if (std::getenv("LUMETRA_UPDATE_DOCS") != nullptr) {
         EXPECT_TRUE(rig::SaveWindowPng(d, Win(), std::string(LUMETRA_SOURCE_DIR) + "/docs/pictures.png", 4));
+    }
     form->SetSize(300, 200);  // a created form's window follows its size
     Settle();
     XWindowAttributes attributes{};
