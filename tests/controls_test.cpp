@@ -46,9 +46,7 @@ protected:
         return out;
     }
     template <typename T>
-    T* Nth(size_t n) {
-        return All<T>().at(n);
-    }
+    T* Nth(size_t n) { return All<T>().at(n); }
     // Clicks the control at (dx, dy) from its top left corner.
     void ClickOn(GUIElement* e, int dx = 8, int dy = 8) {
         Click(PointX(e->PositionInForm()) + dx, PointY(e->PositionInForm()) + dy);

@@ -123,11 +123,8 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
         EXPECT_EQ(changes, expected) << keys;
     }
     EXPECT_EQ(Application::focusedElement, &b);
-    // Tab moves on from a tab stop; with nothing focused it reaches the first
-    // tab stop, here one never shown, which ignores keys and clicks.
-    Click(a.x + 10, a.y + 10);
-    Keys("<Tab>");
-    EXPECT_EQ(Application::focusedElement, &b);
+    // With nothing focused Tab reaches the first tab stop, here one never
+    // shown, which ignores keys and clicks.
     Application::ResetFocus();
     Keys("<Tab>");
     ASSERT_EQ(Application::focusedElement, &never);
