@@ -1,8 +1,8 @@
 // labels: unit
-// What the graphics layer computes without a server: BMP files of every
-// depth read back and exported as C, malformed ones refused with one log
-// line, the embedded-picture decoder, line breaking against the literal rule,
-// font patterns, and the compiled-in pictures against their drawing program.
+// What the graphics layer computes without a server: BMP files of every depth
+// read back and exported as C, malformed ones refused with one log line, the
+// decoder's refusals, line breaking, font patterns, and the compiled-in
+// pictures against their drawing program.
 #include <gtest/gtest.h>
 
 #include <random>
