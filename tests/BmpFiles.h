@@ -20,14 +20,9 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
     std::string out(offset + stored * static_cast<size_t>(h), '\xEE');
     out.replace(0, 54, 54, '\0');
     out[0] = 'B', out[1] = 'M';
-    PutLe(out, 2, static_cast<uint32_t>(out.size()));
-    PutLe(out, 10, static_cast<uint32_t>(offset));
-    PutLe(out, 14, 40);
-    PutLe(out, 18, static_cast<uint32_t>(w));
-    PutLe(out, 22, static_cast<uint32_t>(h));
-    PutLe(out, 26, 1, 2);
-    PutLe(out, 28, static_cast<uint32_t>(bits), 2);
-    PutLe(out, 46, static_cast<uint32_t>(palette.size()));
+    const std::pair<size_t, size_t> fields[] = {{2, out.size()}, {10, offset}, {14, 40}, {18, w}, {22, h}, {46, palette.size()}};
+    for (const auto& [at, value] : fields) PutLe(out, at, static_cast<uint32_t>(value));
+    PutLe(out, 26, 1, 2), PutLe(out, 28, static_cast<uint32_t>(bits), 2);  // planes, bits per pixel
     for (size_t i = 0; i < palette.size(); ++i) PutLe(out, 54 + 4 * i, palette[i] | 0x5A000000U);
     for (int y = 0; y < h; ++y) {
         const size_t row = offset + static_cast<size_t>(h - 1 - y) * stored;

@@ -45,10 +45,8 @@ protected:
         Settle();
     }
     Window Win() const { return form->GetWindow(); }
-
-    // Every event the test caused has reached the toolkit and been
-    // dispatched, and every drawing request has been carried out: the
-    // toolkit's connection is synced, not only the test's.
+    // Every event the test caused has been dispatched and every drawing
+    // request carried out: the toolkit's connection is synced too.
     void Settle() {
         rig::Sync(d);
         Display* tk = screen->GetDisplay();

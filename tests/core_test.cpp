@@ -18,17 +18,14 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     f.AssignId();
     Probe a(&f, "a", 0, 0, 50, 50), panel(&f, "panel", 100, 100, 200, 200, "panel"), hidden(&f, "h", 0, 60, 40, 40);
     EXPECT_EQ(a.GetId(), 0U);  // ids come with creation, and are never taken again
-    a.Create();
-    panel.Create();
-    a.Create();
+    a.Create(), panel.Create(), a.Create();
     EXPECT_TRUE(panel.GetId() == a.GetId() + 1 && a.GetTag() == a.GetId());
     Probe inner(&panel, "i", 10, 10, 20, 20), disabled(&f, "d", 60, 0, 30, 30), bar(&f, "b", 400, 0, 50, 30, "menubar");
     for (Probe* p : {&inner, &disabled, &hidden, &bar}) p->Create();
     hidden.Hide();
     disabled.SetEnabled(false);
-    Probe menu(&bar, "m", 0, 0, 50, 30, "menu");
+    Probe menu(&bar, "m", 0, 0, 50, 30, "menu"), item(&menu, "it");
     menu.Create();
-    Probe item(&menu, "it");
     {
         Probe gone(&other, "g");
         EXPECT_EQ(Application::elements.back(), &gone);
@@ -50,10 +47,10 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
         EXPECT_EQ(Application::FindChildAt(f.GetId(), point), expected) << PointX(point) << "," << PointY(point);
     EXPECT_FALSE(Application::IsKeyDown(-1) || Application::IsKeyDown(256));
     // Removing the children unregisters them, inside panels and menus too,
-    // without deleting them; removing one twice is logged (and survived).
+    // each once and without deleting them; removing one twice is logged (and survived).
+    testing::internal::CaptureStdout();
     Application::RemoveChildren(f.GetId());
     EXPECT_EQ(Application::elements.size(), before + 2);
-    testing::internal::CaptureStdout();
     Application::RemoveWinForm(&a);
     Application::RemoveWindow(&other);
     Application::RemoveWindow(&other);
@@ -64,41 +61,26 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     for (Probe* p : {&a, &panel, &inner, &hidden, &disabled, &bar, &menu, &item}) Application::AddElement(p);
 }
 
-int loads = 0, changes = 0, lostCalls = 0, clicks = 0, doubles = 0;
+int loads = 0, clicks = 0, doubles = 0;
 int64_t fakeNow = 1000;
 
 TEST(Element, GeometryHandlersChangesAndDoubleClicks) {
     DateTime::SetClock([] { return fakeNow; });
     Form f;
     Probe p(&f, "p", 10, 10, 20, 20);
-    EXPECT_TRUE(p.IsEnabled() && p.IsTabStop() && !p.IsVisible() && p.GetBackColor() == NoColour);
-    EXPECT_FALSE(p.ContainsPoint(PackPoint(15, 15)));  // not created
+    EXPECT_FALSE(p.ContainsPoint(PackPoint(15, 15)));  // not created; the edges are in the hit table
     p.Create();
-    EXPECT_TRUE(p.ContainsPoint(PackPoint(30, 30)) && p.ContainsPoint(PackPoint(10, 10)));
-    EXPECT_FALSE(p.ContainsPoint(PackPoint(31, 30)) || p.ContainsPoint(PackPoint(30, 9)));
-    p.Hide();
-    EXPECT_FALSE(p.ContainsPoint(PackPoint(15, 15)));
     p.SetLocation(-5, 7);  // clamped at the form's edge
     EXPECT_EQ(p.GetPosition(), PackPoint(0, 7));
     p.SetLocationPoint(PackPoint(-5, 7));
     EXPECT_EQ(p.GetPosition(), PackPoint(-5, 7));
     f.SetOnLoad([](GUIElement*, uint64_t) { ++loads; });
-    f.Load(42);
-    f.Load(43);
+    f.Load(42), f.Load(43);
     EXPECT_TRUE(loads == 1 && f.GetTag() == 42U);
     EXPECT_TRUE(f.KeyChar('a') && f.QueryClose());
     f.SetOnQueryClose([](GUIElement*) { return false; });
     EXPECT_FALSE(f.QueryClose());
-    // A change is told on losing the focus only, and a handler's edit is seen by the comparison.
-    p.SetOnChange([](GUIElement*) { ++changes; });
-    p.SetOnLostFocus([](GUIElement* e) {
-        if (++lostCalls == 2) e->SetText("edited");
-    });
-    for (int expected : {0, 1}) {
-        p.GotFocus();
-        p.LostFocus();
-        EXPECT_EQ(changes, expected);
-    }
+    // A change told on losing the focus: the text box's table (textbox_test).
     // Two clicks in the same clock second are a double click.
     p.SetOnClick([](GUIElement*, uint64_t, PackedPoint) { ++clicks; });
     p.SetOnDoubleClick([](GUIElement*, uint64_t, PackedPoint) { ++doubles; });

@@ -3,6 +3,8 @@
 // server: every operation drawn on a canvas compared with its golden image,
 // and drawn again where there is no window; the image controls walked
 // through their setters; the compiled-in pictures; a 16-bit display.
+#include <numeric>
+
 #include "BmpFiles.h"
 #include "ControlFixture.h"
 #include "graphics/EmbeddedImage.h"
@@ -99,13 +101,12 @@ using Drawing = ControlFixture;
 TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     rig::TempDir dir;
     const std::vector<uint32_t> pixels = {0xFF0000, 0x000000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x123456, 0x654321, 0x000000,
-                                          0xABCDEF, 0xFEDCBA, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555};
-    std::vector<uint32_t> indices(15), palette = pixels;
-    for (uint32_t i = 0; i < 15; ++i) indices[i] = i;
-    palette.push_back(0x777777);
+                                          0xABCDEF, 0xFEDCBA, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x777777};
+    std::vector<uint32_t> indices(15);
+    std::iota(indices.begin(), indices.end(), 0U);
     rig::WriteFile(dir / "24.bmp", bmp::File(24, 5, 3, pixels));
     rig::WriteFile(dir / "8.bmp", bmp::File(8, 5, 3, indices, pixels));
-    rig::WriteFile(dir / "4.bmp", bmp::File(4, 5, 3, indices, palette));
+    rig::WriteFile(dir / "4.bmp", bmp::File(4, 5, 3, indices, pixels));
     {
         Form unshown;  // never created: no window, nothing drawn or measured
         GraphicsContext none(&unshown);
@@ -114,8 +115,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
         Images(none, form.get(), dir.Path());
         EXPECT_TRUE(none.TextHeight(100, "text") == 0 && none.GetPixel(0, 0) == 0 && none.GetImage(0, 0, 10, 10) == nullptr);
     }
-    EXPECT_EQ(rig::CountColour(d, Win(), 0, 0, 440, 330, kFormBack), 440 * 330);
-    GraphicsContext gc(form.get());
+    GraphicsContext gc(form.get());  // what the context without a window drew would show in the golden
     Shapes(gc);
     EXPECT_EQ("", Golden("drawing-shapes"));
     gc.FillRectangle(0, 0, 441, 331, 0, 0, kFormBack);
@@ -123,32 +123,24 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     Images(gc, form.get(), dir.Path());
     EXPECT_EQ(Captured(), "");
     EXPECT_EQ("", Golden("drawing-images"));
-    EXPECT_EQ(gc.GetPixel(12, 10), 0x0000FFUL);
-    EXPECT_EQ(gc.GetPixel(5000, 5000), 0UL);
+    EXPECT_TRUE(gc.GetPixel(12, 10) == 0x0000FFUL && gc.GetPixel(5000, 5000) == 0UL);
     XImagePtr read(gc.GetImage(10, 10, 4, 2));
     EXPECT_TRUE(read && XGetPixel(read.get(), 3, 1) == 0x404040UL);
     EXPECT_FALSE(XImagePtr(gc.GetImage(400, 300, 100, 100)) || XImagePtr(gc.GetImage(0, 0, 0, 5)));
-    EXPECT_TRUE(FileExists(dir / "4.bmp.c"));
-    // Missing: silently; unreadable, malformed, of no known depth or not there: logged, nothing drawn.
+    // Missing: silently; malformed (the loader's rows), of no known depth, an X error: logged, nothing drawn.
     rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
     testing::internal::CaptureStdout();
     gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
-    EXPECT_EQ(Captured(), "");
-    testing::internal::CaptureStdout();
-    for (const auto& [bits, path] : {std::pair{24, dir / "bad.bmp"}, {24, dir.Path()}, {16, dir / "24.bmp"}})
-        gc.DrawImageFile(200, 80, 5, 3, bits, path);
+    gc.DrawImageFile(200, 80, 5, 3, 16, dir / "24.bmp");
     gc.DrawImageFileTransparent(200, 80, 5, 3, 24, dir / "bad.bmp");
-    gc.CopyArea(200, 80, 4, 2, gc.GetDrawable(), 1000, 1000);  // an X error too
-    EXPECT_EQ(LinesOf(Captured()), 6);
+    gc.CopyArea(200, 80, 4, 2, gc.GetDrawable(), 1000, 1000);
+    EXPECT_EQ(LinesOf(Captured()), 4);
     EXPECT_EQ(rig::CountColour(d, Win(), 200, 80, 5, 3, kFormBack), 15);
     // Measures: a step per line, from the font's ascent; the width of its M.
     XFontStruct* font = ApplicationFont().GetFontStruct(screen->GetDisplay());
     EXPECT_EQ(gc.LineHeight() * 1000 + gc.CharWidth(), (font->ascent + 1) * 1000 + XTextWidth(font, "M", 1));
-    const int step = std::max(font->ascent + 1, 15), cw = gc.CharWidth();
-    const std::pair<int, int> heights[] = {{gc.TextHeight(6 * cw, "HHHHH HHHHH"), 2}, {gc.TextHeight(3 * cw, "MMMMMMMMMM"), 4},
-                                           {gc.TextHeight(200, "A\n\n\nB"), 2},       {gc.TextHeight(1, "ABC"), 3},
-                                           {gc.TextHeight(2, "A B\nC"), 3},           {gc.TextHeight(0, "A long line\nB"), 2}};
-    for (const auto& [height, lines] : heights) EXPECT_EQ(height, lines * step);
+    const int step = std::max(font->ascent + 1, 15);  // the lines are the layout's (graphics_test)
+    EXPECT_TRUE(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM") == 4 * step && gc.TextHeight(1, "ABC") == 3 * step);
 }
 
 TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
@@ -157,24 +149,13 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     ProbeImageFormat(form.get());
     ProbeImageFormat(form.get());  // once learnt, not probed again
     EXPECT_EQ(Captured(), "");
-    const ImageLayout& l = CurrentImageLayout();
-    XImage* own = XGetImage(d, Win(), 0, 0, 1, 1, AllPlanes, ZPixmap);  // as the server gives the test's connection
-    ASSERT_TRUE(own != nullptr && l.coloursFound && ImageLayoutUsable());
-    EXPECT_EQ(std::vector<int>({l.ixRosso, l.ixVerde, l.ixBlu, l.probeBytes[0], l.probeBytes[1], l.probeBytes[2], l.depth,
-                                l.bitsPerPixel, l.bitmapPad, l.format, l.xoffset, l.bitmapBitOrder}),
-              std::vector<int>({2, 1, 0, 0x76, 0x3B, 0xCF, own->depth, own->bits_per_pixel, own->bitmap_pad, own->format,
-                                own->xoffset, own->bitmap_bit_order}));
-    XDestroyImage(own);
-    EXPECT_EQ(rig::PixelAt(d, Win(), 0, 0), static_cast<uint32_t>(kFormBack));  // no probe pixel left behind
-    XImagePtr small(CreateImageFromRgb(form.get(), {1, 2, 3, 4, 5, 6, 7, 8, 9}, 3, 1));
-    ASSERT_TRUE(small);
-    EXPECT_EQ(std::vector<uint8_t>(small->data, small->data + 12), (std::vector<uint8_t>{3, 2, 1, 0, 6, 5, 4, 0, 9, 8, 7, 0}));
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {}, 3, 1)));  // nothing asked for: nothing said
-    EXPECT_EQ(Captured(), "");
-    testing::internal::CaptureStdout();
-    for (const auto& [w, h] : {std::pair{2, 1}, {0, 1}, {1, -1}})
-        EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {1, 2, 3}, w, h)));
+    // The layout learnt is the one the pictures golden shows; the probe leaves no pixel behind.
+    ASSERT_TRUE(CurrentImageLayout().coloursFound && ImageLayoutUsable());
+    EXPECT_EQ(rig::PixelAt(d, Win(), 0, 0), static_cast<uint32_t>(kFormBack));
+    testing::internal::CaptureStdout();  // a short buffer or a bad size is said once each; nothing asked for, nothing
+    const std::vector<uint8_t> rgb = {1, 2, 3};
+    for (const auto& [size, w, h] : {std::tuple{3, 2, 1}, {3, 0, 1}, {3, 1, -1}, {0, 3, 1}})
+        EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), {rgb.begin(), rgb.begin() + size}, w, h)));
     EXPECT_EQ(LinesOf(Captured()), 3);
     // Fonts load once, copies take the settings but not the font (AddressSanitizer
     // sees a double free), a missing one falls back to "fixed" and says so once.
@@ -197,9 +178,7 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     for (size_t i = 0; i < all.size(); ++i) {
         const EmbeddedPicture& p = *all[i].first;
         XImagePtr img(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
-        const int x = i < 2 ? 10 + 210 * static_cast<int>(i) : 10 + 30 * static_cast<int>(i / 2 - 1), y = i < 2   ? 10
-                                                                                                          : i % 2 ? 100
-                                                                                                                  : 70;
+        const int n = static_cast<int>(i), x = i < 2 ? 10 + 210 * n : 10 + 30 * (n / 2 - 1), y = i < 2 ? 10 : 70 + 30 * (n % 2);
         all[i].second ? gc.PutImageTransparent(x, y, p.w, p.h, img.get(), 0) : gc.PutImage(x, y, p.w, p.h, img.get());
     }
     EXPECT_EQ("", Golden("pictures", 0, 0, 393, 130));
@@ -216,16 +195,13 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     std::vector<uint32_t> where;  // every pixel tells where it is
     for (uint32_t y = 0; y < 80; ++y)
         for (uint32_t x = 0; x < 160; ++x) where.push_back(x * 3 << 16 | y * 3 << 8 | 0x55);
-    XImagePtr sheet = Image(form.get(), where, 160),
+    XImagePtr sheet = Image(form.get(), where, 160), plain = Image(form.get(), std::vector<uint32_t>(160 * 80, 0x336699), 160),
               flip = Image(form.get(), {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF}, 8);
-    XImagePtr plain = Image(form.get(), std::vector<uint32_t>(160 * 80, 0x336699), 160);
     MyImage image(form.get(), nullptr), empty(form.get(), nullptr);
     ImageFrame frame(form.get(), sheet.get(), 3, 1), keyed(form.get(), flip.get(), 0, 0), outside(form.get(), sheet.get(), 4, 2);
-    const std::tuple<GUIElement*, int, int, int, int> places[] = {{&image, 20, 30, 30, 20},
-                                                                  {&empty, 20, 100, 30, 20},
-                                                                  {&frame, 100, 30, 40, 40},
-                                                                  {&keyed, 100, 100, 4, 1},
-                                                                  {&outside, 200, 30, 40, 40}};
+    const std::tuple<GUIElement*, int, int, int, int> places[] = {
+        {&image, 20, 30, 30, 20}, {&empty, 20, 100, 30, 20}, {&frame, 100, 30, 40, 40}, {&keyed, 100, 100, 4, 1},
+        {&outside, 200, 30, 40, 40}};
     for (const auto& [e, x, y, w, h] : places) e->SetPosition(x, y), e->SetSize(w, h);
     image.SetImage(sheet.get());  // not created: stored only
     keyed.SetTransparent(true);
@@ -234,18 +210,15 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     Application::formLoading = false;
     EXPECT_EQ(rig::CountColour(d, Win(), 20, 30, 30, 20, kFormBack), 600);
     const Steps steps = {
-        {"shown",
-         [&] {
-             image.Paint();
-             empty.Show();
-             for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
-         }},
-        {"border",
-         [&] {
-             image.SetBorder(true);
-             frame.SetFrame(3, 1);  // the frame shown already: no repaint
-             keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
-         }},
+        {"shown", [&] {
+            image.Paint(), empty.Show();
+            for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
+        }},
+        {"border", [&] {
+            image.SetBorder(true);
+            frame.SetFrame(3, 1);  // the frame shown already: no repaint
+            keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
+        }},
         {"moved", [&] { image.SetPosition(60, 30), frame.SetFrame(0, 0), image.SetImage(plain.get()); }},
         {"resized", [&] { image.SetSize(10, 10), frame.SetFrame(1, 0, true), image.Enable(false); }},
         {"hidden", [&] { image.Hide(), frame.Hide(), frame.SetFrame(2, 0), outside.SetFrame(9, 9); }},
@@ -270,15 +243,12 @@ TEST(SixteenBitDisplay, AFormWithPicturesOpensWithoutThem) {
     {
         lumetra::Screen screen;
         Form form;
-        form.SetScreen(&screen);
-        form.SetSize(300, 200);
-        form.Create();
+        form.SetScreen(&screen), form.SetSize(300, 200), form.Create();
         rig::PumpUntil(&form, [&] { return rig::IsMapped(server.Connection(), form.GetWindow()); });
         const EmbeddedPicture& title = TitlePicture();
         XImagePtr picture(CreateImageFromRgb(&form, DecodeEmbeddedImage(title.w, title.h, title.img), title.w, title.h));
         MyImage image(&form, picture.get());
-        image.SetSize(200, 50);
-        image.Show();
+        image.SetSize(200, 50), image.Show();
         GraphicsContext gc(&form);
         XImagePtr own(gc.GetImage(0, 0, 40, 40));  // in the display's own layout: put, never walked
         gc.PutImageTransparent(100, 100, 40, 40, own.get(), 0);

@@ -66,13 +66,9 @@ TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
         // Typing overwrites at the caret; Backspace closes the gap; Left stops at 0
         // and Backspace there only alerts; Delete blanks inside the text and
         // shortens it at its end; Right stops at the end with the alert.
-        {"typing", none, "", "abcd<Left><Left>X", "abXd", 3, 0},
-        {"backspace", none, "", "abXd<Left><BackSpace>", "abd", 2, 0},
-        {"start", none, "", "abd<Left><Left><Left><Left><BackSpace>Z", "Zbd", 1, 1},
-        {"delete", none, "", "Zbd<Left><Left><Delete>", "Z d", 1, 0},
-        {"delete-end", none, "", "Z d<Left><Delete>", "Z", 2, 0},
-        {"right-end", none, "ab", "<Right>", "ab", 2, 1},
-        {"silent-keys", none, "ab", "<Return><Escape>", "ab", 2, 0},
+        {"typing", none, "", "abcd<Left><Left>X<Left><BackSpace>", "aXd", 1, 0},
+        {"start", none, "", "abd<Left><Left><Left><Left><BackSpace>Z<Delete><Right><Delete>", "Z", 2, 1},
+        {"right-end", none, "ab", "<Right><Return><Escape>", "ab", 2, 1},  // the last two silent
         {"no-tab-stop", [](TextBoxCustom& b) { b.tabStop = false; }, "", "<Tab>", "", 0, 1},
         // Ten characters fit; the eleventh is refused. Delete on the buffer's end
         // must not replace its terminator. The length is fixed once shown.
@@ -96,9 +92,7 @@ TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
         // the column and alert where there is no row or no text; a character
         // typed in the middle pushes the rest on; Enter breaks the line; what no
         // longer fits the grid is refused.
-        {"grid", Grid, "", "abcdefgh<Up>", "abcdefgh", 3, 0},
         {"grid-moves", Grid, "", "abcdefgh<Up><Up><Left><Down><Down>", "abcdefgh", 7, 2},
-        {"grid-insert", Grid, "", "abcdefgh<Up><Left>X<Return>", "abX\rcdefgh", 4, 0},
         {"grid-break", Grid, "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123", "abX\rcde123fgh", 10, 0},
         {"grid-full", Grid, "abX\rcde123fgh", "4", "abX\rcde123fgh", 13, 1},
         {"grid-pad", Grid, "", "a  <BackSpace>b", "a b", 3, 0},
@@ -129,11 +123,8 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
         EXPECT_EQ(changes, expected) << keys;
     }
     EXPECT_EQ(Application::focusedElement, &b);
-    // Tab moves on from a tab stop; with nothing focused it reaches the first
-    // tab stop, here one never shown, which ignores keys and clicks.
-    Click(a.x + 10, a.y + 10);
-    Keys("<Tab>");
-    EXPECT_EQ(Application::focusedElement, &b);
+    // With nothing focused Tab reaches the first tab stop, here one never
+    // shown, which ignores keys and clicks.
     Application::ResetFocus();
     Keys("<Tab>");
     ASSERT_EQ(Application::focusedElement, &never);

@@ -59,8 +59,7 @@ protected:
         for (size_t i = 0; i < steps.size(); ++i) {
             trace.clear();
             steps[i].first();
-            rig::PumpUntil(
-                form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
     }
@@ -120,20 +119,18 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     dialog.Create();
     Map(dialog);
     XSync(screen->GetDisplay(), False);  // the toolkit's requests, not only the test's
+    int x0 = 0, y0 = 0, x = 0, y = 0;
+    rig::RootOrigin(d, dialog.GetWindow(), &x0, &y0);
     const std::pair<const char*, std::string> properties[] = {
-        {"WM_NAME", "A title"},
-        {"WM_ICON_NAME", "Lumetra.exe"},
+        {"WM_NAME", "A title"}, {"WM_ICON_NAME", "Lumetra.exe"}, {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
-        {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
-        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},                                          // input, normal state
-        {"_NET_WM_WINDOW_TYPE", ""},
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"}, {"_NET_WM_WINDOW_TYPE", ""},  // input, normal state
     };
     for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
     EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
-    EXPECT_EQ(rig::PixelAt(d, Win(), 10, 10), 0xAAAAAAU);
     // The window manager's close: the main form is only asked; another form
-    // that agrees is destroyed, and can be shown again with its id.
+    // that agrees is destroyed, and can be shown again with its id, where it was.
     rig::RequestClose(d, Win());
     rig::RequestClose(d, dialog.GetWindow());
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
@@ -144,22 +141,20 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     EXPECT_EQ(dialog.GetWindow(), 0U);
     const uint32_t id = dialog.GetId();
     dialog.Show();
-    EXPECT_TRUE(dialog.IsCreated());
-    EXPECT_EQ(dialog.GetId(), id);
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog.GetWindow()); }));
+    rig::RootOrigin(d, dialog.GetWindow(), &x, &y);
+    EXPECT_EQ(std::make_tuple(dialog.GetId(), x, y), std::make_tuple(id, x0, y0));
     // Every Expose repaints; a move does not refresh, a resize does.
     XEvent ev{};
     ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
     const int paints = Main().paints, refreshes = Main().refreshes;
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().paints, paints + 1);
     ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().refreshes, refreshes);
-    EXPECT_EQ(Main().x, 7);
+    EXPECT_TRUE(Main().paints == paints + 1 && Main().refreshes == refreshes && Main().x == 7);
     ev.xconfigure.width = 10;
     Application::Dispatch(form.get(), ev);
-    EXPECT_EQ(Main().refreshes, refreshes + 1);
-    EXPECT_EQ(Main().width, 10);
+    EXPECT_TRUE(Main().refreshes == refreshes + 1 && Main().width == 10);
 }
 
 int ticksA = 0, ticksB = 0, ticksIdle = 0;
@@ -179,9 +174,10 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     const uint64_t rounds = Application::TickRounds();
     a.Start();
     b.Start();
+    idle.Start(), idle.Stop();  // one timer stopped, another destroyed: the others go on
+    Timer(form.get(), 10).Start();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
-    a.Stop();
-    b.Stop();
+    a.Stop(), b.Stop();
     rig::Pump(form.get(), 30);
     EXPECT_TRUE(ticksA == ticksB && ticksIdle == 0);
     EXPECT_EQ(static_cast<uint64_t>(ticksA), Application::TickRounds() - rounds);
@@ -199,11 +195,8 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     // The process's one interval timer: armed with the interval, kept on a
     // restart, changed while running, cleared on Stop and when a running timer goes.
     const std::pair<std::function<void()>, long> arming[] = {
-        {[&] { t.SetInterval(1500), t.Start(); }, 1500000},
-        {[&] { t.Start(); }, 1500000},
-        {[&] { t.SetInterval(30); }, 30000},
-        {[&] { t.Stop(); }, 0},
-        {[&] { t.SetInterval(40); }, 0},
+        {[&] { t.SetInterval(1500), t.Start(); }, 1500000}, {[&] { t.Start(); }, 1500000},
+        {[&] { t.SetInterval(30); }, 30000}, {[&] { t.Stop(); }, 0}, {[&] { t.SetInterval(40); }, 0},
         {[&] { Timer(form.get(), 20).Start(); }, 0},
     };
     const size_t timers = Application::timers.size();
@@ -230,8 +223,7 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         Form noScreen;
         noScreen.Create();  // logs, and can be shown once it has a screen
         EXPECT_FALSE(noScreen.IsCreated());
-        noScreen.SetScreen(screen.get());
-        noScreen.Show();
+        noScreen.SetScreen(screen.get()), noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -248,13 +240,10 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     {
         lumetra::Screen none;
         Form lonely;
-        lonely.SetScreen(&none);
-        lonely.Create();
+        lonely.SetScreen(&none), lonely.Create();
         Application::Run(&lonely);
         EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() && !none.Close());
-        EXPECT_EQ(
-            std::to_string(none.GetWidth()) + "x" + std::to_string(none.GetHeight()) + "x" + std::to_string(none.GetDepth()),
-            "800x600x8");
+        EXPECT_TRUE(none.GetWidth() == 800 && none.GetHeight() == 600 && none.GetDepth() == 8);
     }
     setenv("DISPLAY", old.c_str(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), failed);

@@ -20,7 +20,7 @@ public:
         x = px, y = py, width = w, height = h;
     }
     void Create() override { CreateControl(); }
-    void MouseDown(lumetra::PackedPoint p) override { lastPoint = p, Note("down"), Child::MouseDown(p); }
+    void MouseDown(lumetra::PackedPoint p) override { Note("down"), Child::MouseDown(p); }
     void MouseUp(lumetra::PackedPoint p) override { Note("up"), Child::MouseUp(p); }
     void KeyDown(uint32_t k) override { Note("keydown"), Child::KeyDown(k); }
     void KeyUp(uint32_t k) override { Note("keyup"), Child::KeyUp(k); }
@@ -30,7 +30,6 @@ public:
     void Note(const std::string& event) const { trace += name + ":" + event + " "; }
 
     std::string name;
-    lumetra::PackedPoint lastPoint = 0;  // of the last MouseDown
 };
 
 }  // namespace rig
