@@ -35,14 +35,7 @@ inline void Click(Display* d, Window w, int x, int y) {
     });
 }
 
-// Asks the window manager to close the window, as its close button does.
-inline void RequestClose(Display* d, Window w) {
-    XEvent ev{};
-    ev.xclient = {ClientMessage, 0, False, d, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
-    ev.xclient.data.l[1] = 2;  // from a pager: always honoured
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-    XSync(d, False);
-}
+using rig::RequestClose;
 
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
