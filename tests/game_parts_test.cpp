@@ -210,8 +210,8 @@ TEST(LeaderboardFile, AddScore) {
     for (const auto& [before, name, score, ok, after] : std::vector<Row>{
              {"", "Bob", 120, true, "00000120 Bob\n"},
              {"00000070 Anna\n00000900 Carl\n", "anna", 70, true, "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
-             {"00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},                    // a prefix after
-             {"00000070 Zoe\n", "\xC9mile", 70, true, "00000070 \xC9mile\n00000070 Zoe\n"},            // unsigned bytes
+             {"00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},          // a prefix after
+             {"00000070 Zoe\n", "\xC9mile", 70, true, "00000070 \xC9mile\n00000070 Zoe\n"},  // unsigned bytes
              {ten, "Low", 40, true, ten},
              {ten, "Mid", 60, true, nine + "00000060 Mid\n"},
              {"", "Wide", 123456789, true, "23456789 Wide\n"},
@@ -276,7 +276,8 @@ TEST(Sound, CommandsSoundsAndChildren) {
     player.PlayInBackground("Data/beep.wav", false);
     EXPECT_TRUE(rig::WaitUntil([&] { return lumetra::ReapFinishedChildren(), !player.IsPlaying() && player.Pid() == 0; }));
     lumetra::PlayWave("Data/a;touch hacked's.wav");
-    EXPECT_EQ(slow.Recorded(), (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav", "aplay Data/a;touch hacked's.wav"}));
+    EXPECT_EQ(slow.Recorded(),
+              (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav", "aplay Data/a;touch hacked's.wav"}));
     EXPECT_FALSE(lumetra::FileExists("hacked"));
     EXPECT_TRUE(lumetra::RunShellCommand("exit 3"));  // reaping by pid left the shell's own waiting alone
     ASSERT_EQ(std::system("rm Data/beep.wav"), 0);

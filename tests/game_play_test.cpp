@@ -82,11 +82,10 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
     ASSERT_TRUE(rig::WaitUntil([&] { return standIns.Recorded().size() == 1; }));
     gamerig::Click(d, about, 425, 74);
     ASSERT_TRUE(rig::WaitUntil([&] { return standIns.Recorded().size() == 2; }));
-    EXPECT_EQ(standIns.Recorded(), (std::vector<std::string>{"firefox https://www.lumetra.example",
-                                                             "thunderbird -compose to=info@lumetra.example"}));
+    EXPECT_EQ(standIns.Recorded(),
+              (std::vector<std::string>{"firefox https://www.lumetra.example", "thunderbird -compose to=info@lumetra.example"}));
     gamerig::Click(d, win, 700, 570);
     EXPECT_TRUE(rig::WaitUntil([&] { return count("beep") == 1 && focus() == about; }));
-    EXPECT_EQ("", Golden(d, about, "about"));
     gamerig::RequestClose(d, win);
     EXPECT_TRUE(rig::WaitUntil([&] { return count("beep") == 2; }));
     rig::TapKey(d, XK_Escape);

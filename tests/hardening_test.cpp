@@ -188,8 +188,9 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
     const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
                                 addScore = [] { return !lumetra::Leaderboard("t").AddScore(1, "x"); };
     // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
-    const char* const huge = "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
-                             "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
+    const char* const huge =
+        "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
+        "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
     const struct {
         std::string path;
         const char* make;  // a shell command
@@ -207,7 +208,7 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
     for (const auto& row : rows) {
         rig::TempDir dir;
         rig::WorkingDirectory here(dir.Path());
-        struct stat before {}, after{};
+        struct stat before = {}, after = {};
         ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0) << row.make;
         lstat(row.path.c_str(), &before);
         std::fflush(stdout);
