@@ -263,7 +263,7 @@ TEST(Sound, CommandsSoundsAndChildren) {
     lumetra::SoundPlayer player;
     player.PlayInBackground("Data/beep.wav", true);
     const pid_t first = player.Pid();
-    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying());
+    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying() && !lumetra::IsUnreapedChild(getpid()));
     player.PlayInBackground("Data/beep.wav", false);
     const pid_t second = player.Pid();
     player.StopSound();
