@@ -35,14 +35,7 @@ inline void Click(Display* d, Window w, int x, int y) {
     });
 }
 
-// Asks the window manager to close the window, as its close button does.
-inline void RequestClose(Display* d, Window w) {
-    XEvent ev{};
-    ev.xclient = {ClientMessage, 0, False, d, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
-    ev.xclient.data.l[1] = 2;  // from a pager: always honoured
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
-    XSync(d, False);
-}
+using rig::RequestClose;
 
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
@@ -51,8 +44,8 @@ inline Window WaitWindow(Display* d, const std::string& name) {
 }
 
 // The golden comparison once the picture has settled (running the loop if given).
-inline std::string Golden(Display* d, Window w, const std::string& name, lumetra::Form* loop = nullptr, int x = 0,
-                          int y = 0, int width = 0, int height = 0) {
+inline std::string Golden(Display* d, Window w, const std::string& name, lumetra::Form* loop = nullptr, int x = 0, int y = 0,
+                          int width = 0, int height = 0) {
     const auto wait = [loop](const std::function<bool()>& until, int ms) {
         return loop != nullptr ? rig::PumpUntil(loop, until, ms) : rig::WaitUntil(until, ms);
     };
@@ -63,19 +56,16 @@ inline std::string Golden(Display* d, Window w, const std::string& name, lumetra
 }
 
 struct Launch {
-    bool withData = true;                              // copy the source tree's Data/ in
     std::vector<std::string> prefix, env;              // run under (valgrind); more NAME=value
     std::string path;                                  // PATH; empty: the stand-ins first
     std::function<void(const rig::TempDir&)> prepare;  // runs before the start
     int startMillis = 10000;
 };
 
-inline std::string GameTitle() { return std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine; }
-
 class GameProcess {
 public:
     GameProcess(Display* display, const rig::StandIns& standIns, const Launch& launch = {}) : d(display) {
-        if (launch.withData) (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + dir.Path() + "'").c_str());
+        (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + dir.Path() + "'").c_str());
         if (launch.prepare) launch.prepare(dir);
         std::vector<std::string> argv = launch.prefix, env = launch.env;
         const char* game = std::getenv("LUMETRA_GAME");
@@ -84,10 +74,13 @@ public:
         process = std::make_unique<rig::ChildProcess>(argv, dir.Path(), env);
         // This process's window painted, not one that a game before it left on the screen.
         const std::string pid = std::to_string(process->Pid());
-        if (!rig::WaitUntil([&] {
-                return (window = rig::FindWindowByName(d, GameTitle())) != 0 &&
-                       rig::PropertyText(d, window, "_NET_WM_PID") == pid && LitBox() == 0;
-            }, launch.startMillis))
+        const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+        if (!rig::WaitUntil(
+                [&] {
+                    return (window = rig::FindWindowByName(d, title)) != 0 &&
+                           rig::PropertyText(d, window, "_NET_WM_PID") == pid && LitBox() == 0;
+                },
+                launch.startMillis))
             window = 0;
     }
 

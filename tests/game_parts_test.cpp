@@ -149,7 +149,7 @@ struct Owner : lumetra::Form {
 // box's handler runs (the sanitizer sees a box deleted too early), NO, and an
 // information box's OK (its NO hidden). A box replaced while open gives its
 // owner back, one without a window never takes it; nor does an About form,
-// closed by its keys, nor its late second close.
+// nor its late second close.
 TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     Owner owner(screen.get()), unshown;
     const auto answer = [&](lumetra::Form* box, const char* golden, std::vector<int> xs) {
@@ -166,13 +166,6 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     lumetra::ShowQuestion(5, &owner, "Sure?", "One");
     lumetra::ShowQuestion(6, &unshown, "Sure?", "Two");
     EXPECT_TRUE(owner.IsEnabled() && unshown.IsEnabled() && owner.GetActiveDialog() == nullptr);
-    for (char key : {'a', '\r', '\x1b', '\x7f'}) {
-        lumetra::FormAbout about(&owner);
-        about.SetScreen(screen.get());
-        about.Show();
-        EXPECT_EQ(about.HandleKeyChar(key), key == 'a');
-        EXPECT_EQ(owner.IsEnabled(), key != 'a') << key;
-    }
     lumetra::FormAbout about(&owner), lost(&unshown);
     lost.Show();
     EXPECT_TRUE(unshown.IsEnabled());
@@ -209,7 +202,7 @@ TEST_F(Parts, NameForm) {
 }
 
 TEST(LeaderboardFile, AddScore) {
-    std::string nine, unreadable = "<a folder>", blocked = "<no room beside>";
+    std::string nine, blocked = "<no room beside>";
     for (int i = 10; i >= 2; --i) nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
     const std::string ten = nine + "00000050 P1\n";
     // The file before ("": none), the name and score added, the answer, the file after.
@@ -217,27 +210,25 @@ TEST(LeaderboardFile, AddScore) {
     for (const auto& [before, name, score, ok, after] : std::vector<Row>{
              {"", "Bob", 120, true, "00000120 Bob\n"},
              {"00000070 Anna\n00000900 Carl\n", "anna", 70, true, "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
-             {"00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},                    // a prefix after
-             {"00000070 Zoe\n", "\xC9mile", 70, true, "00000070 \xC9mile\n00000070 Zoe\n"},            // unsigned bytes
+             {"00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},          // a prefix after
+             {"00000070 Zoe\n", "\xC9mile", 70, true, "00000070 \xC9mile\n00000070 Zoe\n"},  // unsigned bytes
              {ten, "Low", 40, true, ten},
              {ten, "Mid", 60, true, nine + "00000060 Mid\n"},
              {"", "Wide", 123456789, true, "23456789 Wide\n"},
              {"00000300 Ann\nhello\n\n", "Cid", 200, true, "hello\n00000300 Ann\n00000200 Cid\n\n"},  // foreign lines stay
              {"00000300 Ann\n", "Eve\n00009999 Mallory", 50, false, "00000300 Ann\n"},
-             {unreadable, "Eve", 50, false, unreadable},
              {blocked, "Eve", 50, false, "00000300 Ann\n"},  // the new file cannot be written beside the old
          }) {
         SCOPED_TRACE(name);
         Scratch scratch;
         Leaderboard::ScoreDirectory("board");
-        if (before == unreadable) mkdir(kFile, 0755);
         if (before == blocked) mkdir((std::string(kFile) + "." + std::to_string(getpid()) + ".tmp").c_str(), 0755);
-        if (before != unreadable) rig::WriteFile(kFile, before == blocked ? "00000300 Ann\n" : before);
+        rig::WriteFile(kFile, before == blocked ? "00000300 Ann\n" : before);
         if (before.empty()) std::remove(kFile);
         Leaderboard board("board");
         EXPECT_EQ(board.AddScore(score, name), ok);
         EXPECT_EQ(board.Failed(), !ok);
-        EXPECT_EQ(before == unreadable ? (lumetra::FileExists(kFile) ? unreadable : "") : rig::ReadFile(kFile), after);
+        EXPECT_EQ(rig::ReadFile(kFile), after);
         const std::string files = before == blocked ? "2" : "1";  // no temporary file left
         EXPECT_EQ(std::system(("test $(ls -A Data/board/Score | wc -l) = " + files).c_str()), 0);
     }
@@ -272,7 +263,7 @@ TEST(Sound, CommandsSoundsAndChildren) {
     lumetra::SoundPlayer player;
     player.PlayInBackground("Data/beep.wav", true);
     const pid_t first = player.Pid();
-    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying());
+    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying() && !lumetra::IsUnreapedChild(getpid()));
     player.PlayInBackground("Data/beep.wav", false);
     const pid_t second = player.Pid();
     player.StopSound();
@@ -285,7 +276,8 @@ TEST(Sound, CommandsSoundsAndChildren) {
     player.PlayInBackground("Data/beep.wav", false);
     EXPECT_TRUE(rig::WaitUntil([&] { return lumetra::ReapFinishedChildren(), !player.IsPlaying() && player.Pid() == 0; }));
     lumetra::PlayWave("Data/a;touch hacked's.wav");
-    EXPECT_EQ(slow.Recorded(), (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav", "aplay Data/a;touch hacked's.wav"}));
+    EXPECT_EQ(slow.Recorded(),
+              (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav", "aplay Data/a;touch hacked's.wav"}));
     EXPECT_FALSE(lumetra::FileExists("hacked"));
     EXPECT_TRUE(lumetra::RunShellCommand("exit 3"));  // reaping by pid left the shell's own waiting alone
     ASSERT_EQ(std::system("rm Data/beep.wav"), 0);

@@ -1,7 +1,8 @@
-// Hostile surroundings: standard output closed or broken, ending signals, a flood of beeps, a player
-// that never ends, FIFOs, devices and oversized files in the place of the program's own. One log line
-// at most, a reduced state; no crash, no hang, no process left, no file written over.
 // labels: x11 e2e
+// The real game among faults (server killed, ending signals, aplay missing,
+// failing, flooded or hung, no Data/, stdout closed or broken, no or another
+// window manager), then hostile files in the place of the program's own: each
+// ends in a defined state, with the exact log, no process left, no file written over.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -24,31 +26,32 @@
 namespace {
 
 using gamerig::GameProcess;
-using gamerig::Launch;
 
+// The shared server with openbox; one of the test's own without a window manager, or with one restarted.
+enum Server { Shared, Bare, Restarted };
+const char* const kHung = "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
 const std::string kHungLine = "aplay was still playing Data/beep.wav 2 s after its end: stopped.\n";
 
-std::string Le32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-
-// The game with a stand-in aplay that notes its pid and never ends; orphans
-// come to this process (a subreaper), which reaps the zombies among them.
-class Hardening : public ::testing::Test {
-public:
-    void SetUp() override {
-        prctl(PR_SET_CHILD_SUBREAPER, 1);
-        ASSERT_TRUE(rig::SharedServer(true).Ok());
-        d = rig::SharedServer(true).Connection();
-        before = rig::ChildrenOf(getpid());
-        rig::WriteFile(bin / "aplay", "#!/bin/sh\necho $$ >> '" + (bin / "pids") + "'\nexec sleep 600\n");
-        chmod((bin / "aplay").c_str(), 0755);
-    }
-    GameProcess& Start(Launch launch = {}) {
-        if (launch.path.empty()) launch.path = bin.Path() + ":/usr/bin:/bin";
-        game.reset();  // one game at a time: both would show the same title
+// Orphans of the game come to this process (a subreaper), which reaps the zombies among them.
+class Faults : public ::testing::Test {
+protected:
+    void SetUp() override { prctl(PR_SET_CHILD_SUBREAPER, 1); }
+    // The game with `aplay` first on PATH: a script, "" for the recording stand-in, nullptr for none.
+    GameProcess& Start(Server kind, const char* aplay, gamerig::Launch launch = {}) {
+        if (kind != Shared) own = std::make_unique<rig::XServer>(rig::ServerOptions{24, kind == Restarted, 1280, 1024});
+        server = own ? own.get() : &rig::SharedServer(true);
+        d = server->Connection();
+        before = rig::ChildrenOf(getpid());  // the servers and window managers
+        launch.env.push_back("DISPLAY=" + server->Name());
+        if (aplay == nullptr || *aplay != '\0') launch.path = bin.Path() + (aplay ? ":/usr/bin:/bin" : "");
+        if (aplay != nullptr && *aplay != '\0') {
+            rig::WriteFile(bin / "aplay", std::string("#!/bin/sh\n") + aplay + "\n");
+            chmod((bin / "aplay").c_str(), 0755);
+        }
         game = std::make_unique<GameProcess>(d, standIns, launch);
         return *game;
     }
-    std::vector<std::string> Players() const { return rig::ReadLines(bin / "pids"); }
+    std::vector<std::string> Players() const { return rig::ReadLines(bin / "aplay.pids"); }
     // Live processes other than the game that came to this test since it began.
     size_t Strays() {
         size_t n = 0;
@@ -58,9 +61,12 @@ public:
         }
         return n;
     }
-    bool Ended(int sig) {
-        return game->Process().Wait(20000) == 128 + sig && rig::WaitUntil([&] { return Strays() == 0; }, 10000);
+    bool Ended(int status) {
+        return game->Process().Wait(20000) == status && rig::WaitUntil([&] { return Strays() == 0; }, 10000);
     }
+
+    std::unique_ptr<rig::XServer> own;
+    rig::XServer* server = nullptr;
     Display* d = nullptr;
     std::vector<pid_t> before;
     rig::StandIns standIns;
@@ -68,50 +74,85 @@ public:
     std::unique_ptr<GameProcess> game;
 };
 
-// Standard output closed by the launcher, or a pipe whose reader has gone
-// (`lumetra | true`): the log still reaches "log.txt" and the game goes on.
-TEST_F(Hardening, AClosedOrBrokenStandardOutputLosesNeitherTheLogNorTheGame) {
-    rig::TempDir noPlayer;
-    const std::vector<std::vector<std::string>> launchers = {
-        {"/bin/sh", "-c", "exec \"$0\" >&-"},
-        {"/usr/bin/perl", "-e", "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die"}};
-    for (const std::vector<std::string>& launcher : launchers) {
-        const std::string& how = launcher.back();
-        Launch launch;
-        launch.prefix = launcher;
-        launch.path = noPlayer.Path();
-        GameProcess& game = Start(launch);
-        ASSERT_TRUE(game.Ok()) << how;
-        EXPECT_TRUE(gamerig::PlayGame(game, 0)) << how;
-        EXPECT_EQ(game.Log(), "aplay was not found on PATH: the game plays without sound.\n") << how;
-        EXPECT_TRUE(game.Process().Running()) << how;
+// One start each: the server; aplay; a shell command run in the game's folder
+// before; a perl line that starts the game (nullptr: none); what is done: 0, a
+// game played and its window destroyed by another client, -1, the server
+// killed at the first lit box, or else that signal while a sound plays; the
+// exit status; the log, or standard output when log.txt cannot be written.
+struct Fault {
+    const char* name;
+    Server server;
+    const char *aplay, *setup, *launcher;
+    int act, status;
+    std::string log;
+};
+const std::string kGone = "Main window destroyed by another client.\n", kNotFound = "Data/beep.wav non trovato.\n";
+// A beep without a header may play 10 s: none of that passes before the signal.
+const char* const kNoHeader = "echo no header > Data/beep.wav";
+const Fault kFaults[] = {
+    {"ServerKilled", Bare, "", "", nullptr, -1, 1, "X server connection lost.\n"},
+    {"Sigterm", Shared, kHung, kNoHeader, nullptr, SIGTERM, 128 + SIGTERM, ""},
+    {"Sigint", Shared, kHung, kNoHeader, nullptr, SIGINT, 128 + SIGINT, ""},
+    {"Sighup", Shared, kHung, kNoHeader, nullptr, SIGHUP, 128 + SIGHUP, ""},
+    {"Sigquit", Shared, kHung, kNoHeader, nullptr, SIGQUIT, 128 + SIGQUIT, ""},
+    {"NoAplayStdoutClosed", Shared, nullptr, "", "close STDOUT; exec @ARGV or die", 0, 0,
+     "aplay was not found on PATH: the game plays without sound.\n" + kGone},
+    {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
+     "aplay could not play Data/beep.wav (exit status 1).\nlog.txt is not a regular file: messages go to standard "
+     "output only.\naplay could not play Data/urlo.wav (exit status 1).\n" + kGone},
+    {"NoDataNoWindowManagerStdoutBroken", Bare, "", "rm -r Data",
+     "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", 0, 0,
+     kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" + kGone},
+    {"WindowManagerRestarted", Restarted, "", "", nullptr, 0, 0, kGone},
+};
+class FaultTable : public Faults, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
+    const Fault& f = GetParam();
+    gamerig::Launch launch;
+    if (*f.setup != '\0') {
+        launch.prepare = [&f](const rig::TempDir& dir) { (void)!std::system(("cd '" + dir.Path() + "' && " + f.setup).c_str()); };
     }
+    if (f.launcher != nullptr) launch.prefix = {"/usr/bin/perl", "-e", f.launcher};
+    GameProcess& game = Start(f.server, f.aplay, launch);
+    ASSERT_TRUE(game.Ok());
+    if (f.server == Restarted) {
+        server->StopWindowManager();
+        ASSERT_TRUE(server->StartWindowManager());
+        ASSERT_TRUE(rig::WaitUntil([&] {  // framed and mapped again
+            Window root = 0, parent = 0, *kids = nullptr;
+            unsigned n = 0;
+            if (!XQueryTree(d, game.Win(), &root, &parent, &kids, &n)) return false;
+            if (kids) XFree(kids);
+            return parent != root && rig::IsMapped(d, game.Win());
+        }));
+        before = rig::ChildrenOf(getpid());
+    }
+    ASSERT_TRUE(gamerig::PlayGame(game, f.act == 0 ? 0 : -1));
+    if (f.act > 0) {
+        ASSERT_TRUE(rig::WaitUntil([&] { return Players().size() == 1; }));
+        game.Process().Signal(f.act);
+    }
+    if (f.act < 0) server->Kill();
+    if (f.act == 0) {
+        Display* other = XOpenDisplay(server->Name().c_str());
+        XDestroyWindow(other, game.Win());
+        XCloseDisplay(other);
+    }
+    EXPECT_TRUE(Ended(f.status));
+    EXPECT_EQ(std::strstr(f.setup, "log.txt") ? rig::ReadFile(game.Process().Output()) : game.Log(), f.log);
 }
 
-// Any of the ending signals during a beep: the player stops with the game,
-// which ends of that signal and logs no failure of a player it stopped.
-TEST_F(Hardening, EndingSignalsDuringABeepStopThePlayerWithoutAFailureLine) {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
-        Launch launch;
-        // A beep without a header waits 10 s at most: none of it passes before the signal.
-        launch.prepare = [](const rig::TempDir& dir) { rig::WriteFile(dir / "Data/beep.wav", "no header"); };
-        const size_t players = Players().size();
-        GameProcess& game = Start(launch);
-        ASSERT_TRUE(game.Ok() && gamerig::PlayGame(game, -1));
-        ASSERT_TRUE(rig::WaitUntil([&] { return Players().size() == players + 1; }));
-        game.Process().Signal(sig);
-        EXPECT_TRUE(Ended(sig)) << sig;
-        EXPECT_EQ(game.Log(), "") << sig;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Table, FaultTable, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
 
 // Requests to close the window while its exit question is open beep in the
 // background; the 33rd beep while 32 still play is refused, logged once.
-TEST_F(Hardening, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
-    GameProcess& game = Start();
+TEST_F(Faults, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
+    GameProcess& game = Start(Shared, kHung);
     ASSERT_TRUE(game.Ok());
     game.Click(gamerig::kExitButton);
-    ASSERT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Exit") != 0; }));
+    ASSERT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
     // Close requests straight to the window, as many presses would: each beeps.
     XEvent close{};
     close.xclient = {ClientMessage, 0, True, d, game.Win(), XInternAtom(d, "WM_PROTOCOLS", False), 32, {}};
@@ -121,64 +162,54 @@ TEST_F(Hardening, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
     EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == "Too many sounds at once: Data/beep.wav not played.\n"; }, 15000));
     EXPECT_TRUE(rig::WaitUntil([&] { return Players().size() == 32; }));
     game.Process().Signal(SIGTERM);
-    EXPECT_TRUE(Ended(SIGTERM));
+    EXPECT_TRUE(Ended(128 + SIGTERM));
     EXPECT_EQ(Players().size(), 32U);
 }
 
 // A player that never ends, for a sound of 200 ms: stopped 2 s after the
 // sound's end with its whole group, logged once, and the window answers.
-TEST_F(Hardening, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
-    GameProcess& game = Start();
+TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
+    GameProcess& game = Start(Shared, kHung);
     ASSERT_TRUE(game.Ok() && gamerig::PlayGame(game, -1));
     ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
     const pid_t group = getpgid(std::stoi(Players()[0]));
     EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == kHungLine; }, 20000)) << game.Log();
     EXPECT_TRUE(rig::WaitUntil([&] { return Strays() < 1000 && kill(-group, 0) != 0; }, 10000));
     gamerig::RequestClose(d, game.Win());
-    EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Exit") != 0; }, 20000));
+    EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
     EXPECT_EQ(game.Log(), kHungLine);
 }
 
 // Files from outside, each read in a child process that must finish within
 // 5 s: its standard output holds every log line; the file stays as it was.
 TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
-    auto make = [](const std::string& p, char kind) {
-        if (kind == 'f') return mkfifo(p.c_str(), 0600) == 0;
-        if (kind == 'd') return mkdir(p.c_str(), 0700) == 0;
-        if (kind == 'z') return symlink("/dev/zero", p.c_str()) == 0;
-        if (kind == 'b') return rig::WriteFile(p, std::string(70000, 'a'));
-        // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
-        return rig::WriteFile(p, "BM" + Le32(0) + Le32(0) + Le32(1078) + Le32(40) + Le32(16384) + Le32(16384) +
-                                     std::string("\1\0\10\0", 4) + std::string(24, '\0')) &&
-               truncate(p.c_str(), 1078 + (1L << 28)) == 0;
-    };
     const std::string board = "Data/t/Score/Classifica.txt", refused = "Lettura non riuscita: " + board + "\n";
     const std::string notFile = "BMP file p.bmp rejected: not a regular file\n";
-    const std::function<bool()> bmp24 = [] { return lumetra::LoadBmp24("p.bmp").Empty(); },
-                                bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
-                                bmp4 = [] { return lumetra::LoadBmp4("p.bmp").Empty(); },
+    const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
                                 addScore = [] { return !lumetra::Leaderboard("t").AddScore(1, "x"); };
+    // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
+    const char* const huge =
+        "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
+        "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
     const struct {
-        const char* name;
         std::string path;
-        char kind;
+        const char* make;  // a shell command
         std::function<bool()> refused;
         std::string out;
-    } rows[] = {{"BMP FIFO", "p.bmp", 'f', bmp24, notFile},
-                {"BMP directory", "p.bmp", 'd', bmp8, notFile},
-                {"BMP link to /dev/zero", "p.bmp", 'z', bmp4, notFile},
-                {"BMP of 16384 x 16384, 8 bits", "p.bmp", 'h', bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
-                {"board FIFO", board, 'f', addScore, refused},
-                {"board over 64 KiB", board, 'b', addScore, refused},
-                {"board link to /dev/zero", board, 'z', addScore, refused},
-                {"log.txt FIFO", "log.txt", 'f', [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
+    } rows[] = {{"p.bmp", "mkfifo p.bmp", [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
+                {"p.bmp", "mkdir p.bmp", bmp8, notFile},
+                {"p.bmp", "ln -s /dev/zero p.bmp", [] { return lumetra::LoadBmp4("p.bmp").Empty(); }, notFile},
+                {"p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
+                {board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
+                {board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt", addScore, refused},
+                {board, "ln -s /dev/zero Data/t/Score/Classifica.txt", addScore, refused},
+                {"log.txt", "mkfifo log.txt", [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
                  "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"}};
     for (const auto& row : rows) {
         rig::TempDir dir;
         rig::WorkingDirectory here(dir.Path());
-        struct stat before {
-        }, after{};
-        ASSERT_TRUE(std::system("mkdir -p Data/t/Score") == 0 && make(row.path, row.kind)) << row.name;
+        struct stat before = {}, after = {};
+        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0) << row.make;
         lstat(row.path.c_str(), &before);
         std::fflush(stdout);
         const pid_t child = fork();
@@ -189,12 +220,12 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
         }
         int status = -1;
         waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0) << row.name << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
-        EXPECT_EQ(rig::ReadFile("out.txt"), row.out) << row.name;
+        EXPECT_EQ(status, 0) << row.make << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
+        EXPECT_EQ(rig::ReadFile("out.txt"), row.out) << row.make;
         lstat(row.path.c_str(), &after);
         EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode && before.st_size == after.st_size &&
                     before.st_mtime == after.st_mtime && !lumetra::FileExists("p.bmp.c"))
-            << row.name;
+            << row.make;
     }
 }
 

@@ -22,9 +22,7 @@ TEST(Valgrind, AFullGameIsClean) {
     ASSERT_TRUE(game.Ok()) << rig::ReadFile(report);
     ASSERT_TRUE(gamerig::PlayGame(game, 3)) << rig::ReadFile(report);
     game.Click(gamerig::kExitButton);
-    const Window question = gamerig::WaitWindow(d, "Exit");
-    EXPECT_EQ("", gamerig::Golden(d, question, "exit-question"));
-    gamerig::Click(d, question, 185, 124);  // YES
+    gamerig::Click(d, gamerig::WaitWindow(d, "Exit"), 185, 124);  // YES
     EXPECT_EQ(game.Process().Wait(60000), 0) << rig::ReadFile(report);
     EXPECT_NE(rig::ReadFile(report).find("ERROR SUMMARY: 0 errors"), std::string::npos) << rig::ReadFile(report);
 }
