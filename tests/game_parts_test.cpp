@@ -1,8 +1,7 @@
 // labels: x11
-// The game's parts in this process: the rules tick by tick (the game window's
-// timer stopped, its tick and press operations called, so every count is
-// exact; without Data/ each sound is a log line), the dialogs and the name
-// form through XTEST under openbox, the leaderboard file and the sound layer.
+// The game's parts in this process: the rules tick by tick (the game's timer
+// stopped, its ticks and presses called; without Data/ each sound is a log
+// line), the dialogs and the name form, the leaderboard file, the sound layer.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,9 +1,7 @@
 // labels: x11 e2e slow
-// The real game program end to end, played through XTEST: one game under
-// openbox walks the levels, the loss, the About form, the exit question and
-// the exit, compared with the golden images, and behaves as on any desktop:
-// its dialogs belong to the game window, name its process, take the keyboard
-// and leave no focus mark; one destroyed by another client is forgotten.
+// The real game end to end through XTEST under openbox: levels, the loss, the
+// About form, the exit question and the exit against golden images; dialogs
+// that belong to the game window, take the keyboard and leave no focus mark.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,8 +1,8 @@
 // labels: x11 e2e
 // The real game among faults (server killed, ending signals, aplay missing,
-// failing, flooded or hung, no Data/, stdout closed or broken, no or another
-// window manager), then hostile files in the place of the program's own: each
-// ends in a defined state, with the exact log, no process left, no file written over.
+// failing, flooded or hung, no Data/, stdout closed or broken, window manager
+// gone or restarted) and hostile files: a defined state, the exact log, no
+// process left, no file written over.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -5,38 +5,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
-// Self-contained: the fuzz targets link this file without the rest of the rig.
+#include "rig/Rig.h"
+
 namespace rig {
 
 namespace {
 
-bool Eventually(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    for (int waited = 0; !condition(); waited += 10) {
-        if (waited >= timeoutMs) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-bool HasProperty(Display* d, Window w, const char* name) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 2, False, AnyPropertyType, &type, &format, &count, &after, &data);
-    if (data != nullptr) XFree(data);
-    return count > 0;
-}
+bool HasProperty(Display* d, Window w, const char* name) { return !PropertyText(d, w, name).empty(); }
 
 void StopChild(pid_t& pid, int sig = SIGTERM) {
-    if (pid > 0 && kill(pid, sig) == 0 && !Eventually([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
+    if (pid > 0 && kill(pid, sig) == 0 && !WaitUntil([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
@@ -99,7 +81,7 @@ bool XServer::StartWindowManager() {
     if (wmPid_ > 0 || display_ == nullptr) return wmPid_ > 0;
     wmPid_ = Spawn({"openbox", "--sm-disable"}, name_);
     Display* d = display_;
-    Eventually([&] { return HasProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK"); });
+    WaitUntil([&] { return HasProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK"); });
     // The manager announces itself before it handles requests, and drops the
     // ones that come during its start-up: it is ready once it has managed
     // (mapped and given WM_STATE to) a probe window; a dropped probe is replaced.
@@ -107,7 +89,7 @@ bool XServer::StartWindowManager() {
         const Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
         XMapWindow(d, probe);
         XWindowAttributes a{};
-        const bool ready = Eventually(
+        const bool ready = WaitUntil(
             [&] { return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable; },
             200);
         XDestroyWindow(d, probe);
