@@ -51,8 +51,7 @@ protected:
     // may hold a press back until it has seen it: wait for the trace.
     void Steps(const std::vector<std::pair<std::function<void()>, std::string>>& steps) {
         for (size_t i = 0; i < steps.size(); ++i) {
-            trace.clear();
-            steps[i].first();
+            trace.clear(), steps[i].first();
             rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
@@ -137,8 +136,7 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
     Application::Dispatch(form.get(), ev);
     EXPECT_TRUE(Main().paints == paints + 1 && Main().refreshes == refreshes && Main().x == 7);
-    ev.xconfigure.width = 10;
-    Application::Dispatch(form.get(), ev);
+    ev.xconfigure.width = 10, Application::Dispatch(form.get(), ev);
     EXPECT_TRUE(Main().refreshes == refreshes + 1 && Main().width == 10);
 }
 
