@@ -59,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(Gallery, ButtonsFocusAndTabOrder) {
+TEST_F(Gallery, ButtonsByPointerAndKeys) {
     ButtonCustom* enabled = Nth<ButtonCustom>(0);
     const Steps steps = {
         {"first-paint", [] {}},
@@ -72,8 +72,7 @@ TEST_F(Gallery, ButtonsFocusAndTabOrder) {
         {"return-held", [&] { ClickOn(Nth<ButtonCustom>(3)), rig::PressKey(d, XK_Return); }},
         {"return-released", [&] {
             EXPECT_EQ(fired, 2);
-            rig::ReleaseKey(d, XK_Return);
-            ControlFixture::Keys("a ");
+            rig::ReleaseKey(d, XK_Return), ControlFixture::Keys("a ");
         }},
     };
     Walk("gallery-", steps);
@@ -89,15 +88,13 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
         {"music-off-by-caption", [&] { ClickOn(music, 60); }},
         {"music-keys", [&] {
             Keys({{" ", 1}, {"x<Return>", 1}}, [&] { return music->IsChecked(); });
-            ClickOn(Nth<CheckBox>(2));  // disabled
-            ControlFixture::Keys(" ");
+            ClickOn(Nth<CheckBox>(2)), ControlFixture::Keys(" ");  // disabled
             EXPECT_EQ(fired, 3);
         }},
         {"level-keys", [&] {
             ClickOn(level, 20, 10);
             Keys({{"<Up>", 2}, {"<Down>", 0}, {" ", 1}, {"<Left><Right>", 1}}, [&] { return level->GetSelectedIndex(); });
-            level->SetSize(120, 84);
-            ClickOn(level, 20, 82);  // below the last row: the last
+            level->SetSize(120, 84), ClickOn(level, 20, 82);  // below the last row: the last
             EXPECT_EQ(level->GetSelectedIndex(), 2);
             EXPECT_EQ(fired, 8);
         }},
@@ -116,8 +113,7 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
             Click(152, 174);  // on the value's own tick: the focus, and no change
             Keys({{"<Right>", 8}, {"<Down>", 9}, {"<Up>", 8}, {"<Left>", 7}, {" ", 8}, {"a", 8}},
                   [&] { return speed->GetValue(); });
-            speed->SetValue(10);
-            Keys({{"<Right>", 0}, {"<Left>", 10}}, [&] { return speed->GetValue(); });
+            speed->SetValue(10), Keys({{"<Right>", 0}, {"<Left>", 10}}, [&] { return speed->GetValue(); });
         }},
     };
     Walk("gallery-", steps);
@@ -169,10 +165,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
 TEST_F(ControlFixture, WideRangesKeepTheirPointerAndShare) {
     Slider wide(form.get(), false, 0, 1000000), tall(form.get(), true, INT_MIN, INT_MAX);
     ProgressBar bar(form.get(), INT_MIN, INT_MAX);
-    wide.SetValue(250000);
-    tall.SetValue(INT_MAX - 1);
-    bar.SetValue(0);
-    tall.SetSize(40, 160);
+    wide.SetValue(250000), tall.SetValue(INT_MAX - 1), bar.SetValue(0), tall.SetSize(40, 160);
     for (const auto& [c, x, y] : {std::tuple<Child*, int, int>{&wide, 10, 10}, {&tall, 230, 10}, {&bar, 10, 100}})
         c->SetLocation(x, y), c->Show();
     EXPECT_EQ("", Golden("toolkit-wide-ranges", 0, 0, 300, 180));
