@@ -47,8 +47,7 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
     // Indices past a short palette are black, and so is a picture without one; pixels
     // start where the header says, all four bytes of it; the last row needs no padding.
     std::string gap = bmp::File(24, 2, 1, {0x112233, 0x445566}), cut = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
-    gap.insert(54, 65536, '\x77');
-    bmp::PutLe(gap, 10, 54 + 65536);
+    gap.insert(54, 65536, '\x77'), bmp::PutLe(gap, 10, 54 + 65536);
     const std::vector<uint32_t> rgb = {0xFF0000, 0x00FF00, 0x0000FF};
     const std::tuple<int, std::string, std::vector<uint8_t>> rows[] = {
         {8, bmp::File(8, 5, 1, {0, 1, 2, 7, 1}, rgb), bmp::Rgb(8, {0, 1, 2, 7, 1}, rgb)},
