@@ -1,7 +1,6 @@
-// BMP files made by the tests themselves, with known pixels: bottom-up,
-// uncompressed, 24 bits per pixel or 8 and 4 with a palette. Row padding, the
-// unused low nibble of an odd 4-bit row and each palette entry's fourth byte
-// hold marker values, so a reader that decodes them shows it.
+// BMP files made by the tests, with known pixels: bottom-up, uncompressed, 24 bits or 8 and 4
+// with a palette. Row padding, the unused low nibble of an odd 4-bit row and each palette
+// entry's fourth byte hold marker values, so a reader that decodes them shows it.
 #pragma once
 
 #include <cstdint>

@@ -25,24 +25,18 @@ class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(rig::SharedServer(windowManager).Ok());
-        d = rig::SharedServer().Connection();
-        screen = std::make_unique<lumetra::Screen>();
-        form = MakeForm();
-        Map(*form);
+        d = rig::SharedServer().Connection(), screen = std::make_unique<lumetra::Screen>();
+        form = MakeForm(), Map(*form);
     }
     virtual std::unique_ptr<lumetra::Form> MakeForm() {
         auto f = std::make_unique<lumetra::Form>();
-        f->SetScreen(screen.get());
-        f->SetSize(440, 330);
-        f->SetBackColor(kFormBack);
-        f->Create();
+        f->SetScreen(screen.get()), f->SetSize(440, 330), f->SetBackColor(kFormBack), f->Create();
         return f;
     }
     void TearDown() override { lumetra::Application::ResetFocus(); }
     void Map(lumetra::Form& f) {  // on screen, with the keyboard
         ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
-        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
-        Settle();
+        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime), Settle();
     }
     Window Win() const { return form->GetWindow(); }
     // Every event the test caused has been dispatched and every drawing

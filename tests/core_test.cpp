@@ -22,8 +22,7 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     EXPECT_TRUE(panel.GetId() == a.GetId() + 1 && a.GetTag() == a.GetId());
     Probe inner(&panel, "i", 10, 10, 20, 20), disabled(&f, "d", 60, 0, 30, 30), bar(&f, "b", 400, 0, 50, 30, "menubar");
     for (Probe* p : {&inner, &disabled, &hidden, &bar}) p->Create();
-    hidden.Hide();
-    disabled.SetEnabled(false);
+    hidden.Hide(), disabled.SetEnabled(false);
     Probe menu(&bar, "m", 0, 0, 50, 30, "menu"), item(&menu, "it");
     menu.Create();
     {
@@ -51,9 +50,7 @@ TEST(Registry, OrderIdsChildrenHitsAndRemoval) {
     testing::internal::CaptureStdout();
     Application::RemoveChildren(f.GetId());
     EXPECT_EQ(Application::elements.size(), before + 2);
-    Application::RemoveWinForm(&a);
-    Application::RemoveWindow(&other);
-    Application::RemoveWindow(&other);
+    Application::RemoveWinForm(&a), Application::RemoveWindow(&other), Application::RemoveWindow(&other);
     Application::AddForm(&other);
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;  // a's and the form's second removal
@@ -69,18 +66,15 @@ TEST(Element, GeometryHandlersChangesAndDoubleClicks) {
     Form f;
     Probe p(&f, "p", 10, 10, 20, 20);
     EXPECT_FALSE(p.ContainsPoint(PackPoint(15, 15)));  // not created; the edges are in the hit table
-    p.Create();
-    p.SetLocation(-5, 7);  // clamped at the form's edge
+    p.Create(), p.SetLocation(-5, 7);  // clamped at the form's edge
     EXPECT_EQ(p.GetPosition(), PackPoint(0, 7));
     p.SetLocationPoint(PackPoint(-5, 7));
     EXPECT_EQ(p.GetPosition(), PackPoint(-5, 7));
     f.SetOnLoad([](GUIElement*, uint64_t) { ++loads; });
     f.Load(42), f.Load(43);
-    EXPECT_TRUE(loads == 1 && f.GetTag() == 42U);
-    EXPECT_TRUE(f.KeyChar('a') && f.QueryClose());
+    EXPECT_TRUE(loads == 1 && f.GetTag() == 42U && f.KeyChar('a') && f.QueryClose());
     f.SetOnQueryClose([](GUIElement*) { return false; });
     EXPECT_FALSE(f.QueryClose());
-    // A change told on losing the focus: the text box's table (textbox_test).
     // Two clicks in the same clock second are a double click.
     p.SetOnClick([](GUIElement*, uint64_t, PackedPoint) { ++clicks; });
     p.SetOnDoubleClick([](GUIElement*, uint64_t, PackedPoint) { ++doubles; });

@@ -1,8 +1,7 @@
 // labels: x11
-// The text box, one row per behaviour: a fresh box is set up, shown and
-// focused, the row's keys are typed through XTEST, and its text, caret and
-// alerts are compared; the window must then match the row's golden image
-// (caret, characters, mask, frame), which a full repaint must paint again.
+// The text box, one row per behaviour: a fresh box is set up, shown and focused, the row's
+// keys are typed through XTEST, its text, caret and alerts compared; the window must then
+// match the row's golden image (caret, characters, mask, frame), also after a full repaint.
 #include "ControlFixture.h"
 #include "controls/AlertSound.h"
 #include "controls/TextBoxCustom.h"
@@ -29,29 +28,22 @@ protected:
         for (const Row& row : rows) {
             alerts = 0;
             box = std::make_unique<TextBoxCustom>(form.get(), row.initial);
-            box->SetPosition(10, 10);
-            box->SetSize(200, 30);
-            row.setup(*box);
-            box->Show();
-            box->SetFocus();
-            Keys(row.keys);
+            box->SetPosition(10, 10), box->SetSize(200, 30), row.setup(*box);
+            box->Show(), box->SetFocus(), Keys(row.keys);
             if (row.then) row.then(*box);
             Settle();
-            EXPECT_EQ(box->GetText(), row.text) << row.name;
-            EXPECT_EQ(box->GetCaret(), row.caret) << row.name;
-            EXPECT_EQ(alerts, row.alerts) << row.name;
+            const auto got = std::tuple(box->GetText(), box->GetCaret(), alerts);
+            EXPECT_EQ(got, std::tuple(row.text, row.caret, row.alerts)) << row.name;
             EXPECT_EQ("", Golden(std::string("textbox-") + row.name)) << row.name;
             Repaint();
             EXPECT_EQ("", Golden(std::string("textbox-") + row.name)) << row.name << " after a full repaint";
-            box->Hide();
-            box.reset();
+            box->Hide(), box.reset();
         }
         lumetra::SetAlertFunction(nullptr);
     }
     // Five columns and three rows of wrapping text.
     static void Grid(TextBoxCustom& b) {
-        b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
-        b.SetMultiLine(true);
+        b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight()), b.SetMultiLine(true);
     }
     void ClickCell(int column, int row) {
         Click(box->x + 3 + column * box->GetCellWidth() + 2, box->y + 3 + row * box->GetLineHeight() + 4);
@@ -73,10 +65,7 @@ TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
         // Ten characters fit; the eleventh is refused. Delete on the buffer's end
         // must not replace its terminator. The length is fixed once shown.
         {"max-length", [](TextBoxCustom& b) { b.SetMaxLength(10); }, "", "abcdefghijk<Delete><BackSpace>", "abcdefghi", 9, 1,
-         [](TextBoxCustom& b) {
-             b.SetMaxLength(3);
-             EXPECT_EQ(b.GetMaxLength(), 10);
-         }},
+         [](TextBoxCustom& b) { EXPECT_EQ((b.SetMaxLength(3), b.GetMaxLength()), 10); }},
         {"delete-shifts", [](TextBoxCustom& b) { b.SetDeleteShifts(true); }, "abc", "<Delete><Left><Left><Delete>", "ac", 1, 0},
         {"digits", [](TextBoxCustom& b) { b.SetNumericOnly(true); }, "", "1a2.3 ", "123", 3, 3},
         {"decimal", [](TextBoxCustom& b) { b.SetNumericOnly(true), b.SetAllowDecimalPoint(true); }, "", "1.5.2", "1.52", 4, 1},
@@ -108,12 +97,9 @@ TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
 
 TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     TextBoxCustom never(form.get(), "kept"), a(form.get(), "same"), b(form.get(), "");
-    a.SetPosition(10, 10);
-    a.SetSize(150, 30);
-    b.SetPosition(10, 60);
+    a.SetPosition(10, 10), a.SetSize(150, 30), b.SetPosition(10, 60);
     a.SetOnChange([](lumetra::GUIElement*) { ++changes; });
-    a.Show();
-    b.Show();
+    a.Show(), b.Show();
     // A change is told on losing the focus, only when the value changed,
     // also when another box takes the focus itself.
     for (const auto& [keys, expected] : {std::pair{"x", 1}, {"", 1}, {"y<BackSpace>", 1}, {"z", 2}}) {
@@ -125,8 +111,7 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     EXPECT_EQ(Application::focusedElement, &b);
     // With nothing focused Tab reaches the first tab stop, here one never
     // shown, which ignores keys and clicks.
-    Application::ResetFocus();
-    Keys("<Tab>");
+    Application::ResetFocus(), Keys("<Tab>");
     ASSERT_EQ(Application::focusedElement, &never);
     Keys("xyz<Right><BackSpace><Delete>");
     never.MouseUp(lumetra::PackPoint(never.x + 5, never.y + 5));
@@ -134,15 +119,11 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     EXPECT_EQ("", Golden("textbox-focus"));
     // A grid larger than the capacity: Down finds no cell beyond it.
     TextBoxCustom big(form.get(), "");
-    big.SetSize(2000, 1200);
-    big.SetMaxLength(4000);
-    big.SetMultiLine(true);
+    big.SetSize(2000, 1200), big.SetMaxLength(4000), big.SetMultiLine(true);
     const int lastRow = (TextBoxCustom::MaxCells - 1) / big.Columns();
     ASSERT_GT(TextBoxCustom::MaxCells - lastRow * big.Columns(), 2);
     big.SetText(std::string(static_cast<size_t>(lastRow), '\r') + "ab");
-    big.Show();
-    big.SetFocus();
-    Keys("<Down>");
+    big.Show(), big.SetFocus(), Keys("<Down>");
     EXPECT_EQ(big.GetCaret(), lastRow + 2);
     Keys("<Up>");
     EXPECT_EQ(big.GetCaret(), lastRow - 1);
