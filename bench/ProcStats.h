@@ -2,6 +2,7 @@
 // the CPU time it has used.
 #pragma once
 
+#include <dirent.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -35,6 +36,16 @@ inline double CpuSeconds(pid_t pid) {
         if (i == 14 || i == 15) ticks += std::stol(f);
     }
     return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Open file descriptors of a process; -1 when it cannot be read.
+inline int OpenDescriptorCount(pid_t pid) {
+    DIR* dir = opendir(("/proc/" + std::to_string(pid) + "/fd").c_str());
+    if (dir == nullptr) return -1;
+    int n = 0;
+    while (dirent* e = readdir(dir)) n += e->d_name[0] != '.';
+    closedir(dir);
+    return n;
 }
 
 }  // namespace bench

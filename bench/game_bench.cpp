@@ -169,7 +169,6 @@ void StepSpacing() {
     // stand-in's record (a line when each beep ends), while this thread runs
     // the game's loop with its real 30 ms timer.
     const Window win = run.game->GetWindow();
-    const std::string record = run.standIns.BinDir() + "/commands.log";
     std::atomic<bool> done{false};
     std::vector<double> lit, beepEnd;
     const Clock::time_point origin = Clock::now();
@@ -177,7 +176,7 @@ void StepSpacing() {
         Display* own = XOpenDisplay(nullptr);
         if (own == nullptr) return;
         int last = -2;
-        size_t lines = rig::ReadLines(record).size();
+        size_t lines = run.standIns.Recorded().size();
         while (!done) {
             int box = 0;
             for (int b = 1; b <= 4 && box == 0; ++b) {
@@ -187,7 +186,7 @@ void StepSpacing() {
             }
             if (box > 0 && box != last) lit.push_back(MsSince(origin));
             last = box;
-            const size_t now = rig::ReadLines(record).size();
+            const size_t now = run.standIns.Recorded().size();
             if (now > lines) beepEnd.push_back(MsSince(origin));
             lines = now;
         }

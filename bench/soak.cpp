@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
             std::map<std::string, int> res = XResources(d, game.Win());
             const double minute = std::chrono::duration<double, std::ratio<60>>(Clock::now() - start).count();
             std::printf("| %.1f | %d | %ld | %d | %d | %d | %d | %d | %d | %d |\n", minute, games, StatusKb(pid, "VmRSS"),
-                        rig::OpenDescriptorCount(pid), children, zombies, res["WINDOW"], res["PIXMAP"], res["GC"], res["FONT"]);
+                        bench::OpenDescriptorCount(pid), children, zombies, res["WINDOW"], res["PIXMAP"], res["GC"], res["FONT"]);
             std::fflush(stdout);
             nextSample += std::chrono::seconds(30);
         }
