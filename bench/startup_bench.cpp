@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     rig::TempDir work;
-    std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + work.Path() + "/'").c_str());
+    (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + work.Path() + "/'").c_str());
     const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
     const std::vector<Program> programs = {
         {"bare Xlib window", LUMETRA_BINARY_DIR "/bench/bare_window", "bare", {{10, 10, 0xAAAAAA}}},
