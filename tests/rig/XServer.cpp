@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@ void StopChild(pid_t& pid, int sig = SIGTERM) {
 pid_t Spawn(const std::vector<const char*>& argv, const std::string& display) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test killed outright leaves no server or manager behind
     const int devnull = open("/dev/null", O_RDWR);
     dup2(devnull, 1);
     dup2(devnull, 2);
