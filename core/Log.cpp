@@ -18,10 +18,9 @@ void Log(const char* message) {
     // or written to, and said once.
     static bool toldNotRegular = false;
     bool notRegular = false;
-    if (std::FILE* f = OpenRegularFile("log.txt", "ab", &notRegular)) {
-        std::fputs(message, f);
-        std::fputc('\n', f);
-        std::fclose(f);
+    if (const File f = OpenRegularFile("log.txt", "ab", &notRegular)) {
+        std::fputs(message, f.get());
+        std::fputc('\n', f.get());
     } else if (notRegular && !toldNotRegular) {
         toldNotRegular = true;
         std::fputs("log.txt is not a regular file: messages go to standard output only.\n", stdout);

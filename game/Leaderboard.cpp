@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
 
 #include "core/Log.h"
 #include "util/Paths.h"
@@ -26,10 +25,6 @@ bool IsPlainDirectoryName(const std::string& name) {
     return name.find('/') == std::string::npos && name.find("..") == std::string::npos;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Writes a sibling file first and renames it over the target, so a failed or
 // interrupted write never leaves a truncated file behind. The lines go out in
 // one write.
@@ -37,7 +32,7 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
     std::string contents;
     for (const std::string& line : lines) contents.append(line).push_back('\n');
     const std::string temporary = path + "." + IntToString(getpid()) + ".tmp";
-    std::unique_ptr<std::FILE, FileCloser> file(OpenRegularFile(temporary, "wb"));
+    File file = OpenRegularFile(temporary, "wb");
     if (!file) return false;
     bool written = std::fwrite(contents.data(), 1, contents.size(), file.get()) == contents.size();
     written = std::fflush(file.get()) == 0 && written;

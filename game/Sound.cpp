@@ -192,15 +192,11 @@ uint32_t Le32(const unsigned char* p) {
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // How long a WAV file plays by its header: the data chunk's size (at most
 // what the file holds) over the byte rate of its format chunk; -1 when the
 // header cannot be read.
 int64_t WaveMillis(const std::string& file) {
-    const std::unique_ptr<std::FILE, FileCloser> f(OpenRegularFile(file, "rb"));
+    const File f = OpenRegularFile(file, "rb");
     struct stat st {};
     unsigned char riff[12];
     if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||

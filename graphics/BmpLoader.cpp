@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <memory>
 
 #include "core/Log.h"
 #include "graphics/ImageFormat.h"
@@ -19,11 +18,6 @@ constexpr size_t kMaxPaletteBytes = 1024;
 // Decoded pixels beyond this are refused before anything is allocated: a
 // legal 16384 x 16384 file would otherwise take a gigabyte.
 constexpr size_t kMaxDecodedBytes = size_t{64} << 20;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 uint32_t Le32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |

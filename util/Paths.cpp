@@ -17,7 +17,7 @@ bool EnsureDirectory(const std::string& path) {
     return mkdir(path.c_str(), 0777) == 0;
 }
 
-std::FILE* OpenRegularFile(const std::string& path, const char* mode, bool* notRegular) {
+File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular) {
     // O_NONBLOCK: opening a FIFO must not wait for its other end (on a
     // regular file the flag changes nothing). Truncating waits until the
     // file is known to be a regular one.
@@ -29,9 +29,9 @@ std::FILE* OpenRegularFile(const std::string& path, const char* mode, bool* notR
     // reader or a directory opened for writing is.
     if (fd < 0) regular = stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
     if (notRegular != nullptr) *notRegular = !regular;
-    std::FILE* f = nullptr;
-    if (fd >= 0 && regular && (mode[0] != 'w' || ftruncate(fd, 0) == 0)) f = fdopen(fd, mode);
-    if (f == nullptr && fd >= 0) close(fd);
+    File f;
+    if (fd >= 0 && regular && (mode[0] != 'w' || ftruncate(fd, 0) == 0)) f.reset(fdopen(fd, mode));
+    if (!f && fd >= 0) close(fd);
     return f;
 }
 

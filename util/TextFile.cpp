@@ -1,18 +1,10 @@
 #include "util/TextFile.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "util/Paths.h"
 
 namespace lumetra {
-
-namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-}  // namespace
 
 std::vector<std::string> TextFile::ReadLines() {
     failed_ = notOpened_ = false;
