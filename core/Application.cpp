@@ -230,7 +230,7 @@ void Application::InstallTerminationHandlers() {
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     // SIGHUP and SIGQUIT too: a closed terminal must stop the players as well.
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaction(sig, &sa, nullptr);
+    for (int sig : EndingSignals) sigaction(sig, &sa, nullptr);
 }
 
 void Application::RunTerminationHook() {

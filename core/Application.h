@@ -74,10 +74,11 @@ public:
     using LoopHook = void (*)();
     static void AddLoopHook(LoopHook hook);
 
-    // SIGTERM, SIGINT, SIGHUP and SIGQUIT end the loop as a confirmed exit would, after the
+    // These ending signals end the loop as a confirmed exit would, after the
     // termination hook (async-signal-safe: it may only signal processes) has
     // stopped whatever the program was waiting for. The hook also runs when
     // the X server is lost, before the program ends.
+    static constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
     using TerminationHook = void (*)();
     static void InstallTerminationHandlers();
     static void SetTerminationHook(TerminationHook hook) { terminationHook = hook; }

@@ -44,9 +44,6 @@ std::vector<Started>& StartedChildren() {
     return children;
 }
 
-// The signals that end the program (and so stop its players).
-constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
-
 // A player's fate beyond its exit status.
 constexpr int kRefused = -2;  // not started: too many players at once
 constexpr int kHung = -3;     // still running at its deadline, so stopped
@@ -115,7 +112,7 @@ public:
     SignalsHeld() {
         sigset_t set;
         sigemptyset(&set);
-        for (int sig : kEndingSignals) sigaddset(&set, sig);
+        for (int sig : Application::EndingSignals) sigaddset(&set, sig);
         sigaddset(&set, SIGALRM);
         sigprocmask(SIG_BLOCK, &set, &old_);
     }
@@ -138,7 +135,7 @@ pid_t ForkChild(SignalsHeld& held, bool ownGroup) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (ownGroup) setpgid(0, 0);
-        for (int sig : kEndingSignals) std::signal(sig, SIG_DFL);
+        for (int sig : Application::EndingSignals) std::signal(sig, SIG_DFL);
         std::signal(SIGALRM, SIG_DFL);
         std::signal(SIGPIPE, SIG_DFL);
         held.Release();
