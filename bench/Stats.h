@@ -17,7 +17,8 @@ inline void Report(const std::string& name, std::vector<double> samples, const s
     std::sort(samples.begin(), samples.end());
     const size_t n = samples.size();
     const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s\t%.4g\t%.4g\t%.4g\t%s\n", name.c_str(), median, samples.front(), samples.back(), unit.c_str());
+    std::printf("%s\t%.4g\t%.4g\t%.4g\t%s\n", name.c_str(), median, samples.front(), samples.back(),
+                unit.c_str());
     std::fflush(stdout);
 }
 

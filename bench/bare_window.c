@@ -8,7 +8,8 @@ int main(void) {
     Display* d = XOpenDisplay(0);
     if (!d) return 1;
     int s = DefaultScreen(d);
-    Window w = XCreateSimpleWindow(d, RootWindow(d, s), 0, 0, 800, 600, 1, BlackPixel(d, s), 0xAAAAAA);
+    Window w =
+        XCreateSimpleWindow(d, RootWindow(d, s), 0, 0, 800, 600, 1, BlackPixel(d, s), 0xAAAAAA);
     XStoreName(d, w, "bare");
     XSelectInput(d, w, ExposureMask);
     XMapWindow(d, w);

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "GalleryForm.h"
 #include "Stats.h"
 #include "controls/ButtonCustom.h"
-#include "GalleryForm.h"
 #include "core/Application.h"
 #include "core/Screen.h"
 #include "rig/Rig.h"
@@ -46,7 +46,8 @@ int main() {
     lumetra::ButtonCustom* button = gallery.GetEnabledButton();
     const lumetra::PackedPoint at = button->PositionInForm();
     if (!rig::PumpUntil(&gallery, [&] {
-            return rig::IsMapped(d, w) && rig::PixelAt(d, w, lumetra::PointX(at), lumetra::PointY(at)) == 0xFFFFFF;
+            return rig::IsMapped(d, w) &&
+                   rig::PixelAt(d, w, lumetra::PointX(at), lumetra::PointY(at)) == 0xFFFFFF;
         })) {
         std::fprintf(stderr, "controls_bench: the gallery was not painted\n");
         return 1;

@@ -46,7 +46,9 @@ using bench::StatusKb;
 
 using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
+double MsSince(Clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -67,7 +69,8 @@ std::vector<int> Watch(const gamerig::GameProcess& game, size_t n) {
 
 // One press, timed from the fake event to the lit pixel; then waits until
 // the game's beep (the stand-in's record line) is over.
-double TimedPress(Display* d, const gamerig::GameProcess& game, const rig::StandIns& standIns, int box) {
+double TimedPress(Display* d, const gamerig::GameProcess& game, const rig::StandIns& standIns,
+                  int box) {
     const gamerig::Area a = gamerig::BoxArea(box);
     rig::MovePointerIn(d, game.Win(), a.CentreX(), a.CentreY());
     Sleep(30);
@@ -97,7 +100,8 @@ void RealProgram(Display* d, bool quick) {
     const double cpu0 = CpuSeconds(pid);
     Sleep(static_cast<int>(idleSeconds * 1000));
     const double cpu = CpuSeconds(pid) - cpu0;
-    bench::Report(quick ? "game_idle_cpu_20s" : "game_idle_cpu_60s", {100.0 * cpu / idleSeconds}, "% of a core");
+    bench::Report(quick ? "game_idle_cpu_20s" : "game_idle_cpu_60s", {100.0 * cpu / idleSeconds},
+                  "% of a core");
     bench::Report("game_rss_idle", {static_cast<double>(StatusKb(pid, "VmRSS")) / 1024.0}, "MB");
 
     std::vector<double> latency;
@@ -113,7 +117,8 @@ void RealProgram(Display* d, bool quick) {
         rig::WaitUntil([&] { return game.LitBox() == 0; }, 3000);
     }
     bench::Report("game_press_to_lit", latency, "ms");
-    bench::Report("game_rss_after_level_3", {static_cast<double>(StatusKb(pid, "VmRSS")) / 1024.0}, "MB");
+    bench::Report("game_rss_after_level_3", {static_cast<double>(StatusKb(pid, "VmRSS")) / 1024.0},
+                  "MB");
     bench::Report("game_rss_peak", {static_cast<double>(StatusKb(pid, "VmHWM")) / 1024.0}, "MB");
 }
 
@@ -124,7 +129,8 @@ class InProcess {
 public:
     explicit InProcess(int aplayMillis) : standIns(aplayMillis) {
         oldDir = getcwd(nullptr, 0);
-        (void)!std::system(("cp -r '" + std::string(LUMETRA_SOURCE_DIR) + "/Data' '" + dir.Path() + "/'").c_str());
+        (void)!std::system(
+            ("cp -r '" + std::string(LUMETRA_SOURCE_DIR) + "/Data' '" + dir.Path() + "/'").c_str());
         (void)!chdir(dir.Path().c_str());
         standIns.Install();
         screen = std::make_unique<lumetra::Screen>();
@@ -181,7 +187,8 @@ void StepSpacing() {
             int box = 0;
             for (int b = 1; b <= 4 && box == 0; ++b) {
                 const gamerig::Area a = gamerig::BoxArea(b);
-                if (rig::PixelAt(own, win, a.CentreX(), a.CentreY()) == static_cast<uint32_t>(lumetra::BoxGame::LitColour(b)))
+                if (rig::PixelAt(own, win, a.CentreX(), a.CentreY()) ==
+                    static_cast<uint32_t>(lumetra::BoxGame::LitColour(b)))
                     box = b;
             }
             if (box > 0 && box != last) lit.push_back(MsSince(origin));
@@ -201,7 +208,8 @@ void StepSpacing() {
     // The first lit change is the box still lit from the last press; then
     // ten steps, each with its beep.
     if (lit.size() != 11 || beepEnd.size() != 10) {
-        std::fprintf(stderr, "game_bench: saw %zu lit changes and %zu beeps\n", lit.size(), beepEnd.size());
+        std::fprintf(stderr, "game_bench: saw %zu lit changes and %zu beeps\n", lit.size(),
+                     beepEnd.size());
         return;
     }
     std::vector<double> spacing, beeps;

@@ -36,8 +36,10 @@ std::vector<double> Measure(int runs, F&& f) {
 }
 
 std::string Paragraph(size_t length) {
-    const char* words[] = {"memory", "boxes", "light", "up", "in", "a",     "sequence", "and",   "the",  "player",  "repeats",
-                           "it,",    "one",   "press", "at", "a",  "time;", "each",     "level", "adds", "another", "box."};
+    const char* words[] = {"memory",   "boxes", "light",   "up",     "in",      "a",
+                           "sequence", "and",   "the",     "player", "repeats", "it,",
+                           "one",      "press", "at",      "a",      "time;",   "each",
+                           "level",    "adds",  "another", "box."};
     std::string text;
     for (size_t i = 0; text.size() < length; ++i) {
         if (!text.empty()) text += ' ';
@@ -63,7 +65,8 @@ int main() {
     form.SetPosition(0, 0);
     form.Create();
     Display* tk = screen.GetDisplay();
-    if (!rig::PumpUntil(&form, [&] { return rig::IsMapped(server.Connection(), form.GetWindow()); })) {
+    if (!rig::PumpUntil(&form,
+                        [&] { return rig::IsMapped(server.Connection(), form.GetWindow()); })) {
         std::fprintf(stderr, "images_bench: the form was not mapped\n");
         return 1;
     }
@@ -74,16 +77,26 @@ int main() {
     std::vector<uint8_t> large(640 * 480 * 3);
     for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 7);
 
+    bench::Report("CreateImageFromRgb 200x50",
+                  Measure(2000,
+                          [&] {
+                              lumetra::XImagePtr image(
+                                  lumetra::CreateImageFromRgb(&form, titleRgb, title.w, title.h));
+                          }),
+                  "us");
     bench::Report(
-        "CreateImageFromRgb 200x50",
-        Measure(2000, [&] { lumetra::XImagePtr image(lumetra::CreateImageFromRgb(&form, titleRgb, title.w, title.h)); }), "us");
-    bench::Report("CreateImageFromRgb 640x480",
-                  Measure(200, [&] { lumetra::XImagePtr image(lumetra::CreateImageFromRgb(&form, large, 640, 480)); }), "us");
+        "CreateImageFromRgb 640x480",
+        Measure(
+            200,
+            [&] { lumetra::XImagePtr image(lumetra::CreateImageFromRgb(&form, large, 640, 480)); }),
+        "us");
     bench::Report("title picture decode + conversion",
                   Measure(2000,
                           [&] {
-                              const std::vector<uint8_t> rgb = lumetra::DecodeEmbeddedImage(title.w, title.h, title.img);
-                              lumetra::XImagePtr image(lumetra::CreateImageFromRgb(&form, rgb, title.w, title.h));
+                              const std::vector<uint8_t> rgb =
+                                  lumetra::DecodeEmbeddedImage(title.w, title.h, title.img);
+                              lumetra::XImagePtr image(
+                                  lumetra::CreateImageFromRgb(&form, rgb, title.w, title.h));
                           }),
                   "us");
 
@@ -111,15 +124,21 @@ int main() {
                           }),
                   "us");
     bench::Report("DrawText 2000 chars in 300 px (client)",
-                  Measure(500, [&] { gc.DrawText(10, 10, 300, height + 10, paragraph, 0x000000, 0xFFFFFF, lumetra::AlignLeft); }),
+                  Measure(500,
+                          [&] {
+                              gc.DrawText(10, 10, 300, height + 10, paragraph, 0x000000, 0xFFFFFF,
+                                          lumetra::AlignLeft);
+                          }),
                   "us");
     bench::Report("DrawText 2000 chars in 300 px (drawn, synced)",
                   Measure(500,
                           [&] {
-                              gc.DrawText(10, 10, 300, height + 10, paragraph, 0x000000, 0xFFFFFF, lumetra::AlignLeft);
+                              gc.DrawText(10, 10, 300, height + 10, paragraph, 0x000000, 0xFFFFFF,
+                                          lumetra::AlignLeft);
                               XSync(tk, False);
                           }),
                   "us");
-    std::printf("# paragraph: %d lines of %d px\n", height / (gc.LineHeight() - 1 > 15 ? gc.LineHeight() : 15), height);
+    std::printf("# paragraph: %d lines of %d px\n",
+                height / (gc.LineHeight() - 1 > 15 ? gc.LineHeight() : 15), height);
     return 0;
 }

@@ -60,11 +60,14 @@ int main(int argc, char** argv) {
     rig::StandIns standIns;
     gamerig::GameProcess game(d, standIns);
     if (!game.Ok()) {
-        std::fprintf(stderr, "the game did not start: %s\n", rig::ReadFile(game.Process().Output()).c_str());
+        std::fprintf(stderr, "the game did not start: %s\n",
+                     rig::ReadFile(game.Process().Output()).c_str());
         return 1;
     }
     const pid_t pid = game.Process().Pid();
-    std::printf("| minute | games | RSS (KiB) | fds | children | zombies | windows | pixmaps | GCs | fonts |\n");
+    std::printf(
+        "| minute | games | RSS (KiB) | fds | children | zombies | windows | pixmaps | GCs | fonts "
+        "|\n");
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     const auto start = Clock::now();
     auto nextSample = start;
@@ -77,9 +80,11 @@ int main(int argc, char** argv) {
                 zombies += rig::IsZombie(c) ? 1 : 0;
             }
             std::map<std::string, int> res = XResources(d, game.Win());
-            const double minute = std::chrono::duration<double, std::ratio<60>>(Clock::now() - start).count();
-            std::printf("| %.1f | %d | %ld | %d | %d | %d | %d | %d | %d | %d |\n", minute, games, StatusKb(pid, "VmRSS"),
-                        bench::OpenDescriptorCount(pid), children, zombies, res["WINDOW"], res["PIXMAP"], res["GC"], res["FONT"]);
+            const double minute =
+                std::chrono::duration<double, std::ratio<60>>(Clock::now() - start).count();
+            std::printf("| %.1f | %d | %ld | %d | %d | %d | %d | %d | %d | %d |\n", minute, games,
+                        StatusKb(pid, "VmRSS"), bench::OpenDescriptorCount(pid), children, zombies,
+                        res["WINDOW"], res["PIXMAP"], res["GC"], res["FONT"]);
             std::fflush(stdout);
             nextSample += std::chrono::seconds(30);
         }

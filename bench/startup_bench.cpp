@@ -62,12 +62,16 @@ int main(int argc, char** argv) {
     }
     rig::TempDir work;
     (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + work.Path() + "/'").c_str());
-    const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+    const std::string title =
+        std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
     const std::vector<Program> programs = {
         {"bare Xlib window", LUMETRA_BINARY_DIR "/bench/bare_window", "bare", {{10, 10, 0xAAAAAA}}},
         // The START button's face and the board's first box: the last things
         // the first paint draws.
-        {"lumetra", LUMETRA_BINARY_DIR "/lumetra", title, {{10, 10, 0xAAAAAA}, {235, 40, 0xFF0000}, {302, 232, 0x7F0000}, {497, 437, 0x007F00}}},
+        {"lumetra",
+         LUMETRA_BINARY_DIR "/lumetra",
+         title,
+         {{10, 10, 0xAAAAAA}, {235, 40, 0xFF0000}, {302, 232, 0x7F0000}, {497, 437, 0x007F00}}},
     };
     Display* d = server.Connection();
     double startupMedian[2] = {0, 0};
@@ -88,8 +92,8 @@ int main(int argc, char** argv) {
                 const double before = CpuSeconds(child.Pid());
                 std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
                 const double used = CpuSeconds(child.Pid()) - before;
-                bench::Report("idle CPU over " + std::to_string(idleSeconds) + " s, " + p.label, {100.0 * used / idleSeconds},
-                              "% of a core");
+                bench::Report("idle CPU over " + std::to_string(idleSeconds) + " s, " + p.label,
+                              {100.0 * used / idleSeconds}, "% of a core");
             }
             child.Signal(SIGTERM);
             child.Wait(2000);
@@ -102,6 +106,7 @@ int main(int argc, char** argv) {
         bench::Report("resident memory after start-up, " + p.label, memory, "MiB");
     }
     bench::Report("start-up ratio lumetra / bare", {startupMedian[1] / startupMedian[0]}, "x");
-    bench::Report("memory ratio lumetra / bare", {static_cast<double>(rss[1]) / static_cast<double>(rss[0])}, "x");
+    bench::Report("memory ratio lumetra / bare",
+                  {static_cast<double>(rss[1]) / static_cast<double>(rss[0])}, "x");
     return 0;
 }

@@ -3,10 +3,9 @@
 //   file, rename it over the board), on a warm file system;
 // - one keystroke in a multi-line text box holding a long text (a 2,000
 //   character buffer with 1,500 characters of wrapping text shown on its
-//   grid of 1,600 cells, the most a grid holds), from the XTEST key press to the repainted cell read back from the
-//   server: a letter typed at the end, a letter typed in the middle (the rest
-//   of the text moves on by one cell), Backspace in the middle, and the caret
-//   moved by one.
+//   grid of 1,600 cells, the most a grid holds), from the XTEST key press to the repainted cell
+//   read back from the server: a letter typed at the end, a letter typed in the middle (the rest of
+//   the text moves on by one cell), Backspace in the middle, and the caret moved by one.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <unistd.h>
@@ -45,7 +44,8 @@ void AddScoreOnAFullBoard() {
     for (int s = 0; s < 100; ++s) {
         const Clock::time_point start = Clock::now();
         // Half enter the board (and push one out), half are dropped again.
-        for (int i = 0; i < kCalls; ++i) board.AddScore(i % 2 ? 500 : 20000 + s * kCalls + i, "Bench");
+        for (int i = 0; i < kCalls; ++i)
+            board.AddScore(i % 2 ? 500 : 20000 + s * kCalls + i, "Bench");
         samples.push_back(Micros(Clock::now() - start) / kCalls);
     }
     bench::Report("leaderboard AddScore, full board", samples, "us");

@@ -5,7 +5,8 @@
 
 namespace lumetra {
 
-ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
+ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement) {
     elementKind = "ButtonCustom";
     text = caption;
     width = 80;
@@ -19,7 +20,9 @@ void ButtonCustom::SetSize(int32_t w, int32_t h) {
     if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
 }
 
-void ButtonCustom::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void ButtonCustom::SetPosition(int32_t px, int32_t py) {
+    ReplaceControl(*this, px, py, width, height);
+}
 
 void ButtonCustom::Show() {
     Child::Show();
@@ -139,12 +142,14 @@ void ButtonCustom::DrawContent(GraphicsContext& gc, int x, int y, int w, int h, 
         return;
     }
     if (text.empty()) {
-        gc.PutImage(x + (w - icon->width) / 2, y + (h - icon->height) / 2, icon->width, icon->height, icon);
+        gc.PutImage(x + (w - icon->width) / 2, y + (h - icon->height) / 2, icon->width,
+                    icon->height, icon);
         return;
     }
     // The caption keeps to the room right of the icon, inside the bevel.
     if (w - icon->width - 16 >= 1)
-        gc.DrawText(x + icon->width + 10, y + 4, w - icon->width - 16, h - 8, text, captionColour, background, AlignLeft);
+        gc.DrawText(x + icon->width + 10, y + 4, w - icon->width - 16, h - 8, text, captionColour,
+                    background, AlignLeft);
     gc.PutImage(x + 8, y + (h - icon->height) / 2, icon->width, icon->height, icon);
 }
 

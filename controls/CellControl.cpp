@@ -89,7 +89,8 @@ void CellControl::Paint() {
     gc.DrawText(inside.x, inside.y, inside.w, inside.h, text, fore, back, alignment);
     if (marked) {
         const int line = gc.LineHeight();
-        gc.DrawText(inside.x + inside.w - line, inside.y + inside.h - line - 4, line, line, "*", fore, back, AlignCenter);
+        gc.DrawText(inside.x + inside.w - line, inside.y + inside.h - line - 4, line, line, "*",
+                    fore, back, AlignCenter);
     }
     if (image != nullptr) {
         const int top = inside.y + (inside.h - imageHeight) / 2;

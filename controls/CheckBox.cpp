@@ -93,10 +93,12 @@ void CheckBox::Paint() {
     if (!a.HasInside()) return;
     const int x = a.x, y = a.y, w = a.w, h = a.h;
     // A box narrower than its picture shows as much of it as fits.
-    gc.PutImage(x + 1, y + 1, std::min(StatePictures::kSize, w - 2), StatePictures::kSize, pictures.For(this, enabled, checked));
+    gc.PutImage(x + 1, y + 1, std::min(StatePictures::kSize, w - 2), StatePictures::kSize,
+                pictures.For(this, enabled, checked));
     const int tw = w - 30;
     if (tw < 1) return;
-    gc.DrawText(x + 26, y + 1, tw, h, text, enabled ? textColor : DisabledTextColour, EffectiveBackColor(), AlignLeft);
+    gc.DrawText(x + 26, y + 1, tw, h, text, enabled ? textColor : DisabledTextColour,
+                EffectiveBackColor(), AlignLeft);
     if (hasFocus && enabled) {
         const int left = x + 21 + 2, right = x + 21 + tw + 1;
         // The right edge stops at the box's last row.

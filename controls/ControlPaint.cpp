@@ -6,7 +6,8 @@
 namespace lumetra {
 
 bool MayPaint(Child& control) {
-    return !Application::formLoading && control.IsCreated() && control.IsVisible() && control.GetForm() != nullptr;
+    return !Application::formLoading && control.IsCreated() && control.IsVisible() &&
+           control.GetForm() != nullptr;
 }
 
 ControlArea AreaInForm(GUIElement& control) {

@@ -35,8 +35,12 @@ void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour);
 // Four one-pixel lines: top and left in topLeft, right and bottom in
 // bottomRight. Raised is white over black, sunken the reverse.
 void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight);
-inline void DrawRaised(GraphicsContext& gc, const ControlArea& a) { DrawBevel(gc, a, 0xFFFFFF, 0x000000); }
-inline void DrawSunken(GraphicsContext& gc, const ControlArea& a) { DrawBevel(gc, a, 0x000000, 0xFFFFFF); }
+inline void DrawRaised(GraphicsContext& gc, const ControlArea& a) {
+    DrawBevel(gc, a, 0xFFFFFF, 0x000000);
+}
+inline void DrawSunken(GraphicsContext& gc, const ControlArea& a) {
+    DrawBevel(gc, a, 0x000000, 0xFFFFFF);
+}
 
 struct Segment {
     int x1, y1, x2, y2;

@@ -18,7 +18,9 @@ void OptionBox::SetSize(int32_t w, int32_t h) {
     if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
 }
 
-void OptionBox::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void OptionBox::SetPosition(int32_t px, int32_t py) {
+    ReplaceControl(*this, px, py, width, height);
+}
 
 void OptionBox::Show() {
     Child::Show();
@@ -145,15 +147,18 @@ void OptionBox::Paint() {
     for (int32_t i = 0; i < count; ++i) {
         const int yr = a.y + kRowHeight * i;
         // Black around the circle is left out, so the background shows there.
-        gc.PutImageTransparent(x + 1, yr + 6, pictureWidth, StatePictures::kSize, pictures.For(this, enabled, i == selectedIndex),
-                               0x000000);
+        gc.PutImageTransparent(x + 1, yr + 6, pictureWidth, StatePictures::kSize,
+                               pictures.For(this, enabled, i == selectedIndex), 0x000000);
         // One pixel less than a row, so that the last row's text box stays
         // inside the control.
-        if (tw >= 1) gc.DrawText(x + 28, yr + 1, tw, kRowHeight - 1, captions[static_cast<size_t>(i)], fore, back, AlignLeft);
+        if (tw >= 1)
+            gc.DrawText(x + 28, yr + 1, tw, kRowHeight - 1, captions[static_cast<size_t>(i)], fore,
+                        back, AlignLeft);
     }
     if (hasFocus && enabled && count > 0 && tw >= 1) {
         // The selected row carries the focus mark, the first one while nothing is selected.
-        const int yr = a.y + kRowHeight * (selectedIndex >= 0 && selectedIndex < count ? selectedIndex : 0);
+        const int yr =
+            a.y + kRowHeight * (selectedIndex >= 0 && selectedIndex < count ? selectedIndex : 0);
         const int left = x + 23 + 2, right = x + 23 + tw + 1;
         DrawDashed(gc, textColor,
                    {{left, yr + 2, right, yr + 2},

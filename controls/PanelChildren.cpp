@@ -46,7 +46,9 @@ void PanelChildren::SetSize(int32_t w, int32_t h) {
     if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
 }
 
-void PanelChildren::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void PanelChildren::SetPosition(int32_t px, int32_t py) {
+    ReplaceControl(*this, px, py, width, height);
+}
 
 void PanelChildren::Show() {
     if (!created) Create();
@@ -86,8 +88,8 @@ void PanelChildren::Paint() {
             DrawBevel(gc, a, sunken ? 0x000000 : 0xFFFFFF, sunken ? 0xFFFFFF : 0x000000);
         }
         if (!text.empty() && a.w - 8 >= 1) {
-            gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text, captionColour == NoColour ? 0x000000 : captionColour, back,
-                        AlignLeft);
+            gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text,
+                        captionColour == NoColour ? 0x000000 : captionColour, back, AlignLeft);
         }
     }
     for (GUIElement* child : DirectChildren()) {

@@ -31,7 +31,9 @@ void ProgressBar::SetSize(int32_t w, int32_t h) {
     if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
 }
 
-void ProgressBar::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void ProgressBar::SetPosition(int32_t px, int32_t py) {
+    ReplaceControl(*this, px, py, width, height);
+}
 
 void ProgressBar::Show() {
     Child::Show();
@@ -59,7 +61,8 @@ void ProgressBar::Paint() {
     if (!a.HasInside() || maximum <= minimum) return;
     // In double precision throughout: the difference of two 32-bit values
     // need not fit in 32 bits.
-    const double share = (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
+    const double share =
+        (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
     if (share <= 0) return;
     const int fillWidth = static_cast<int>((a.w - 2) * share);
     gc.FillRectangle(a.x + 1, a.y + 1, fillWidth, a.h - 2, 0, 0, 0x0000FF);

@@ -19,8 +19,13 @@ constexpr int64_t kTickGap = 8;
 constexpr int64_t kMostIntervals = 4000;
 }  // namespace
 
-Slider::Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue, int32_t maximumValue)
-    : Child(parentElement), minimum(minimumValue), maximum(maximumValue), value(minimumValue), vertical(isVertical) {
+Slider::Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue,
+               int32_t maximumValue)
+    : Child(parentElement),
+      minimum(minimumValue),
+      maximum(maximumValue),
+      value(minimumValue),
+      vertical(isVertical) {
     elementKind = "slider";
     autoRepaint = true;
 }
@@ -199,7 +204,8 @@ void Slider::PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour f
         const int xi = x0 + Offset(i, span);
         gc.DrawLine(xi, ym - 3, xi, ym + 3, 1, fore);
         gc.DrawLine(xi + 1, ym - 3, xi + 1, ym + 3, 1, kShade);
-        tickPoints.push_back({static_cast<short>(xi), static_cast<short>(ym), static_cast<int32_t>(minimum + i)});
+        tickPoints.push_back(
+            {static_cast<short>(xi), static_cast<short>(ym), static_cast<int32_t>(minimum + i)});
         if (i == n) break;
     }
     const short xv = static_cast<short>(x0 + Offset(int64_t{value} - minimum, span));
@@ -213,7 +219,8 @@ void Slider::PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour f
 void Slider::PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back) {
     if (showLabels) {
         gc.DrawText(a.x, a.y, a.w + 1, 18, IntToString(minimum), fore, back, AlignCenter);
-        gc.DrawText(a.x, a.y + a.h - 18, a.w + 1, 18, IntToString(maximum), fore, back, AlignCenter);
+        gc.DrawText(a.x, a.y + a.h - 18, a.w + 1, 18, IntToString(maximum), fore, back,
+                    AlignCenter);
     }
     const int span = a.h - 35, y0 = a.y + 18, y1 = y0 + span, xm = a.x + (a.w + 1) / 2;
     gc.DrawLine(xm + 1, y0, xm + 1, y1, 1, kShade);
@@ -223,7 +230,8 @@ void Slider::PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour for
         const int yi = y0 + Offset(i, span);
         gc.DrawLine(xm - 3, yi, xm + 3, yi, 1, fore);
         gc.DrawLine(xm - 3, yi + 1, xm + 3, yi + 1, 1, kShade);
-        tickPoints.push_back({static_cast<short>(xm), static_cast<short>(yi), static_cast<int32_t>(minimum + i)});
+        tickPoints.push_back(
+            {static_cast<short>(xm), static_cast<short>(yi), static_cast<int32_t>(minimum + i)});
         if (i == n) break;
     }
     const short yv = static_cast<short>(y0 + Offset(int64_t{value} - minimum, span));

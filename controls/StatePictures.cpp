@@ -11,7 +11,8 @@ XImage* StatePictures::For(GUIElement* owner, bool enabled, bool on) {
         built = true;
         for (int n = 1; n <= 4; ++n) {
             const EmbeddedPicture& p = source(n);
-            images[static_cast<size_t>(n - 1)].reset(CreateImageFromRgb(owner, DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
+            images[static_cast<size_t>(n - 1)].reset(
+                CreateImageFromRgb(owner, DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
         }
     }
     return images[static_cast<size_t>(Number(enabled, on) - 1)].get();

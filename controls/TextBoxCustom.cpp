@@ -24,7 +24,8 @@ bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 bool IsSeparatorPosition(int32_t p) { return p == 2 || p == 5; }
 }  // namespace
 
-TextBoxCustom::TextBoxCustom(GUIElement* parentElement, const std::string& initialText) : Child(parentElement) {
+TextBoxCustom::TextBoxCustom(GUIElement* parentElement, const std::string& initialText)
+    : Child(parentElement) {
     elementKind = "TextBoxCustom";
     width = 80;
     height = 30;
@@ -103,7 +104,9 @@ void TextBoxCustom::SetText(const std::string& s) {
 }
 
 std::string TextBoxCustom::GetText() {
-    if (created) text = TrimRight(std::string(buffer.data(), strnlen(buffer.data(), static_cast<size_t>(maxLength))));
+    if (created)
+        text = TrimRight(
+            std::string(buffer.data(), strnlen(buffer.data(), static_cast<size_t>(maxLength))));
     return text;
 }
 
@@ -181,7 +184,10 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
     const Colour back = enabled ? EffectiveBackColor() : DefaultBackColour;
     const Colour fore = enabled ? textColor : DisabledTextColour;
     const bool showCaret = hasFocus && enabled && !readOnly;
-    const TextAlign align = multiLine ? AlignLeft : alignCenter ? AlignCenter : alignRight ? AlignRight : AlignLeft;
+    const TextAlign align = multiLine     ? AlignLeft
+                            : alignCenter ? AlignCenter
+                            : alignRight  ? AlignRight
+                                          : AlignLeft;
     auto cellX = [&](int32_t c) { return a.x + 3 + c * cellWidth; };
     auto cellY = [&](int32_t r) { return a.y + 2 + r * lineHeight + 1; };
 
@@ -200,16 +206,20 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
             // belongs to the carriage return.
             if (c < cols) {
                 if (draw && (r + 1) * lineHeight < height) {
-                    gc->FillRectangle(cellX(c), cellY(r), textWidth - c * cellWidth, lineHeight + 1, 0, 0, back);
+                    gc->FillRectangle(cellX(c), cellY(r), textWidth - c * cellWidth, lineHeight + 1,
+                                      0, 0, back);
                 }
                 for (int32_t cc = c; cc < cols && r * cols + cc < cellCount; ++cc) {
-                    TextCell& cell = cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(cc)];
+                    TextCell& cell = cells[static_cast<size_t>(r) * static_cast<size_t>(cols) +
+                                           static_cast<size_t>(cc)];
                     cell.textIndex = i;
                     if (draw) cell = {kEnter, textColor, back, i};
                 }
                 if (showCaret && caret == i && r * cols + c < cellCount && draw) {
-                    gc->DrawText(cellX(c), cellY(r), cellWidth, lineHeight, " ", textColor, caretColor, AlignLeft);
-                    cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)] = {' ', textColor, caretColor, i};
+                    gc->DrawText(cellX(c), cellY(r), cellWidth, lineHeight, " ", textColor,
+                                 caretColor, AlignLeft);
+                    cells[static_cast<size_t>(r) * static_cast<size_t>(cols) +
+                          static_cast<size_t>(c)] = {' ', textColor, caretColor, i};
                 }
             }
             // The walk ends with the last row: more line breaks than rows
@@ -231,8 +241,8 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
             cell.textIndex = i;
             const Colour bg = showCaret && caret == i ? caretColor : back;
             if (draw && (full || cell.fg != fore || cell.bg != bg || cell.ch != k)) {
-                gc->DrawText(cellX(c), cellY(r), cellWidth, lineHeight, k == '\0' ? std::string() : std::string(1, k), fore, bg,
-                             align);
+                gc->DrawText(cellX(c), cellY(r), cellWidth, lineHeight,
+                             k == '\0' ? std::string() : std::string(1, k), fore, bg, align);
                 cell.fg = fore;
                 cell.bg = bg;
                 cell.ch = k;
@@ -335,7 +345,10 @@ void TextBoxCustom::CursorUp() {
         SoundAlert();
         return;
     }
-    caret = std::clamp(cells[static_cast<size_t>(r - 1) * static_cast<size_t>(Columns()) + static_cast<size_t>(c)].textIndex, 0, maxLength);
+    caret = std::clamp(
+        cells[static_cast<size_t>(r - 1) * static_cast<size_t>(Columns()) + static_cast<size_t>(c)]
+            .textIndex,
+        0, maxLength);
     RepaintFrom(caret);
 }
 
@@ -378,7 +391,8 @@ bool TextBoxCustom::KeyChar(char ch) {
     } else if (ch == kEscape) {
         // ignored, without a sound
     } else if (ch < 32 || ch > 126 || caret >= maxLength ||
-               (numericOnly && !IsDigit(ch) && !(ch == '.' && allowDecimalPoint && GetText().find('.') == std::string::npos))) {
+               (numericOnly && !IsDigit(ch) &&
+                !(ch == '.' && allowDecimalPoint && GetText().find('.') == std::string::npos))) {
         // Other control characters, a full box, and what a digits-only box
         // does not take (one decimal point may be allowed).
         SoundAlert();
@@ -413,7 +427,8 @@ void TextBoxCustom::Backspace() {
     const bool separator = dateMode && (p == 3 || p == 6);
     const size_t keep = static_cast<size_t>(separator ? p - 2 : p - 1);
     const std::string left = t.substr(0, std::min(keep, t.size()));
-    const std::string right = static_cast<size_t>(p) < t.size() ? t.substr(static_cast<size_t>(p)) : std::string();
+    const std::string right =
+        static_cast<size_t>(p) < t.size() ? t.substr(static_cast<size_t>(p)) : std::string();
     int32_t newCaret = p - 1;
     if (separator) {
         newCaret = p - 2;

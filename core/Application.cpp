@@ -54,22 +54,22 @@ void Application::RemoveWinForm(GUIElement* e) {
     if (focusedElement == e) focusedElement = nullptr;
     if (mainForm == e) mainForm = nullptr;
     if (!RemoveFirst(elements, e)) {
-        Log(" NON TROVATO! Application::RemoveWinForm = " + e->GetKind() + " size " + IntToString(static_cast<int64_t>(elements.size())) +
-            " id " + IntToString(e->GetId()));
+        Log(" NON TROVATO! Application::RemoveWinForm = " + e->GetKind() + " size " +
+            IntToString(static_cast<int64_t>(elements.size())) + " id " + IntToString(e->GetId()));
     }
 }
 
 void Application::RemoveWindow(GUIElement* e) {
     if (!RemoveFirst(forms, e)) {
-        Log(" NON TROVATO! Application::RemoveWindow = " + e->GetKind() + " lx " + IntToString(static_cast<int64_t>(forms.size())) +
-            " id " + IntToString(e->GetId()));
+        Log(" NON TROVATO! Application::RemoveWindow = " + e->GetKind() + " lx " +
+            IntToString(static_cast<int64_t>(forms.size())) + " id " + IntToString(e->GetId()));
     }
 }
 
 void Application::RemoveTimer(GUIElement* e) {
     if (!RemoveFirst(timers, e)) {
-        Log(" NON TROVATO! Application::RemoveWindow = " + e->GetKind() + " lx " + IntToString(static_cast<int64_t>(timers.size())) +
-            " id " + IntToString(e->GetId()));
+        Log(" NON TROVATO! Application::RemoveWindow = " + e->GetKind() + " lx " +
+            IntToString(static_cast<int64_t>(timers.size())) + " id " + IntToString(e->GetId()));
     }
 }
 
@@ -109,13 +109,16 @@ GUIElement* Application::FindChildAt(uint32_t parentId, PackedPoint p) {
     // confused by an element constructed while it walks.
     const std::vector<GUIElement*> all = elements;
     for (GUIElement* e : all) {
-        if (!e->IsChild() || !e->IsCreated() || !e->IsVisible() || !e->IsEnabled() || !IsChildOf(e, parentId)) continue;
+        if (!e->IsChild() || !e->IsCreated() || !e->IsVisible() || !e->IsEnabled() ||
+            !IsChildOf(e, parentId))
+            continue;
         if (e->GetKind() != "panel") {
             if (e->ContainsPoint(p)) return e;
             continue;
         }
         const PackedPoint origin = e->GetPosition();
-        if (GUIElement* found = FindChildAt(e->GetId(), PackPoint(PointX(p) - PointX(origin), PointY(p) - PointY(origin)))) {
+        if (GUIElement* found = FindChildAt(
+                e->GetId(), PackPoint(PointX(p) - PointX(origin), PointY(p) - PointY(origin)))) {
             return found;
         }
     }
@@ -147,7 +150,8 @@ Form* Application::GetParentForm(GUIElement* e) {
 }
 
 PackedPoint Application::GetOffsetInForm(GUIElement* e, int32_t x, int32_t y) {
-    for (GUIElement* p = e->GetParent(); p != nullptr && p->GetKind() != "form"; p = p->GetParent()) {
+    for (GUIElement* p = e->GetParent(); p != nullptr && p->GetKind() != "form";
+         p = p->GetParent()) {
         const PackedPoint at = p->GetPosition();
         x += PointX(at);
         y += PointY(at);
@@ -187,7 +191,8 @@ void Application::DeleteRetired() {
 }
 
 void Application::AddLoopHook(LoopHook hook) {
-    if (std::find(loopHooks.begin(), loopHooks.end(), hook) == loopHooks.end()) loopHooks.push_back(hook);
+    if (std::find(loopHooks.begin(), loopHooks.end(), hook) == loopHooks.end())
+        loopHooks.push_back(hook);
 }
 
 // ---- timers ---------------------------------------------------------------
@@ -251,7 +256,9 @@ void Application::DispatchTimerTicks() {
 // ---- the loop -------------------------------------------------------------
 
 void Application::Run(Form* main) {
-    if (main == nullptr || main->GetScreen() == nullptr || main->GetScreen()->GetDisplay() == nullptr) return;
+    if (main == nullptr || main->GetScreen() == nullptr ||
+        main->GetScreen()->GetDisplay() == nullptr)
+        return;
     std::fill(std::begin(keyState), std::end(keyState), false);
     InstallTerminationHandlers();
     while (RunOnce(main, -1)) {
@@ -336,7 +343,8 @@ void Application::Dispatch(Form* main, XEvent& ev) {
         case ClientMessage:
             if (static_cast<Atom>(ev.xclient.data.l[0]) != form->GetDeleteAtom()) break;
             // WM_PROTOCOLS messages carry the time of the action in their second word.
-            if (ev.xclient.data.l[1] != CurrentTime) userTime = static_cast<Time>(ev.xclient.data.l[1]);
+            if (ev.xclient.data.l[1] != CurrentTime)
+                userTime = static_cast<Time>(ev.xclient.data.l[1]);
             CloseRequest(main, form);
             break;
         default:
@@ -347,7 +355,8 @@ void Application::Dispatch(Form* main, XEvent& ev) {
 GUIElement* Application::FocusedOn(Form* form) {
     // Keys reach only a control of the form the event belongs to: the focus
     // may still sit on a control of the window that opened a dialog.
-    return focusedElement != nullptr && GetParentForm(focusedElement) == form ? focusedElement : nullptr;
+    return focusedElement != nullptr && GetParentForm(focusedElement) == form ? focusedElement
+                                                                              : nullptr;
 }
 
 void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
@@ -363,7 +372,8 @@ void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
     if (ev.button != 1) return;
 
     GUIElement* target = nullptr;
-    if (focusedElement != nullptr && focusedElement->ContainsPoint(p) && focusedElement->GetParent() == form) {
+    if (focusedElement != nullptr && focusedElement->ContainsPoint(p) &&
+        focusedElement->GetParent() == form) {
         target = focusedElement;
     } else {
         target = FindChildAt(form->GetId(), p);

@@ -6,7 +6,8 @@
 namespace lumetra {
 
 struct DateTime {
-    int32_t year = 0, month = 0, weekday = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+    int32_t year = 0, month = 0, weekday = 0, day = 0, hour = 0, minute = 0, second = 0,
+            millisecond = 0;
     int64_t epochSeconds = 0;
     bool invalid = false;
 

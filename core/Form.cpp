@@ -14,8 +14,9 @@
 namespace lumetra {
 
 namespace {
-constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
-                            LeaveWindowMask | PointerMotionMask | ButtonMotionMask | ExposureMask | StructureNotifyMask |
+constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                            EnterWindowMask | LeaveWindowMask | PointerMotionMask |
+                            ButtonMotionMask | ExposureMask | StructureNotifyMask |
                             SubstructureNotifyMask;
 static_assert(kEventMask == 0xAA07F, "the form's event mask");
 const char* const kClassName = "Lumetra.exe";
@@ -79,7 +80,8 @@ PackedPoint Form::GetPosition() {
     if (!created || d == nullptr || window == 0) return PackPoint(x, y);
     int rx = 0, ry = 0;
     Window child = 0;
-    XTranslateCoordinates(d, window, RootWindow(d, screen->GetScreenNumber()), 0, 0, &rx, &ry, &child);
+    XTranslateCoordinates(d, window, RootWindow(d, screen->GetScreenNumber()), 0, 0, &rx, &ry,
+                          &child);
     return PackPoint(rx, ry);
 }
 
@@ -124,7 +126,8 @@ void Form::Activate() {
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(d, window, &attributes) || attributes.map_state != IsViewable) return;
     XWMHints* hints = XGetWMHints(d, window);
-    const bool takesInput = hints == nullptr || (hints->flags & InputHint) == 0 || hints->input != False;
+    const bool takesInput =
+        hints == nullptr || (hints->flags & InputHint) == 0 || hints->input != False;
     if (hints != nullptr) XFree(hints);
     if (takesInput) XSetInputFocus(d, window, RevertToParent, Application::userTime);
 }
@@ -155,8 +158,10 @@ void Form::Create() {
     Display* d = GetDisplay();
     if (d != nullptr) {
         const int sn = screen->GetScreenNumber();
-        window = XCreateSimpleWindow(d, RootWindow(d, sn), x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 1,
-                                     BlackPixel(d, sn), static_cast<unsigned long>(backColor == NoColour ? DefaultBackColour : backColor));
+        window = XCreateSimpleWindow(
+            d, RootWindow(d, sn), x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+            1, BlackPixel(d, sn),
+            static_cast<unsigned long>(backColor == NoColour ? DefaultBackColour : backColor));
         if (window != 0) SetWindowProperties();
     }
     SetFocus();
@@ -201,8 +206,8 @@ void Form::SetWindowProperties() {
         const bool haveWindowName = MakeTextProperty(GetText(), &windowName);
         const bool haveIconName = MakeTextProperty(kClassName, &iconName);
         if (!haveWindowName || !haveIconName) Log("XStringListToTextProperty - error");
-        XSetWMProperties(d, window, haveWindowName ? &windowName : nullptr, haveIconName ? &iconName : nullptr, nullptr, 0, size, wm,
-                         cls);
+        XSetWMProperties(d, window, haveWindowName ? &windowName : nullptr,
+                         haveIconName ? &iconName : nullptr, nullptr, 0, size, wm, cls);
         if (haveWindowName) XFree(windowName.value);
         if (haveIconName) XFree(iconName.value);
 
@@ -217,13 +222,15 @@ void Form::SetWindowProperties() {
     // manager can offer to end a program that stopped answering.
     // (XSetWMProperties has named the machine.)
     const long pid = getpid();
-    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pid), 1);
-    if (Application::IsLiveForm(ownerForm) && ownerForm->GetWindow() != 0) XSetTransientForHint(d, window, ownerForm->GetWindow());
+    XChangeProperty(d, window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    if (Application::IsLiveForm(ownerForm) && ownerForm->GetWindow() != 0)
+        XSetTransientForHint(d, window, ownerForm->GetWindow());
     if (isDialog) {
         const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         const Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-        XChangeProperty(d, window, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&dialogType), 1);
+        XChangeProperty(d, window, type, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&dialogType), 1);
     }
 }
 
@@ -314,7 +321,9 @@ void Form::OnPositionChanged() {
 }
 
 void Form::OnSizeChanged() {
-    if (window != 0) XResizeWindow(GetDisplay(), window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (window != 0)
+        XResizeWindow(GetDisplay(), window, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
 }
 
 void Form::OnRaise() {

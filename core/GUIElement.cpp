@@ -33,7 +33,9 @@ void GUIElement::SetPosition(int32_t px, int32_t py) {
     if (created) OnPositionChanged();
 }
 
-void GUIElement::SetLocation(int32_t px, int32_t py) { SetPosition(px < 0 ? 0 : px, py < 0 ? 0 : py); }
+void GUIElement::SetLocation(int32_t px, int32_t py) {
+    SetPosition(px < 0 ? 0 : px, py < 0 ? 0 : py);
+}
 
 void GUIElement::SetLocationPoint(PackedPoint p) { SetPosition(PointX(p), PointY(p)); }
 
@@ -178,7 +180,8 @@ void GUIElement::SetSecondaryMark(bool on) {
 PackedPoint GUIElement::PositionInForm() { return Application::GetOffsetInForm(this, x, y); }
 
 Colour GUIElement::BackgroundBehind() {
-    if (parent != nullptr && parent->backColor != NoColour) return static_cast<Colour>(parent->backColor);
+    if (parent != nullptr && parent->backColor != NoColour)
+        return static_cast<Colour>(parent->backColor);
     Form* form = Application::GetParentForm(this);
     if (form != nullptr && form->backColor != NoColour) return static_cast<Colour>(form->backColor);
     return DefaultBackColour;
@@ -210,7 +213,8 @@ void Child::EraseArea(int32_t extra) {
     if (!created) return;
     const PackedPoint at = PositionInForm();
     GraphicsContext gc(GetForm());
-    gc.FillRectangle(PointX(at), PointY(at), width + extra, height + extra, 0, 0, BackgroundBehind());
+    gc.FillRectangle(PointX(at), PointY(at), width + extra, height + extra, 0, 0,
+                     BackgroundBehind());
 }
 
 }  // namespace lumetra

@@ -15,7 +15,8 @@ namespace {
 // request is logged and the program goes on; a lost server ends it at once,
 // without touching the dead connection again.
 int OnXError(Display*, XErrorEvent* e) {
-    Log("X error: request code " + IntToString(e->request_code) + ", error code " + IntToString(e->error_code));
+    Log("X error: request code " + IntToString(e->request_code) + ", error code " +
+        IntToString(e->error_code));
     return 0;
 }
 
@@ -83,7 +84,9 @@ PackedPoint Screen::GetPointerPosition() {
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned mask = 0;
-    if (!XQueryPointer(d, RootWindow(d, current_->screenNumber_), &root, &child, &rx, &ry, &wx, &wy, &mask)) return 0;
+    if (!XQueryPointer(d, RootWindow(d, current_->screenNumber_), &root, &child, &rx, &ry, &wx, &wy,
+                       &mask))
+        return 0;
     return PackPoint(rx, ry);
 }
 

@@ -16,7 +16,8 @@ namespace {
 void OnAlarm(int) { Application::NoteExpiry(); }
 }  // namespace
 
-Timer::Timer(GUIElement* parentElement, uint32_t intervalMs) : Child(parentElement), interval(intervalMs) {
+Timer::Timer(GUIElement* parentElement, uint32_t intervalMs)
+    : Child(parentElement), interval(intervalMs) {
     elementKind = "timer";
     text = "timer";
     tabStop = false;

@@ -24,10 +24,15 @@ constexpr TextAlign AlignCenter = 2;
 using PackedPoint = uint64_t;
 
 constexpr PackedPoint PackPoint(int32_t x, int32_t y) {
-    return static_cast<uint64_t>(static_cast<uint32_t>(x)) | (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 32);
+    return static_cast<uint64_t>(static_cast<uint32_t>(x)) |
+           (static_cast<uint64_t>(static_cast<uint32_t>(y)) << 32);
 }
-constexpr int32_t PointX(PackedPoint p) { return static_cast<int32_t>(static_cast<uint32_t>(p & 0xFFFFFFFFU)); }
-constexpr int32_t PointY(PackedPoint p) { return static_cast<int32_t>(static_cast<uint32_t>(p >> 32)); }
+constexpr int32_t PointX(PackedPoint p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p & 0xFFFFFFFFU));
+}
+constexpr int32_t PointY(PackedPoint p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p >> 32));
+}
 
 // Keysyms the toolkit reacts to (the X values, so no Xlib header is needed).
 constexpr uint32_t KeyTab = 0xFF09;

@@ -27,7 +27,8 @@ int main() {
     }
     std::signal(SIGPIPE, SIG_IGN);
     if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
-    const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+    const std::string title =
+        std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
     auto screen = std::make_unique<lumetra::Screen>();
     auto mainForm = std::make_unique<FormMain>(screen.get(), title);
     Application::Run(mainForm.get());

@@ -30,7 +30,9 @@ BoxGame::BoxGame(GUIElement* parentElement) : PanelChildren(parentElement) {
 Colour BoxGame::LitColour(int32_t box) { return ValidBox(box) ? kLit[box - 1] : NoColour; }
 Colour BoxGame::UnlitColour(int32_t box) { return ValidBox(box) ? kUnlit[box - 1] : NoColour; }
 
-bool BoxGame::IsLit(int32_t box) const { return ValidBox(box) && lit[static_cast<size_t>(box - 1)]; }
+bool BoxGame::IsLit(int32_t box) const {
+    return ValidBox(box) && lit[static_cast<size_t>(box - 1)];
+}
 
 void BoxGame::LightBox(int32_t box) {
     for (int32_t b = 1; b <= 4; ++b) lit[static_cast<size_t>(b - 1)] = b == box;
@@ -45,7 +47,8 @@ BoxGame::Rect BoxGame::BoxRect(int32_t box) {
     const int32_t bh = (height - 3 * kMargin) / 2;
     const bool right = box == 2 || box == 4;
     const bool bottom = box == 3 || box == 4;
-    return {PointX(at) + (right ? bw + 2 * kMargin : kMargin), PointY(at) + (bottom ? bh + 2 * kMargin : kMargin), bw, bh};
+    return {PointX(at) + (right ? bw + 2 * kMargin : kMargin),
+            PointY(at) + (bottom ? bh + 2 * kMargin : kMargin), bw, bh};
 }
 
 int32_t BoxGame::BoxAt(PackedPoint p) {

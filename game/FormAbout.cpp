@@ -18,7 +18,8 @@ constexpr Colour kLinkColour = 0x0000FF;
 
 FormAbout* AboutOf(GUIElement* element) {
     if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element) : Application::GetParentForm(element);
+    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
+                                              : Application::GetParentForm(element);
     return dynamic_cast<FormAbout*>(form);
 }
 
@@ -42,10 +43,12 @@ FormAbout::FormAbout(Form* ownerForm) : Form(0, true), owner(ownerForm) {
     SetSize(kWidth, kHeight);
     if (owner != nullptr) {
         const PackedPoint at = owner->GetPosition();
-        SetLocation((owner->GetWidth() - kWidth) / 2 + PointX(at), (owner->GetHeight() - kHeight) / 2 + PointY(at));
+        SetLocation((owner->GetWidth() - kWidth) / 2 + PointX(at),
+                    (owner->GetHeight() - kHeight) / 2 + PointY(at));
     }
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormAbout*>(self)->HandleLoad(); });
-    SetOnQueryClose([](GUIElement* self) { return static_cast<FormAbout*>(self)->HandleQueryClose(); });
+    SetOnQueryClose(
+        [](GUIElement* self) { return static_cast<FormAbout*>(self)->HandleQueryClose(); });
     SetOnKeyChar([](GUIElement* self, char ch) {
         FormAbout* about = AboutOf(self);
         return about != nullptr ? about->HandleKeyChar(ch) : true;
@@ -152,7 +155,8 @@ bool FormAbout::HandleKeyChar(char ch) {
 }
 
 void FormAbout::HandleClick(GUIElement* sender) {
-    if (sender == nullptr || !okButton || sender->GetId() != okButton->GetId() || !IsCreated()) return;
+    if (sender == nullptr || !okButton || sender->GetId() != okButton->GetId() || !IsCreated())
+        return;
     if (!HandleQueryClose()) return;
     DestroyWindow();
     Close();

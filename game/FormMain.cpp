@@ -28,7 +28,8 @@ constexpr Colour kButtonColour = 0xFFFDE5;
 
 FormMain* GameOf(GUIElement* element) {
     if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element) : Application::GetParentForm(element);
+    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
+                                              : Application::GetParentForm(element);
     if (form == nullptr) form = Application::mainForm;
     return dynamic_cast<FormMain*>(form);
 }
@@ -46,7 +47,9 @@ void OnTick(Timer* timer) {
     if (auto* game = dynamic_cast<FormMain*>(timer->GetParent())) game->HandleTick();
 }
 
-bool SameElement(GUIElement* a, const std::unique_ptr<ButtonCustom>& b) { return b && a->GetId() == b->GetId(); }
+bool SameElement(GUIElement* a, const std::unique_ptr<ButtonCustom>& b) {
+    return b && a->GetId() == b->GetId();
+}
 
 // An embedded picture as an X image for the form's display; null when the
 // display cannot show pictures.
@@ -65,9 +68,13 @@ FormMain::FormMain(Screen* s, const std::string& title) {
     SetSize(800, 600);
     SetTitle(title);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMain*>(self)->HandleLoad(); });
-    SetOnQueryClose([](GUIElement* self) { return static_cast<FormMain*>(self)->HandleQueryClose(); });
-    SetOnMouseDown([](GUIElement* self, uint64_t, PackedPoint p) { static_cast<FormMain*>(self)->HandleMouseDown(p); });
-    SetOnKeyChar([](GUIElement* self, char ch) { return static_cast<FormMain*>(self)->HandleKeyChar(ch); });
+    SetOnQueryClose(
+        [](GUIElement* self) { return static_cast<FormMain*>(self)->HandleQueryClose(); });
+    SetOnMouseDown([](GUIElement* self, uint64_t, PackedPoint p) {
+        static_cast<FormMain*>(self)->HandleMouseDown(p);
+    });
+    SetOnKeyChar(
+        [](GUIElement* self, char ch) { return static_cast<FormMain*>(self)->HandleKeyChar(ch); });
     SetBackColor(kFormColour);
     sequence.clear();
     playingBack = false;
@@ -78,7 +85,8 @@ FormMain::FormMain(Screen* s, const std::string& title) {
 
 FormMain::~FormMain() {
     // A message box still open over this window would outlive its owner.
-    if (auto* box = dynamic_cast<FormMsgBox*>(Application::currentMessageBox.get()); box && box->GetOwner() == this) {
+    if (auto* box = dynamic_cast<FormMsgBox*>(Application::currentMessageBox.get());
+        box && box->GetOwner() == this) {
         Application::currentMessageBox.reset();
     }
     if (GameTimer) GameTimer->Stop();
@@ -108,7 +116,8 @@ void FormMain::HandleLoad() {
     TitleImage->SetLocation(w - 210, 30);
     TitleImage->Create();
 
-    auto cell = [this](int32_t x, int32_t y, int32_t cw, Colour textColour, bool border, const std::string& text) {
+    auto cell = [this](int32_t x, int32_t y, int32_t cw, Colour textColour, bool border,
+                       const std::string& text) {
         auto c = std::make_unique<CellControl>(this);
         c->SetSize(cw, 22);
         c->SetLocation(x, y);

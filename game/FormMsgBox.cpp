@@ -16,14 +16,17 @@ constexpr int32_t kHeight = 150;
 
 // The command of both buttons: the box they sit on handles the press.
 void OnButton(GUIElement* sender) {
-    if (auto* box = dynamic_cast<FormMsgBox*>(Application::GetParentForm(sender))) box->HandleClick(sender);
+    if (auto* box = dynamic_cast<FormMsgBox*>(Application::GetParentForm(sender)))
+        box->HandleClick(sender);
 }
 
-FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& text, const std::string& caption) {
+FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& text,
+                 const std::string& caption) {
     if (auto* old = dynamic_cast<FormMsgBox*>(Application::currentMessageBox.get())) old->Retire();
     // Not deleted here: this may well run inside the old box's own handlers.
     Application::DeleteLater(std::move(Application::currentMessageBox));
-    if (owner == nullptr && !Application::forms.empty()) owner = static_cast<Form*>(Application::forms.front());
+    if (owner == nullptr && !Application::forms.empty())
+        owner = static_cast<Form*>(Application::forms.front());
     Screen* screen = owner != nullptr ? owner->GetScreen() : Screen::Current();
     auto box = std::make_unique<FormMsgBox>(id, kind, screen, owner, caption, text);
     FormMsgBox* shown = box.get();
@@ -37,12 +40,13 @@ FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string&
     return Open(0, MsgBoxKind::Information, owner, text, caption);
 }
 
-FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text, const std::string& caption) {
+FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text,
+                         const std::string& caption) {
     return Open(id, MsgBoxKind::Question, owner, text, caption);
 }
 
-FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerForm, const std::string& caption,
-                       const std::string& text)
+FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerForm,
+                       const std::string& caption, const std::string& text)
     : Form(0, true), message(text), kind(boxKind), dialogId(id), owner(ownerForm) {
     if (s != nullptr) SetScreen(s);
     parent = owner;
@@ -50,11 +54,13 @@ FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerFor
     SetSize(kWidth, kHeight);
     if (owner != nullptr) {
         const PackedPoint at = owner->GetPosition();
-        SetLocation(PointX(at) + (owner->GetWidth() - kWidth) / 2, PointY(at) + (owner->GetHeight() - kHeight) / 2);
+        SetLocation(PointX(at) + (owner->GetWidth() - kWidth) / 2,
+                    PointY(at) + (owner->GetHeight() - kHeight) / 2);
     }
     SetTitle(caption);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMsgBox*>(self)->HandleLoad(); });
-    SetOnQueryClose([](GUIElement* self) { return static_cast<FormMsgBox*>(self)->HandleQueryClose(); });
+    SetOnQueryClose(
+        [](GUIElement* self) { return static_cast<FormMsgBox*>(self)->HandleQueryClose(); });
     SetOnClose([](GUIElement* self) { static_cast<FormMsgBox*>(self)->HandleClose(); });
     SetOnKeyChar([](GUIElement*, char) { return true; });
     SetBackColor(0xAAAAAA);
@@ -72,7 +78,8 @@ FormMsgBox::~FormMsgBox() {
     hold.Forget();
 }
 
-void FormMsgBox::Init(int32_t id, MsgBoxKind boxKind, const std::string& caption, const std::string& text) {
+void FormMsgBox::Init(int32_t id, MsgBoxKind boxKind, const std::string& caption,
+                      const std::string& text) {
     dialogId = id;
     kind = boxKind;
     SetTitle(caption);

@@ -31,10 +31,12 @@ constexpr MsgBoxResult MsgBoxNo = 4;
 
 class FormMsgBox : public Form {
 public:
-    FormMsgBox(int32_t id, MsgBoxKind kind, Screen* screen, Form* owner, const std::string& caption, const std::string& text);
+    FormMsgBox(int32_t id, MsgBoxKind kind, Screen* screen, Form* owner, const std::string& caption,
+               const std::string& text);
     ~FormMsgBox() override;
 
-    virtual void Init(int32_t id, MsgBoxKind kind, const std::string& caption, const std::string& text);
+    virtual void Init(int32_t id, MsgBoxKind kind, const std::string& caption,
+                      const std::string& text);
     virtual void HandleLoad();
     // Gives the owner back its input; always answers true.
     virtual bool HandleQueryClose();
@@ -72,7 +74,8 @@ private:
 // over the owner (the main window when none is given) and return at once.
 // The box stays the application's; the pointer is for looking only.
 FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string& caption);
-FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text, const std::string& caption);
+FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text,
+                         const std::string& caption);
 
 // Whether the pointer is a form that still exists (is registered).
 

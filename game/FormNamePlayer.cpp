@@ -18,7 +18,8 @@ constexpr int32_t kNameLength = 10;
 
 FormNamePlayer* NameFormOf(GUIElement* element) {
     if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element) : Application::GetParentForm(element);
+    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
+                                              : Application::GetParentForm(element);
     return dynamic_cast<FormNamePlayer*>(form);
 }
 
@@ -30,7 +31,8 @@ void OnOk(GUIElement* sender) {
 
 FormNamePlayer::FormNamePlayer(const std::string& title) : FormNamePlayer(nullptr, title) {}
 
-FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title) : Form(0, true), owner(ownerForm) {
+FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title)
+    : Form(0, true), owner(ownerForm) {
     playerName.clear();
     // The name box refuses keys with the game's own alert.
     SetAlertFunction(&Beep);
@@ -41,14 +43,19 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title) : Form
     SetSize(kWidth, kHeight);
     SetTitle(title);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormNamePlayer*>(self)->HandleLoad(); });
-    SetOnQueryClose([](GUIElement* self) { return static_cast<FormNamePlayer*>(self)->HandleQueryClose(); });
+    SetOnQueryClose(
+        [](GUIElement* self) { return static_cast<FormNamePlayer*>(self)->HandleQueryClose(); });
     SetOnKeyChar([](GUIElement* self, char ch) {
         FormNamePlayer* form = NameFormOf(self);
         return form != nullptr ? form->HandleKeyChar(ch) : true;
     });
     SetOnResize([](GUIElement* self) { static_cast<FormNamePlayer*>(self)->HandleResize(); });
-    SetOnKeyDown([](GUIElement* self, uint32_t keysym) { static_cast<FormNamePlayer*>(self)->HandleKeyDown(keysym); });
-    SetOnKeyUp([](GUIElement* self, uint32_t keysym) { static_cast<FormNamePlayer*>(self)->HandleKeyUp(keysym); });
+    SetOnKeyDown([](GUIElement* self, uint32_t keysym) {
+        static_cast<FormNamePlayer*>(self)->HandleKeyDown(keysym);
+    });
+    SetOnKeyUp([](GUIElement* self, uint32_t keysym) {
+        static_cast<FormNamePlayer*>(self)->HandleKeyUp(keysym);
+    });
 }
 
 FormNamePlayer::~FormNamePlayer() {
@@ -111,7 +118,8 @@ bool FormNamePlayer::HandleKeyChar(char ch) {
 }
 
 void FormNamePlayer::HandleClick(GUIElement* sender) {
-    if (sender == nullptr || !okButton || sender->GetId() != okButton->GetId() || !IsCreated()) return;
+    if (sender == nullptr || !okButton || sender->GetId() != okButton->GetId() || !IsCreated())
+        return;
     const std::string name = nameBox->GetText();
     if (name.empty()) {
         Beep();

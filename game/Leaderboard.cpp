@@ -92,7 +92,8 @@ std::vector<std::string> Leaderboard::Load() {
 bool Leaderboard::Save(std::vector<std::string>& lines) {
     error_ = false;
     // A line feed inside a line would split it in two in the file.
-    if (std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.find('\n') != std::string::npos; })) {
+    if (std::any_of(lines.begin(), lines.end(),
+                    [](const std::string& l) { return l.find('\n') != std::string::npos; })) {
         Log("Classifica: riga con un a capo, non scritta");
         error_ = true;
         return false;

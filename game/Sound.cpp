@@ -1,8 +1,8 @@
 #include "game/Sound.h"
 
 #include <poll.h>
-#include <sys/syscall.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,8 +97,8 @@ void Remember(pid_t pid, const std::string& sound) {
 }
 
 bool IsPlainPathCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' ||
-           c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
+           c == '.' || c == '_' || c == '-';
 }
 
 // A forked child ends here: _exit runs none of the parent's exit-time
@@ -167,7 +167,8 @@ struct FdCloser {
 // (timeoutMs >= 0), kHung when it is still running after that long.
 int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
+    const Clock::time_point end =
+        Clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
     // Readable once the child has ended; without one, look every 10 ms.
     int pidfd = timeoutMs >= 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
     const std::unique_ptr<int, FdCloser> closer(&pidfd);
@@ -177,16 +178,18 @@ int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
         if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         if (r < 0 && errno != EINTR) return -1;
         if (timeoutMs < 0) continue;
-        const int64_t left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        const int64_t left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0) return kHung;
         pollfd p{pidfd, POLLIN, 0};
-        poll(&p, pidfd >= 0 ? 1 : 0, pidfd >= 0 ? static_cast<int>(std::min<int64_t>(left, 60000)) : 10);
+        poll(&p, pidfd >= 0 ? 1 : 0,
+             pidfd >= 0 ? static_cast<int>(std::min<int64_t>(left, 60000)) : 10);
     }
 }
 
 uint32_t Le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 // How long a WAV file plays by its header: the data chunk's size (at most
@@ -196,8 +199,8 @@ int64_t WaveMillis(const std::string& file) {
     const File f = OpenRegularFile(file, "rb");
     struct stat st {};
     unsigned char riff[12];
-    if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||
-        std::memcmp(riff + 8, "WAVE", 4) != 0) {
+    if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 ||
+        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
         return -1;
     }
     uint32_t byteRate = 0;
@@ -208,7 +211,8 @@ int64_t WaveMillis(const std::string& file) {
             const int64_t bytes = std::min<int64_t>(size, st.st_size);
             return byteRate > 0 ? bytes * 1000 / byteRate : -1;
         }
-        long skip = static_cast<long>(size) + static_cast<long>(size & 1);  // chunks are padded to even sizes
+        long skip = static_cast<long>(size) +
+                    static_cast<long>(size & 1);  // chunks are padded to even sizes
         if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= sizeof format) {
             // Format, channels, sample rate, then the bytes per second.
             if (std::fread(format, 1, sizeof format, f.get()) != sizeof format) return -1;
@@ -245,8 +249,10 @@ bool PlayerInstalled() {
 // say so once per sound, not on every beep. One that the program stopped
 // itself, because the program is ending, did not fail.
 void NoteFailure(const std::string& sound, int status) {
-    if (sound.empty() || status == 0 || Application::TerminationSignal() != 0 || !FirstTime(sound)) return;
-    Log(std::string(kPlayer) + " could not play " + sound + " (exit status " + IntToString(status) + ").");
+    if (sound.empty() || status == 0 || Application::TerminationSignal() != 0 || !FirstTime(sound))
+        return;
+    Log(std::string(kPlayer) + " could not play " + sound + " (exit status " + IntToString(status) +
+        ").");
 }
 
 // Runs the command line and waits for it, at most timeoutMs (-1: no
@@ -275,9 +281,13 @@ int RunPlayer(const std::string& commandLine, const std::string& what, int64_t t
 
 }  // namespace
 
-bool RunCommand(const std::string& program, const std::string& arguments) { return RunShellCommand(program + " " + arguments); }
+bool RunCommand(const std::string& program, const std::string& arguments) {
+    return RunShellCommand(program + " " + arguments);
+}
 
-bool RunShellCommand(const std::string& commandLine) { return RunPlayer(commandLine, commandLine, -1) != 0; }
+bool RunShellCommand(const std::string& commandLine) {
+    return RunPlayer(commandLine, commandLine, -1) != 0;
+}
 
 std::string ShellWord(const std::string& path) {
     if (!path.empty() && std::all_of(path.begin(), path.end(), IsPlainPathCharacter)) return path;
@@ -335,7 +345,8 @@ void PlayWave(const std::string& file) {
     // The sound's length and a margin, and no longer: a player that hangs
     // must not freeze the game. A header that cannot be read gets 10 s.
     const int64_t length = WaveMillis(file);
-    const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file, length < 0 ? 10000 : length + 2000);
+    const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file,
+                                 length < 0 ? 10000 : length + 2000);
     if (status != kHung) {
         if (status != kRefused) NoteFailure(file, status);
     } else if (FirstTime("hung " + file)) {
@@ -361,7 +372,8 @@ void ReapFinishedChildren() {
 
 bool IsUnreapedChild(pid_t pid) {
     const std::vector<Started>& children = StartedChildren();
-    return pid > 0 && std::any_of(children.begin(), children.end(), [pid](const Started& c) { return c.pid == pid; });
+    return pid > 0 && std::any_of(children.begin(), children.end(),
+                                  [pid](const Started& c) { return c.pid == pid; });
 }
 
 SoundPlayer::~SoundPlayer() { StopSound(); }

@@ -20,8 +20,8 @@ constexpr size_t kMaxPaletteBytes = 1024;
 constexpr size_t kMaxDecodedBytes = size_t{64} << 20;
 
 uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 using Palette = std::array<std::array<uint8_t, 3>, 256>;
@@ -36,7 +36,9 @@ struct BmpFile {
     size_t paletteEntries = 0;
     Palette palette{};  // entries beyond paletteEntries stay black
     std::vector<uint8_t> bytes;
-    const uint8_t* Row(size_t storedRow) const { return bytes.data() + pixelOffset + storedRow * rowBytes; }
+    const uint8_t* Row(size_t storedRow) const {
+        return bytes.data() + pixelOffset + storedRow * rowBytes;
+    }
 };
 
 bool Reject(const std::string& path, const char* reason) {
@@ -56,19 +58,25 @@ bool ReadBmp(const std::string& path, int bitsPerPixel, BmpFile& bmp) {
     if (fileSize < kHeaderBytes) return Reject(path, "shorter than a BMP header");
 
     uint8_t header[kHeaderBytes];
-    if (std::fread(header, 1, kHeaderBytes, f.get()) != kHeaderBytes) return Reject(path, "header cannot be read");
+    if (std::fread(header, 1, kHeaderBytes, f.get()) != kHeaderBytes)
+        return Reject(path, "header cannot be read");
     const int32_t w = static_cast<int32_t>(Le32(header + 18));
     const int32_t h = static_cast<int32_t>(Le32(header + 22));
-    if (w < 1 || h < 1 || w > MaxImageSide || h > MaxImageSide) return Reject(path, "width or height out of range");
-    if (static_cast<size_t>(w) * static_cast<size_t>(h) * 3 > kMaxDecodedBytes) return Reject(path, "over 64 MiB of pixels");
+    if (w < 1 || h < 1 || w > MaxImageSide || h > MaxImageSide)
+        return Reject(path, "width or height out of range");
+    if (static_cast<size_t>(w) * static_cast<size_t>(h) * 3 > kMaxDecodedBytes)
+        return Reject(path, "over 64 MiB of pixels");
     const size_t offset = Le32(header + 10);
     if (offset < kHeaderBytes) return Reject(path, "pixel data inside the header");
     if (offset > fileSize) return Reject(path, "pixel data beyond the end of the file");
     const bool paletted = bitsPerPixel != 24;
-    if (paletted && offset - kHeaderBytes > kMaxPaletteBytes) return Reject(path, "palette larger than 1024 bytes");
+    if (paletted && offset - kHeaderBytes > kMaxPaletteBytes)
+        return Reject(path, "palette larger than 1024 bytes");
 
     const size_t width = static_cast<size_t>(w);
-    const size_t used = bitsPerPixel == 24 ? width * 3 : bitsPerPixel == 8 ? width : (width + 1) / 2;
+    const size_t used = bitsPerPixel == 24  ? width * 3
+                        : bitsPerPixel == 8 ? width
+                                            : (width + 1) / 2;
     const size_t rowBytes = (used + 3) / 4 * 4;
     // The last row needs no padding after its pixels.
     const size_t needed = offset + rowBytes * static_cast<size_t>(h - 1) + used;
@@ -77,7 +85,8 @@ bool ReadBmp(const std::string& path, int bitsPerPixel, BmpFile& bmp) {
     bmp.bytes.assign(header, header + kHeaderBytes);
     bmp.bytes.resize(needed);
     const size_t rest = needed - kHeaderBytes;
-    if (std::fread(bmp.bytes.data() + kHeaderBytes, 1, rest, f.get()) != rest) return Reject(path, "cannot be read");
+    if (std::fread(bmp.bytes.data() + kHeaderBytes, 1, rest, f.get()) != rest)
+        return Reject(path, "cannot be read");
 
     bmp.width = w;
     bmp.height = h;
@@ -124,7 +133,8 @@ std::string CSource(const std::string& name, const BmpFile& bmp) {
     std::string text = "int w" + name + " = " + IntToString(bmp.width) + ";\n";
     text += "int h" + name + " = " + IntToString(bmp.height) + ";\n\n";
     text += "char img" + name + "[] = {\n";
-    for (size_t i = 0; i < 16; ++i) text += Hex(bmp.palette[i][0]) + Hex(bmp.palette[i][1]) + Hex(bmp.palette[i][2]);
+    for (size_t i = 0; i < 16; ++i)
+        text += Hex(bmp.palette[i][0]) + Hex(bmp.palette[i][1]) + Hex(bmp.palette[i][2]);
     text += "\n";
     const size_t used = (static_cast<size_t>(bmp.width) + 1) / 2;
     for (size_t r = 0; r < static_cast<size_t>(bmp.height); ++r) {
@@ -159,7 +169,9 @@ RgbImage LoadBmp24(const std::string& path) {
 RgbImage LoadBmp8(const std::string& path) {
     BmpFile bmp;
     if (!ReadBmp(path, 8, bmp)) return {};
-    return Decode(bmp, [&bmp](const uint8_t* in, size_t x, uint8_t* out) { PutPalette(bmp.palette, in[x], out); });
+    return Decode(bmp, [&bmp](const uint8_t* in, size_t x, uint8_t* out) {
+        PutPalette(bmp.palette, in[x], out);
+    });
 }
 
 RgbImage LoadBmp4(const std::string& path) {
@@ -172,7 +184,8 @@ RgbImage LoadBmp4(const std::string& path) {
     const std::string exportPath = path + ".c";
     if (FileExists(exportPath)) RemoveFile(exportPath);
     TextFile out(exportPath);
-    if (!out.WriteLines({CSource(ExportName(path), bmp)})) Log("C export of " + path + " could not be written to " + exportPath);
+    if (!out.WriteLines({CSource(ExportName(path), bmp)}))
+        Log("C export of " + path + " could not be written to " + exportPath);
     return image;
 }
 

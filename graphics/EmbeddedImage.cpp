@@ -22,8 +22,8 @@ std::vector<uint8_t> DecodeEmbeddedImage(int w, int h, const unsigned char* img)
 std::vector<uint8_t> DecodeEmbeddedImage(int w, int h, const unsigned char* img, size_t size) {
     const size_t needed = EmbeddedImageSize(w, h);
     if (img == nullptr || needed == 0 || size < needed) {
-        Log("DecodeEmbeddedImage: no picture of " + IntToString(w) + " x " + IntToString(h) + " in " +
-            IntToString(static_cast<int64_t>(img == nullptr ? 0 : size)) + " bytes");
+        Log("DecodeEmbeddedImage: no picture of " + IntToString(w) + " x " + IntToString(h) +
+            " in " + IntToString(static_cast<int64_t>(img == nullptr ? 0 : size)) + " bytes");
         return {};
     }
     const size_t width = static_cast<size_t>(w), height = static_cast<size_t>(h);

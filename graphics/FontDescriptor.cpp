@@ -8,7 +8,11 @@ namespace lumetra {
 FontDescriptor::~FontDescriptor() { Free(); }
 
 FontDescriptor::FontDescriptor(const FontDescriptor& other)
-    : family_(other.family_), size_(other.size_), bold_(other.bold_), italic_(other.italic_), name_(other.name_) {}
+    : family_(other.family_),
+      size_(other.size_),
+      bold_(other.bold_),
+      italic_(other.italic_),
+      name_(other.name_) {}
 
 FontDescriptor& FontDescriptor::operator=(const FontDescriptor& other) {
     if (this != &other) {

@@ -44,7 +44,8 @@ int LineStep(XFontStruct* font) { return font->ascent > 15 ? font->ascent + 1 : 
 }  // namespace
 
 GraphicsContext::GraphicsContext(Form* owner) : owner_(owner) {
-    if (owner_ == nullptr && !Application::forms.empty()) owner_ = static_cast<Form*>(Application::forms.front());
+    if (owner_ == nullptr && !Application::forms.empty())
+        owner_ = static_cast<Form*>(Application::forms.front());
     if (owner_ == nullptr || owner_->GetScreen() == nullptr) return;
     display_ = owner_->GetScreen()->GetDisplay();
     window_ = owner_->GetWindow();
@@ -67,7 +68,9 @@ GraphicsContext::~GraphicsContext() {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
 }
 
-XFontStruct* GraphicsContext::Font() { return display_ != nullptr ? ApplicationFont().GetFontStruct(display_) : nullptr; }
+XFontStruct* GraphicsContext::Font() {
+    return display_ != nullptr ? ApplicationFont().GetFontStruct(display_) : nullptr;
+}
 
 void GraphicsContext::SetColour(Colour c) {
     if (c != NoColour) XSetForeground(display_, gc_, static_cast<unsigned long>(c));
@@ -97,7 +100,8 @@ void GraphicsContext::DrawLines(XPoint* points, int count, int /*width*/, Colour
     Flush();
 }
 
-void GraphicsContext::FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour, Colour fillColour) {
+void GraphicsContext::FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour,
+                                  Colour fillColour) {
     if (!gc_ || points == nullptr || count < 1) return;
     SetColour(fillColour);
     XFillPolygon(display_, window_, gc_, points, count, Complex, CoordModeOrigin);
@@ -108,23 +112,28 @@ void GraphicsContext::FillPolygon(XPoint* points, int count, int borderWidth, Co
 void GraphicsContext::DrawRectangle(int x, int y, int w, int h, int lineWidth, Colour colour) {
     if (!gc_ || w < 1 || h < 1) return;
     SetColour(colour);
-    if (lineWidth > 1) XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound, JoinRound);
-    XDrawRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+    if (lineWidth > 1)
+        XSetLineAttributes(display_, gc_, static_cast<unsigned>(lineWidth), LineSolid, CapRound,
+                           JoinRound);
+    XDrawRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1),
+                   static_cast<unsigned>(h - 1));
     if (lineWidth > 1) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
     Flush();
 }
 
-void GraphicsContext::FillRectangle(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour) {
+void GraphicsContext::FillRectangle(int x, int y, int w, int h, int borderWidth,
+                                    Colour borderColour, Colour fillColour) {
     // A size below 2 covers nothing: the fill is one pixel short each way.
     if (!gc_ || w < 2 || h < 2) return;
     SetColour(fillColour);
-    XFillRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1), static_cast<unsigned>(h - 1));
+    XFillRectangle(display_, window_, gc_, x, y, static_cast<unsigned>(w - 1),
+                   static_cast<unsigned>(h - 1));
     Flush();
     if (borderWidth > 0) DrawRectangle(x, y, w - 1, h - 1, borderWidth, borderColour);
 }
 
-void GraphicsContext::FillRectangle(int x, int y, int w, int h, int /*ignored*/, int borderWidth, Colour borderColour,
-                                    Colour fillColour) {
+void GraphicsContext::FillRectangle(int x, int y, int w, int h, int /*ignored*/, int borderWidth,
+                                    Colour borderColour, Colour fillColour) {
     FillRectangle(x, y, w, h, borderWidth, borderColour, fillColour);
 }
 
@@ -132,35 +141,40 @@ void GraphicsContext::DrawEllipse(int x, int y, int w, int h, int /*width*/, Col
     if (!gc_ || w < 0 || h < 0) return;
     SetColour(colour);
     XSetArcMode(display_, gc_, ArcPieSlice);
-    XDrawArc(display_, window_, gc_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0, 360 * 64);
+    XDrawArc(display_, window_, gc_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+             360 * 64);
     Flush();
 }
 
-void GraphicsContext::FillEllipse(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour) {
+void GraphicsContext::FillEllipse(int x, int y, int w, int h, int borderWidth, Colour borderColour,
+                                  Colour fillColour) {
     if (!gc_ || w < 0 || h < 0) return;
     SetColour(fillColour);
     XSetArcMode(display_, gc_, ArcPieSlice);
-    XFillArc(display_, window_, gc_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0, 360 * 64);
+    XFillArc(display_, window_, gc_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+             360 * 64);
     Flush();
     if (borderWidth > 0) DrawEllipse(x, y, w, h, borderWidth, borderColour);
 }
 
-void GraphicsContext::DrawLine(int x1, int y1, int x2, int y2, int style, int /*width*/, Colour colour) {
+void GraphicsContext::DrawLine(int x1, int y1, int x2, int y2, int style, int /*width*/,
+                               Colour colour) {
     if (!gc_) return;
     SetColour(colour);
     if (style == 1) XSetLineAttributes(display_, gc_, 1, LineOnOffDash, CapRound, JoinRound);
     if (style == 2) XSetLineAttributes(display_, gc_, 1, LineDoubleDash, CapRound, JoinRound);
     XDrawLine(display_, window_, gc_, x1, y1, x2, y2);
     Flush();
-    if (style == 1 || style == 2) XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
+    if (style == 1 || style == 2)
+        XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
 }
 
 void GraphicsContext::DrawLine(int x1, int y1, int x2, int y2, int width, Colour colour) {
     DrawLine(x1, y1, x2, y2, 0, width, colour);
 }
 
-void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg,
-                               const FontDescriptor* /*font*/, TextAlign align) {
+void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& text, Colour fg,
+                               Colour bg, const FontDescriptor* /*font*/, TextAlign align) {
     XFontStruct* font = gc_ ? Font() : nullptr;
     if (font == nullptr) return;
     if (fg != NoColour) XSetForeground(display_, gc_, static_cast<unsigned long>(fg));
@@ -178,13 +192,15 @@ void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& te
     for (const TextLine& line : lines) {
         if (h <= 9) break;
         int lineWidth = 0;
-        for (size_t i = 0; i < line.length; ++i) lineWidth += widths[static_cast<unsigned char>(text[line.begin + i])];
+        for (size_t i = 0; i < line.length; ++i)
+            lineWidth += widths[static_cast<unsigned char>(text[line.begin + i])];
         const int baseline = y + step + (line.last && first ? (h - step) / 2 : 0);
         if (line.wrapped) align = AlignLeft;
         int start = x;
         if (w >= 1 && align != AlignLeft && lineWidth != 0)
             start = align == AlignRight ? x + w - lineWidth : x + (w - lineWidth) / 2;
-        XDrawString(display_, window_, gc_, start, baseline - 1, text.data() + line.begin, static_cast<int>(line.length));
+        XDrawString(display_, window_, gc_, start, baseline - 1, text.data() + line.begin,
+                    static_cast<int>(line.length));
         Flush();
         first = false;
         y += step;
@@ -209,7 +225,9 @@ int GraphicsContext::CharWidth(const FontDescriptor*) {
     return font ? XTextWidth(font, "M", 1) : 0;
 }
 
-void GraphicsContext::PutImage(int x, int y, int w, int h, XImage* image) { PutImage(x, y, w, h, image, 0, 0); }
+void GraphicsContext::PutImage(int x, int y, int w, int h, XImage* image) {
+    PutImage(x, y, w, h, image, 0, 0);
+}
 
 void GraphicsContext::PutImage(int x, int y, int w, int h, XImage* image, int srcX, int srcY) {
     if (!gc_ || image == nullptr) return;
@@ -219,12 +237,14 @@ void GraphicsContext::PutImage(int x, int y, int w, int h, XImage* image, int sr
     Flush();
 }
 
-void GraphicsContext::CopyArea(int x, int y, int w, int h, Drawable drawable) { CopyArea(x, y, w, h, drawable, 0, 0); }
+void GraphicsContext::CopyArea(int x, int y, int w, int h, Drawable drawable) {
+    CopyArea(x, y, w, h, drawable, 0, 0);
+}
 
 void GraphicsContext::CopyArea(int x, int y, int w, int h, Drawable drawable, int srcX, int srcY) {
     if (!gc_ || w < 1 || h < 1) return;
-    XImage* img =
-        XGetImage(display_, drawable, srcX, srcY, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* img = XGetImage(display_, drawable, srcX, srcY, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (img == nullptr) {
         Log("XGetImage failed");
         return;
@@ -247,7 +267,9 @@ unsigned long GraphicsContext::GetPixel(int x, int y) {
 
 bool GraphicsContext::WindowViewable(int* width, int* height) {
     XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display_, window_, &attributes) == 0 || attributes.map_state != IsViewable) return false;
+    if (XGetWindowAttributes(display_, window_, &attributes) == 0 ||
+        attributes.map_state != IsViewable)
+        return false;
     *width = attributes.width;
     *height = attributes.height;
     return true;
@@ -256,20 +278,24 @@ bool GraphicsContext::WindowViewable(int* width, int* height) {
 XImage* GraphicsContext::GetImage(int x, int y, int w, int h) {
     if (!gc_ || w < 1 || h < 1) return nullptr;
     ProbeImageFormat(owner_);
-    XImage* img = XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* img = XGetImage(display_, window_, x, y, static_cast<unsigned>(w),
+                            static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (img == nullptr) Log("XGetImage failed");
     return img;
 }
 
-void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* image, Colour keyColour) {
+void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* image,
+                                          Colour keyColour) {
     PutImageTransparent(x, y, w, h, image, 0, 0, keyColour);
 }
 
-void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY, Colour keyColour) {
+void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* image, int srcX,
+                                          int srcY, Colour keyColour) {
     if (!gc_ || image == nullptr || image->data == nullptr) return;
     ProbeImageFormat(owner_);
     const ImageLayout& layout = CurrentImageLayout();
-    if (!ImageLayoutUsable() || image->format != ZPixmap || image->bits_per_pixel != layout.bitsPerPixel) {
+    if (!ImageLayoutUsable() || image->format != ZPixmap ||
+        image->bits_per_pixel != layout.bitsPerPixel) {
         Log("PutImageTransparent: the image's pixel layout cannot be walked");
         return;
     }
@@ -296,8 +322,8 @@ void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* im
     h = std::min(h, windowHeight - y);
     if (w < 1 || h < 1) return;
 
-    XImage* background =
-        XGetImage(display_, window_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* background = XGetImage(display_, window_, x, y, static_cast<unsigned>(w),
+                                   static_cast<unsigned>(h), AllPlanes, ZPixmap);
     if (background == nullptr) {
         Log("XGetImage failed");
         return;
@@ -313,31 +339,39 @@ void GraphicsContext::PutImageTransparent(int x, int y, int w, int h, XImage* im
     const size_t bpp = static_cast<size_t>(layout.bitsPerPixel / 8);
     const size_t ir = static_cast<size_t>(layout.ixRosso), ig = static_cast<size_t>(layout.ixVerde),
                  ib = static_cast<size_t>(layout.ixBlu);
-    const auto kr = static_cast<char>((keyColour >> 16) & 0xFF), kg = static_cast<char>((keyColour >> 8) & 0xFF),
+    const auto kr = static_cast<char>((keyColour >> 16) & 0xFF),
+               kg = static_cast<char>((keyColour >> 8) & 0xFF),
                kb = static_cast<char>(keyColour & 0xFF);
     for (int row = 0; row < h; ++row) {
-        const char* src = image->data + static_cast<size_t>(srcY + row) * static_cast<size_t>(image->bytes_per_line) +
-                          static_cast<size_t>(srcX) * bpp;
-        char* dst = background->data + static_cast<size_t>(row) * static_cast<size_t>(background->bytes_per_line);
+        const char* src =
+            image->data +
+            static_cast<size_t>(srcY + row) * static_cast<size_t>(image->bytes_per_line) +
+            static_cast<size_t>(srcX) * bpp;
+        char* dst = background->data +
+                    static_cast<size_t>(row) * static_cast<size_t>(background->bytes_per_line);
         for (int col = 0; col < w; ++col, src += bpp, dst += bpp) {
             if (src[ir] == kr && src[ig] == kg && src[ib] == kb) continue;
             std::memcpy(dst, src, bpp);
         }
     }
-    XPutImage(display_, window_, gc_, background, 0, 0, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XPutImage(display_, window_, gc_, background, 0, 0, x, y, static_cast<unsigned>(w),
+              static_cast<unsigned>(h));
     Flush();
     XDestroyImage(background);
 }
 
-void GraphicsContext::DrawImageFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path) {
+void GraphicsContext::DrawImageFile(int x, int y, int w, int h, int bitsPerPixel,
+                                    const std::string& path) {
     DrawFile(x, y, w, h, bitsPerPixel, path, false);
 }
 
-void GraphicsContext::DrawImageFileTransparent(int x, int y, int w, int h, int bitsPerPixel, const std::string& path) {
+void GraphicsContext::DrawImageFileTransparent(int x, int y, int w, int h, int bitsPerPixel,
+                                               const std::string& path) {
     DrawFile(x, y, w, h, bitsPerPixel, path, true);
 }
 
-void GraphicsContext::DrawFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path, bool transparent) {
+void GraphicsContext::DrawFile(int x, int y, int w, int h, int bitsPerPixel,
+                               const std::string& path, bool transparent) {
     if (!gc_ || !FileExists(path)) return;
     RgbImage picture;
     switch (bitsPerPixel) {

@@ -50,20 +50,25 @@ public:
 
     void DrawPoint(int x, int y, Colour colour);
     void DrawLines(XPoint* points, int count, int width, Colour colour);
-    void FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour, Colour fillColour);
+    void FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour,
+                     Colour fillColour);
     void DrawRectangle(int x, int y, int w, int h, int lineWidth, Colour colour);
-    void FillRectangle(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour);
-    void FillRectangle(int x, int y, int w, int h, int ignored, int borderWidth, Colour borderColour, Colour fillColour);
+    void FillRectangle(int x, int y, int w, int h, int borderWidth, Colour borderColour,
+                       Colour fillColour);
+    void FillRectangle(int x, int y, int w, int h, int ignored, int borderWidth,
+                       Colour borderColour, Colour fillColour);
     void DrawEllipse(int x, int y, int w, int h, int width, Colour colour);
-    void FillEllipse(int x, int y, int w, int h, int borderWidth, Colour borderColour, Colour fillColour);
+    void FillEllipse(int x, int y, int w, int h, int borderWidth, Colour borderColour,
+                     Colour fillColour);
     // style 1 dashed, 2 double-dashed, anything else as the context is.
     void DrawLine(int x1, int y1, int x2, int y2, int style, int width, Colour colour);
     void DrawLine(int x1, int y1, int x2, int y2, int width, Colour colour);
     // Text in a box, with line feeds and word wrap; the font argument is not
     // used (the ApplicationFont is).
-    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg, const FontDescriptor* font,
-                  TextAlign align);
-    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg, TextAlign align) {
+    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg,
+                  const FontDescriptor* font, TextAlign align);
+    void DrawText(int x, int y, int w, int h, const std::string& text, Colour fg, Colour bg,
+                  TextAlign align) {
         DrawText(x, y, w, h, text, fg, bg, nullptr, align);
     }
     int TextHeight(int width, const std::string& text);
@@ -85,13 +90,15 @@ public:
     void PutImageTransparent(int x, int y, int w, int h, XImage* image, Colour keyColour);
     // The same for the rectangle srcX, srcY, w, h of the image (the part
     // outside the image is not drawn).
-    void PutImageTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY, Colour keyColour);
+    void PutImageTransparent(int x, int y, int w, int h, XImage* image, int srcX, int srcY,
+                             Colour keyColour);
     // A BMP file of 4, 8 or 24 bits per pixel drawn at x, y, at most w x h of
     // it (never more than the file holds). Nothing for a missing or unreadable
     // file.
     void DrawImageFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path);
     // As DrawImageFile, with black (0x000000) pixels transparent.
-    void DrawImageFileTransparent(int x, int y, int w, int h, int bitsPerPixel, const std::string& path);
+    void DrawImageFileTransparent(int x, int y, int w, int h, int bitsPerPixel,
+                                  const std::string& path);
 
 private:
     void SetColour(Colour c);
@@ -99,7 +106,8 @@ private:
     XFontStruct* Font();
     // An unmapped window cannot be read back (nor drawn on for good).
     bool WindowViewable(int* width, int* height);
-    void DrawFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path, bool transparent);
+    void DrawFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path,
+                  bool transparent);
 
     Form* owner_ = nullptr;
     Display* display_ = nullptr;

@@ -24,7 +24,8 @@ constexpr unsigned long kProbeColour = 0xCF3B76;
 lumetra::Screen* ScreenOf(GUIElement* element) {
     Form* form = nullptr;
     if (element != nullptr) {
-        form = element->GetKind() == "form" ? static_cast<Form*>(element) : Application::GetParentForm(element);
+        form = element->GetKind() == "form" ? static_cast<Form*>(element)
+                                            : Application::GetParentForm(element);
     }
     if (form != nullptr && form->GetScreen() != nullptr) return form->GetScreen();
     return lumetra::Screen::Current();
@@ -61,7 +62,8 @@ void ProbeImageFormat(GUIElement* element) {
     // off screen, and the probe leaves no stray pixel behind. Images of one
     // depth have one layout on a screen, whatever drawable they come from.
     const int sn = screen->GetScreenNumber();
-    const Pixmap pixmap = XCreatePixmap(d, RootWindow(d, sn), 1, 1, static_cast<unsigned>(screen->GetDepth()));
+    const Pixmap pixmap =
+        XCreatePixmap(d, RootWindow(d, sn), 1, 1, static_cast<unsigned>(screen->GetDepth()));
     XGCValues values{};
     GC gc = XCreateGC(d, pixmap, GCCapStyle | GCJoinStyle, &values);
     if (gc == nullptr) {
@@ -99,7 +101,8 @@ void ProbeImageFormat(GUIElement* element) {
     if (count > 8) count = 8;
     if (count < 0) count = 0;
     std::fill(std::begin(layout.probeBytes), std::end(layout.probeBytes), 0);
-    for (int i = 0; i < count && img->data != nullptr; ++i) layout.probeBytes[i] = static_cast<uint8_t>(img->data[i]);
+    for (int i = 0; i < count && img->data != nullptr; ++i)
+        layout.probeBytes[i] = static_cast<uint8_t>(img->data[i]);
     const int red = IndexOf(layout.probeBytes, count, 0xCF);
     const int green = IndexOf(layout.probeBytes, count, 0x3B);
     const int blue = IndexOf(layout.probeBytes, count, 0x76);
@@ -121,16 +124,16 @@ void ProbeImageFormat(GUIElement* element) {
 
 bool ImageLayoutUsable() {
     const ImageLayout& l = layout;
-    return l.depth != 0 && l.format == ZPixmap && (l.bitsPerPixel == 24 || l.bitsPerPixel == 32) && l.coloursFound &&
-           (l.bitmapPad == 8 || l.bitmapPad == 16 || l.bitmapPad == 32);
+    return l.depth != 0 && l.format == ZPixmap && (l.bitsPerPixel == 24 || l.bitsPerPixel == 32) &&
+           l.coloursFound && (l.bitmapPad == 8 || l.bitmapPad == 16 || l.bitmapPad == 32);
 }
 
 XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb, int w, int h) {
     if (rgb.empty()) return nullptr;
     if (w < 1 || h < 1 || w > MaxImageSide || h > MaxImageSide ||
         rgb.size() < static_cast<size_t>(w) * static_cast<size_t>(h) * 3) {
-        Log("CreateImageFromRgb: no picture of " + IntToString(w) + " x " + IntToString(h) + " in " +
-            IntToString(static_cast<int64_t>(rgb.size())) + " bytes");
+        Log("CreateImageFromRgb: no picture of " + IntToString(w) + " x " + IntToString(h) +
+            " in " + IntToString(static_cast<int64_t>(rgb.size())) + " bytes");
         return nullptr;
     }
     ProbeImageFormat(element);
@@ -149,7 +152,8 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
     if (row % pad != 0) {
         paddedRow = (row / pad + 1) * pad;
         Log("WARNING img width: " + IntToString(w) + " - bytes_per_line_Pad != bytes_per_line: " +
-            IntToString(static_cast<int64_t>(paddedRow)) + " " + IntToString(static_cast<int64_t>(row)));
+            IntToString(static_cast<int64_t>(paddedRow)) + " " +
+            IntToString(static_cast<int64_t>(row)));
     }
     // calloc, because XDestroyImage releases the buffer with free().
     auto* data = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(h) * paddedRow, 1));
@@ -169,19 +173,23 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
         }
     }
     XVisualInfo* visuals = screen->GetVisualInfo();
-    Visual* visual = visuals != nullptr ? visuals[0].visual : DefaultVisual(d, screen->GetScreenNumber());
+    Visual* visual =
+        visuals != nullptr ? visuals[0].visual : DefaultVisual(d, screen->GetScreenNumber());
     XImage* image =
-        XCreateImage(d, visual, static_cast<unsigned>(layout.depth), layout.format, layout.xoffset, reinterpret_cast<char*>(data),
-                     static_cast<unsigned>(w), static_cast<unsigned>(h), layout.bitmapPad, static_cast<int>(paddedRow));
+        XCreateImage(d, visual, static_cast<unsigned>(layout.depth), layout.format, layout.xoffset,
+                     reinterpret_cast<char*>(data), static_cast<unsigned>(w),
+                     static_cast<unsigned>(h), layout.bitmapPad, static_cast<int>(paddedRow));
     if (image == nullptr) {
         Log("CreateImageFromRgb: XCreateImage failed");
         std::free(data);
         return nullptr;
     }
     // The buffer was laid out for the probed format; an image that would read
-    // it differently is never handed out.
-    // NOLINTNEXTLINE(clang-analyzer-unix.Malloc): the image owns the buffer now; XDestroyImage frees both.
-    if (image->bits_per_pixel != layout.bitsPerPixel || image->bytes_per_line != static_cast<int>(paddedRow)) {
+    // it differently is never handed out. The image owns the buffer now, and
+    // XDestroyImage frees both.
+    // NOLINTNEXTLINE(clang-analyzer-unix.Malloc)
+    if (image->bits_per_pixel != layout.bitsPerPixel ||
+        image->bytes_per_line != static_cast<int>(paddedRow)) {
         Log("CreateImageFromRgb: the X image does not match the probed layout");
         XDestroyImage(image);
         return nullptr;

@@ -21,7 +21,9 @@ namespace {
 #include "graphics/pictures/title.bmp.c"
 #pragma GCC diagnostic pop
 
-EmbeddedPicture Picture(int w, int h, const char* img) { return {w, h, reinterpret_cast<const unsigned char*>(img)}; }
+EmbeddedPicture Picture(int w, int h, const char* img) {
+    return {w, h, reinterpret_cast<const unsigned char*>(img)};
+}
 
 }  // namespace
 
@@ -36,16 +38,18 @@ const EmbeddedPicture& AboutLogoPicture() {
 }
 
 const EmbeddedPicture& CheckBoxPicture(int n) {
-    static const EmbeddedPicture p[4] = {
-        Picture(wCHECKBOX1, hCHECKBOX1, imgCHECKBOX1), Picture(wCHECKBOX2, hCHECKBOX2, imgCHECKBOX2),
-        Picture(wCHECKBOX3, hCHECKBOX3, imgCHECKBOX3), Picture(wCHECKBOX4, hCHECKBOX4, imgCHECKBOX4)};
+    static const EmbeddedPicture p[4] = {Picture(wCHECKBOX1, hCHECKBOX1, imgCHECKBOX1),
+                                         Picture(wCHECKBOX2, hCHECKBOX2, imgCHECKBOX2),
+                                         Picture(wCHECKBOX3, hCHECKBOX3, imgCHECKBOX3),
+                                         Picture(wCHECKBOX4, hCHECKBOX4, imgCHECKBOX4)};
     return p[n >= 1 && n <= 4 ? n - 1 : 3];
 }
 
 const EmbeddedPicture& OptionBoxPicture(int n) {
-    static const EmbeddedPicture p[4] = {
-        Picture(wOPTIONBOX1, hOPTIONBOX1, imgOPTIONBOX1), Picture(wOPTIONBOX2, hOPTIONBOX2, imgOPTIONBOX2),
-        Picture(wOPTIONBOX3, hOPTIONBOX3, imgOPTIONBOX3), Picture(wOPTIONBOX4, hOPTIONBOX4, imgOPTIONBOX4)};
+    static const EmbeddedPicture p[4] = {Picture(wOPTIONBOX1, hOPTIONBOX1, imgOPTIONBOX1),
+                                         Picture(wOPTIONBOX2, hOPTIONBOX2, imgOPTIONBOX2),
+                                         Picture(wOPTIONBOX3, hOPTIONBOX3, imgOPTIONBOX3),
+                                         Picture(wOPTIONBOX4, hOPTIONBOX4, imgOPTIONBOX4)};
     return p[n >= 1 && n <= 4 ? n - 1 : 3];
 }
 

@@ -10,7 +10,8 @@ bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; 
 bool IsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 }  // namespace
 
-std::vector<TextLine> LayoutText(const std::string& text, int width, const CharWidths& widths, size_t maxLines) {
+std::vector<TextLine> LayoutText(const std::string& text, int width, const CharWidths& widths,
+                                 size_t maxLines) {
     const size_t n = text.size();
     // Prefix sums of the character widths, and for every position the last
     // space and the last letter before it and the first space from it on,
@@ -54,13 +55,16 @@ std::vector<TextLine> LayoutText(const std::string& text, int width, const CharW
             // line back to the space before it.
             line.wrapped = true;
             const long limit = sum[b] + width;
-            const size_t fits = static_cast<size_t>(std::upper_bound(sum.begin() + static_cast<long>(b),
-                                                                     sum.begin() + static_cast<long>(b + keep) + 1, limit) -
-                                                    (sum.begin() + static_cast<long>(b))) -
-                                1;
+            const size_t fits =
+                static_cast<size_t>(std::upper_bound(sum.begin() + static_cast<long>(b),
+                                                     sum.begin() + static_cast<long>(b + keep) + 1,
+                                                     limit) -
+                                    (sum.begin() + static_cast<long>(b))) -
+                1;
             const size_t from = std::min(nextSpace[b + fits + 1], b + keep);
             const long letter = lastAlpha[from];
-            if (letter >= static_cast<long>(b + fits) && lastSpace[static_cast<size_t>(letter)] >= static_cast<long>(b)) {
+            if (letter >= static_cast<long>(b + fits) &&
+                lastSpace[static_cast<size_t>(letter)] >= static_cast<long>(b)) {
                 keep = static_cast<size_t>(lastSpace[static_cast<size_t>(letter)]) - b;
             } else {
                 keep = fits;

@@ -21,6 +21,7 @@ struct TextLine {
 using CharWidths = std::array<int, 256>;
 
 // width < 1 turns wrapping off. At most maxLines lines are produced.
-std::vector<TextLine> LayoutText(const std::string& text, int width, const CharWidths& widths, size_t maxLines);
+std::vector<TextLine> LayoutText(const std::string& text, int width, const CharWidths& widths,
+                                 size_t maxLines);
 
 }  // namespace lumetra

@@ -53,9 +53,10 @@ Bytes Stored(const Bytes& raw) {
     do {
         const size_t len = std::min<size_t>(raw.size() - at, 65535);
         z.push_back(at + len == raw.size() ? 1 : 0);
-        z.insert(z.end(), {static_cast<uint8_t>(len), static_cast<uint8_t>(len >> 8), static_cast<uint8_t>(~len),
-                           static_cast<uint8_t>(~len >> 8)});
-        z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + len));
+        z.insert(z.end(), {static_cast<uint8_t>(len), static_cast<uint8_t>(len >> 8),
+                           static_cast<uint8_t>(~len), static_cast<uint8_t>(~len >> 8)});
+        z.insert(z.end(), raw.begin() + static_cast<long>(at),
+                 raw.begin() + static_cast<long>(at + len));
         at += len;
     } while (at < raw.size());
     Be32(z, (b << 16) | a);
@@ -71,7 +72,9 @@ void Chunk(Bytes& png, const char* type, const Bytes& data) {
 }
 
 // How much of source pixel i the span [from, to) covers.
-double Overlap(int i, double from, double to) { return std::max(0.0, std::min(i + 1.0, to) - std::max<double>(i, from)); }
+double Overlap(int i, double from, double to) {
+    return std::max(0.0, std::min(i + 1.0, to) - std::max<double>(i, from));
+}
 
 }  // namespace
 
@@ -94,19 +97,24 @@ int main(int argc, char** argv) {
         for (int x = 0; x < size; ++x) {
             const double fx = (x - margin) * step, fy = (y - margin) * step;
             double sum[4] = {0, 0, 0, 0};
-            for (int sy = std::max(0, static_cast<int>(fy)); sy < std::min<double>(kBoxesSide, fy + step); ++sy) {
-                for (int sx = std::max(0, static_cast<int>(fx)); sx < std::min<double>(kBoxesSide, fx + step); ++sx) {
+            for (int sy = std::max(0, static_cast<int>(fy));
+                 sy < std::min<double>(kBoxesSide, fy + step); ++sy) {
+                for (int sx = std::max(0, static_cast<int>(fx));
+                     sx < std::min<double>(kBoxesSide, fx + step); ++sx) {
                     const double w = Overlap(sx, fx, fx + step) * Overlap(sy, fy, fy + step);
                     const size_t at =
-                        (static_cast<size_t>(kBoxesY + sy) * static_cast<size_t>(title.w) + static_cast<size_t>(kBoxesX + sx)) *
+                        (static_cast<size_t>(kBoxesY + sy) * static_cast<size_t>(title.w) +
+                         static_cast<size_t>(kBoxesX + sx)) *
                         3;
-                    if (rgb[at] == kPaper && rgb[at + 1] == kPaper && rgb[at + 2] == kPaper) continue;
+                    if (rgb[at] == kPaper && rgb[at + 1] == kPaper && rgb[at + 2] == kPaper)
+                        continue;
                     for (int c = 0; c < 3; ++c) sum[c] += w * rgb[at + static_cast<size_t>(c)];
                     sum[3] += w;
                 }
             }
             const double alpha = sum[3] / (step * step);
-            for (int c = 0; c < 3; ++c) raw.push_back(sum[3] > 0 ? static_cast<uint8_t>(std::lround(sum[c] / sum[3])) : 0);
+            for (int c = 0; c < 3; ++c)
+                raw.push_back(sum[3] > 0 ? static_cast<uint8_t>(std::lround(sum[c] / sum[3])) : 0);
             raw.push_back(static_cast<uint8_t>(std::lround(std::min(1.0, alpha) * 255)));
         }
     }

@@ -10,16 +10,20 @@
 namespace bmp {
 
 inline void PutLe(std::string& out, size_t at, uint32_t value, int bytes = 4) {
-    for (int i = 0; i < bytes; ++i) out[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
 }
 
 // pixels: w x h, rows top to bottom; 0xRRGGBB for 24 bits, palette indices otherwise.
-inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pixels, const std::vector<uint32_t>& palette = {}) {
-    const size_t offset = 54 + 4 * palette.size(), stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
+inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pixels,
+                        const std::vector<uint32_t>& palette = {}) {
+    const size_t offset = 54 + 4 * palette.size(),
+                 stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
     std::string out(offset + stored * static_cast<size_t>(h), '\xEE');
     out.replace(0, 54, 54, '\0');
     out[0] = 'B', out[1] = 'M';
-    const std::pair<size_t, size_t> fields[] = {{2, out.size()}, {10, offset}, {14, 40}, {18, w}, {22, h}, {46, palette.size()}};
+    const std::pair<size_t, size_t> fields[] = {
+        {2, out.size()}, {10, offset}, {14, 40}, {18, w}, {22, h}, {46, palette.size()}};
     for (const auto& [at, value] : fields) PutLe(out, at, static_cast<uint32_t>(value));
     PutLe(out, 26, 1, 2), PutLe(out, 28, static_cast<uint32_t>(bits), 2);  // planes, bits per pixel
     for (size_t i = 0; i < palette.size(); ++i) PutLe(out, 54 + 4 * i, palette[i] | 0x5A000000U);
@@ -30,18 +34,22 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
             char& c = out[row + static_cast<size_t>(x * bits / 8)];
             if (bits == 24) PutLe(out, row + 3 * static_cast<size_t>(x), p, 3);
             if (bits == 8) c = static_cast<char>(p);
-            if (bits == 4) c = static_cast<char>(x % 2 == 0 ? (p << 4 | 0x0E) : ((static_cast<uint8_t>(c) & 0xF0) | p));
+            if (bits == 4)
+                c = static_cast<char>(x % 2 == 0 ? (p << 4 | 0x0E)
+                                                 : ((static_cast<uint8_t>(c) & 0xF0) | p));
         }
     }
     return out;
 }
 
 // The packed RGB a reader should answer for such a file.
-inline std::vector<uint8_t> Rgb(int bits, const std::vector<uint32_t>& pixels, const std::vector<uint32_t>& palette = {}) {
+inline std::vector<uint8_t> Rgb(int bits, const std::vector<uint32_t>& pixels,
+                                const std::vector<uint32_t>& palette = {}) {
     std::vector<uint8_t> rgb;
     for (uint32_t p : pixels) {
         const uint32_t c = bits == 24 ? p : (p < palette.size() ? palette[p] : 0);
-        rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+        rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                               static_cast<uint8_t>(c)});
     }
     return rgb;
 }

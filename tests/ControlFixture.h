@@ -50,7 +50,9 @@ protected:
         } while (XPending(tk) > 0);
         rig::Sync(d);
     }
-    void Repaint() { XClearArea(d, Win(), 0, 0, 0, 0, True), Settle(); }  // cleared by the server, then an Expose
+    void Repaint() {
+        XClearArea(d, Win(), 0, 0, 0, 0, True), Settle();
+    }  // cleared by the server, then an Expose
     std::string Golden(const std::string& name, int x = 0, int y = 0, int w = 0, int h = 0) {
         return Settle(), rig::CompareGolden(d, Win(), name, x, y, w, h);
     }
@@ -67,7 +69,9 @@ protected:
     }
     // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".
     void Keys(const std::string& script) { rig::TypeText(d, script), Settle(); }
-    void Click(int x, int y, unsigned button = 1) { rig::ClickIn(d, Win(), x, y, button), Settle(); }
+    void Click(int x, int y, unsigned button = 1) {
+        rig::ClickIn(d, Win(), x, y, button), Settle();
+    }
 
     bool windowManager = false;  // openbox on the test program's server
     Display* d = nullptr;

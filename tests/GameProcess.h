@@ -19,7 +19,8 @@ struct Area {
     int CentreX() const { return x + w / 2; }
     int CentreY() const { return y + h / 2; }
 };
-constexpr Area kInfoButton{10, 30, 100, 28}, kExitButton{120, 30, 100, 28}, kStartButton{230, 30, 100, 28};
+constexpr Area kInfoButton{10, 30, 100, 28}, kExitButton{120, 30, 100, 28},
+    kStartButton{230, 30, 100, 28};
 // Box n (1-4) of the board at (200, 130): 185 x 185, a 10 pixel margin and gap.
 inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 : 140, 185, 185}; }
 
@@ -31,7 +32,8 @@ inline void Click(Display* d, Window w, int x, int y) {
         Window r = 0, c = 0;
         int i = 0;
         unsigned mask = 0;
-        return XQueryPointer(d, DefaultRootWindow(d), &r, &c, &i, &i, &i, &i, &mask) && !(mask & Button1Mask);
+        return XQueryPointer(d, DefaultRootWindow(d), &r, &c, &i, &i, &i, &i, &mask) &&
+               !(mask & Button1Mask);
     });
 }
 
@@ -39,19 +41,22 @@ using rig::RequestClose;
 
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
-    rig::WaitUntil([&] { return (w = rig::FindWindowByName(d, name)) != 0 && rig::IsMapped(d, w); }, 10000);
+    rig::WaitUntil([&] { return (w = rig::FindWindowByName(d, name)) != 0 && rig::IsMapped(d, w); },
+                   10000);
     return w;
 }
 
 // The golden comparison once the picture has settled (running the loop if given).
-inline std::string Golden(Display* d, Window w, const std::string& name, lumetra::Form* loop = nullptr, int x = 0, int y = 0,
-                          int width = 0, int height = 0) {
+inline std::string Golden(Display* d, Window w, const std::string& name,
+                          lumetra::Form* loop = nullptr, int x = 0, int y = 0, int width = 0,
+                          int height = 0) {
     const auto wait = [loop](const std::function<bool()>& until, int ms) {
         return loop != nullptr ? rig::PumpUntil(loop, until, ms) : rig::WaitUntil(until, ms);
     };
     if (std::getenv("LUMETRA_RENEW_GOLDEN") != nullptr) wait([] { return false; }, 1000);
     std::string diff;
-    wait([&] { return (diff = rig::CompareGolden(d, w, name, x, y, width, height)).empty(); }, 3000);
+    wait([&] { return (diff = rig::CompareGolden(d, w, name, x, y, width, height)).empty(); },
+         3000);
     return diff;
 }
 
@@ -64,7 +69,8 @@ struct Launch {
 
 class GameProcess {
 public:
-    GameProcess(Display* display, const rig::StandIns& standIns, const Launch& launch = {}) : d(display) {
+    GameProcess(Display* display, const rig::StandIns& standIns, const Launch& launch = {})
+        : d(display) {
         (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + dir.Path() + "'").c_str());
         if (launch.prepare) launch.prepare(dir);
         std::vector<std::string> argv = launch.prefix, env = launch.env;
@@ -74,7 +80,8 @@ public:
         process = std::make_unique<rig::ChildProcess>(argv, dir.Path(), env);
         // This process's window painted, not one that a game before it left on the screen.
         const std::string pid = std::to_string(process->Pid());
-        const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+        const std::string title =
+            std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
         if (!rig::WaitUntil(
                 [&] {
                     return (window = rig::FindWindowByName(d, title)) != 0 &&
@@ -93,14 +100,19 @@ public:
     int LitBox() const {
         int lit = 0;
         for (int box = 1; box <= 4; ++box) {
-            const auto p = static_cast<lumetra::Colour>(rig::PixelAt(d, window, BoxArea(box).CentreX(), BoxArea(box).CentreY()));
-            if (p != lumetra::BoxGame::UnlitColour(box) && (p != lumetra::BoxGame::LitColour(box) || lit != 0)) return -1;
+            const auto p = static_cast<lumetra::Colour>(
+                rig::PixelAt(d, window, BoxArea(box).CentreX(), BoxArea(box).CentreY()));
+            if (p != lumetra::BoxGame::UnlitColour(box) &&
+                (p != lumetra::BoxGame::LitColour(box) || lit != 0))
+                return -1;
             if (p == lumetra::BoxGame::LitColour(box)) lit = box;
         }
         return lit;
     }
     // START shows its yellow caption only while enabled.
-    bool StartEnabled() const { return rig::CountColour(d, window, 230, 30, 100, 28, 0xFFFF00) > 0; }
+    bool StartEnabled() const {
+        return rig::CountColour(d, window, 230, 30, 100, 28, 0xFFFF00) > 0;
+    }
     void Click(const Area& a) const { gamerig::Click(d, window, a.CentreX(), a.CentreY()); }
     void ClickBox(int box) const { Click(BoxArea(box)); }
 

@@ -47,15 +47,20 @@ protected:
         lumetra::Random(1, 4);  // the game's own seeding first, then fixed numbers
         std::srand(17);
     }
-    void TearDown() override { Application::currentMessageBox.reset(), Application::DeleteRetired(); }
+    void TearDown() override {
+        Application::currentMessageBox.reset(), Application::DeleteRetired();
+    }
     bool Pump(const std::function<bool()>& until) { return rig::PumpUntil(game.get(), until); }
-    std::string Shows(lumetra::Form* f, const char* name) { return gamerig::Golden(d, f->GetWindow(), name, game.get()); }
+    std::string Shows(lumetra::Form* f, const char* name) {
+        return gamerig::Golden(d, f->GetWindow(), name, game.get());
+    }
 
     Display* d = rig::SharedServer(true).Connection();
     Scratch scratch;
     rig::StandIns standIns{0};
     std::unique_ptr<lumetra::Screen> screen = std::make_unique<lumetra::Screen>();
-    std::unique_ptr<lumetra::FormMain> game = std::make_unique<lumetra::FormMain>(screen.get(), "parts");
+    std::unique_ptr<lumetra::FormMain> game =
+        std::make_unique<lumetra::FormMain>(screen.get(), "parts");
 };
 
 enum Act { Tick, Right, Wrong, All, Start };
@@ -115,7 +120,8 @@ TEST_F(Parts, RulesTickByTick) {
         EXPECT_EQ(std::count(log.begin(), log.end(), "Data/beep.wav non trovato."), beeps);
         EXPECT_EQ(std::count(log.begin(), log.end(), "Data/urlo.wav non trovato."), howls);
     }
-    EXPECT_EQ("", gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
+    EXPECT_EQ("",
+              gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
     // Twenty levels on, each drawn afresh: no box twice in a row within one,
     // though one may begin with the box the last one ended with.
     int previousLast = 0, firstIsPreviousLast = 0;
@@ -139,7 +145,8 @@ struct Owner : lumetra::Form {
     }
     void DialogResult(int32_t id, int32_t result) override {
         results.emplace_back(id, result);
-        if (id == 1 || id == 2) lumetra::ShowQuestion(id + 1, this, "Do you really want to go exit?", "Exit");
+        if (id == 1 || id == 2)
+            lumetra::ShowQuestion(id + 1, this, "Do you really want to go exit?", "Exit");
     }
     std::vector<std::pair<int, int>> results;
 };
@@ -158,10 +165,14 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
         return Pump([&, n = owner.results.size()] { return owner.results.size() > n; });
     };
     lumetra::ShowQuestion(1, &owner, "Do you really want to go exit?", "Exit");
-    for (int n = 1; n <= 3; ++n) ASSERT_TRUE(answer(Application::currentMessageBox.get(), "exit-question", {185}));
-    ASSERT_TRUE(answer(lumetra::ShowQuestion(4, &owner, "Do you really want to go exit?", "Exit"), "exit-question", {65}));
-    ASSERT_TRUE(answer(lumetra::ShowMessage(&owner, "Done.", "Note"), "msgbox-information", {65, 185}));
-    EXPECT_EQ(owner.results, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {4, 4}, {0, 1}}));
+    for (int n = 1; n <= 3; ++n)
+        ASSERT_TRUE(answer(Application::currentMessageBox.get(), "exit-question", {185}));
+    ASSERT_TRUE(answer(lumetra::ShowQuestion(4, &owner, "Do you really want to go exit?", "Exit"),
+                       "exit-question", {65}));
+    ASSERT_TRUE(
+        answer(lumetra::ShowMessage(&owner, "Done.", "Note"), "msgbox-information", {65, 185}));
+    EXPECT_EQ(owner.results,
+              (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {4, 4}, {0, 1}}));
     lumetra::ShowQuestion(5, &owner, "Sure?", "One");
     lumetra::ShowQuestion(6, &unshown, "Sure?", "Two");
     EXPECT_TRUE(owner.IsEnabled() && unshown.IsEnabled() && owner.GetActiveDialog() == nullptr);
@@ -181,8 +192,10 @@ TEST_F(Parts, NameForm) {
     // the alerts so far, whether it closes, the name kept.
     using Row = std::tuple<const char*, unsigned long, size_t, bool, const char*>;
     for (const auto& [typed, finish, beeps, closes, name] :
-         {Row{"", 0, 1, false, ""}, Row{"   ", XK_Return, 2, false, ""}, Row{"Annabelle12", XK_Return, 3, true, "Annabelle1"},
-          Row{"Bob", XK_Delete, 3, true, "Bob"}, Row{"Zed", 0, 3, true, "Zed"}, Row{"Eve", 1, 3, true, ""}}) {
+         {Row{"", 0, 1, false, ""}, Row{"   ", XK_Return, 2, false, ""},
+          Row{"Annabelle12", XK_Return, 3, true, "Annabelle1"},
+          Row{"Bob", XK_Delete, 3, true, "Bob"}, Row{"Zed", 0, 3, true, "Zed"},
+          Row{"Eve", 1, 3, true, ""}}) {
         SCOPED_TRACE(typed);
         game->OpenNamePlayerForm();
         XSync(screen->GetDisplay(), False);
@@ -193,8 +206,11 @@ TEST_F(Parts, NameForm) {
         EXPECT_EQ("", Shows(form, "name-form"));  // the prompt, the box with the caret, OK
         EXPECT_FALSE(game->IsEnabled());
         rig::TypeText(d, typed);
-        finish > 1 ? rig::TapKey(d, finish) : finish ? gamerig::RequestClose(d, w) : gamerig::Click(d, w, 125, 94);
-        EXPECT_TRUE(Pump([&] { return standIns.Recorded().size() == beeps && form->IsCreated() != closes; }));
+        finish > 1 ? rig::TapKey(d, finish)
+        : finish   ? gamerig::RequestClose(d, w)
+                   : gamerig::Click(d, w, 125, 94);
+        EXPECT_TRUE(Pump(
+            [&] { return standIns.Recorded().size() == beeps && form->IsCreated() != closes; }));
         EXPECT_EQ(lumetra::FormNamePlayer::playerName, name);
         EXPECT_EQ(game->IsEnabled(), closes);
     }
@@ -202,26 +218,33 @@ TEST_F(Parts, NameForm) {
 
 TEST(LeaderboardFile, AddScore) {
     std::string nine, blocked = "<no room beside>";
-    for (int i = 10; i >= 2; --i) nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
+    for (int i = 10; i >= 2; --i)
+        nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
     const std::string ten = nine + "00000050 P1\n";
     // The file before ("": none), the name and score added, the answer, the file after.
     using Row = std::tuple<std::string, std::string, int64_t, bool, std::string>;
     for (const auto& [before, name, score, ok, after] : std::vector<Row>{
              {"", "Bob", 120, true, "00000120 Bob\n"},
-             {"00000070 Anna\n00000900 Carl\n", "anna", 70, true, "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
-             {"00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},          // a prefix after
-             {"00000070 Zoe\n", "\xC9mile", 70, true, "00000070 \xC9mile\n00000070 Zoe\n"},  // unsigned bytes
+             {"00000070 Anna\n00000900 Carl\n", "anna", 70, true,
+              "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
+             {"00000070 Anna\n", "Ann", 70, true,
+              "00000070 Anna\n00000070 Ann\n"},  // a prefix after
+             {"00000070 Zoe\n", "\xC9mile", 70, true,
+              "00000070 \xC9mile\n00000070 Zoe\n"},  // unsigned bytes
              {ten, "Low", 40, true, ten},
              {ten, "Mid", 60, true, nine + "00000060 Mid\n"},
              {"", "Wide", 123456789, true, "23456789 Wide\n"},
-             {"00000300 Ann\nhello\n\n", "Cid", 200, true, "hello\n00000300 Ann\n00000200 Cid\n\n"},  // foreign lines stay
+             {"00000300 Ann\nhello\n\n", "Cid", 200, true,
+              "hello\n00000300 Ann\n00000200 Cid\n\n"},  // foreign lines stay
              {"00000300 Ann\n", "Eve\n00009999 Mallory", 50, false, "00000300 Ann\n"},
-             {blocked, "Eve", 50, false, "00000300 Ann\n"},  // the new file cannot be written beside the old
+             {blocked, "Eve", 50, false,
+              "00000300 Ann\n"},  // the new file cannot be written beside the old
          }) {
         SCOPED_TRACE(name);
         Scratch scratch;
         Leaderboard::ScoreDirectory("board");
-        if (before == blocked) mkdir((std::string(kFile) + "." + std::to_string(getpid()) + ".tmp").c_str(), 0755);
+        if (before == blocked)
+            mkdir((std::string(kFile) + "." + std::to_string(getpid()) + ".tmp").c_str(), 0755);
         rig::WriteFile(kFile, before == blocked ? "00000300 Ann\n" : before);
         if (before.empty()) std::remove(kFile);
         Leaderboard board("board");
@@ -240,7 +263,9 @@ TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
     for (const std::string name : {"..", "../out", "a/b", "/tmp/out", "x..y", "board"}) {
         Leaderboard board(name);
         EXPECT_TRUE(board.Load().empty() && board.Failed()) << name;
-        EXPECT_FALSE(board.Save(one) || board.AddScore(1, "A") || !Leaderboard::ScoreDirectory(name).empty()) << name;
+        EXPECT_FALSE(board.Save(one) || board.AddScore(1, "A") ||
+                     !Leaderboard::ScoreDirectory(name).empty())
+            << name;
     }
     for (const char* made : {"out", "../out", "a"}) EXPECT_FALSE(lumetra::FileExists(made)) << made;
 }
@@ -251,8 +276,10 @@ TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
 // stops the first, and a child that ends is reaped and forgotten.
 TEST(Sound, CommandsSoundsAndChildren) {
     Scratch scratch;
-    ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav && : > \"Data/a;touch hacked's.wav\""), 0);
-    for (const auto& [command, failed] : {std::pair{"true", false}, {"false", true}, {"no-such-program 2>/dev/null", true}}) {
+    ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav && : > \"Data/a;touch hacked's.wav\""),
+              0);
+    for (const auto& [command, failed] :
+         {std::pair{"true", false}, {"false", true}, {"no-such-program 2>/dev/null", true}}) {
         EXPECT_EQ(lumetra::RunShellCommand(command), failed) << command;
         EXPECT_EQ(lumetra::RunCommand(command, ""), failed) << command;
     }
@@ -262,7 +289,8 @@ TEST(Sound, CommandsSoundsAndChildren) {
     lumetra::SoundPlayer player;
     player.PlayInBackground("Data/beep.wav", true);
     const pid_t first = player.Pid();
-    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying() && !lumetra::IsUnreapedChild(getpid()));
+    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying() &&
+                !lumetra::IsUnreapedChild(getpid()));
     player.PlayInBackground("Data/beep.wav", false);
     const pid_t second = player.Pid();
     player.StopSound();
@@ -273,12 +301,15 @@ TEST(Sound, CommandsSoundsAndChildren) {
     }
     EXPECT_FALSE(player.IsPlaying());
     player.PlayInBackground("Data/beep.wav", false);
-    EXPECT_TRUE(rig::WaitUntil([&] { return lumetra::ReapFinishedChildren(), !player.IsPlaying() && player.Pid() == 0; }));
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] { return lumetra::ReapFinishedChildren(), !player.IsPlaying() && player.Pid() == 0; }));
     lumetra::PlayWave("Data/a;touch hacked's.wav");
     EXPECT_EQ(slow.Recorded(),
-              (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav", "aplay Data/a;touch hacked's.wav"}));
+              (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav",
+                                        "aplay Data/a;touch hacked's.wav"}));
     EXPECT_FALSE(lumetra::FileExists("hacked"));
-    EXPECT_TRUE(lumetra::RunShellCommand("exit 3"));  // reaping by pid left the shell's own waiting alone
+    EXPECT_TRUE(
+        lumetra::RunShellCommand("exit 3"));  // reaping by pid left the shell's own waiting alone
     ASSERT_EQ(std::system("rm Data/beep.wav"), 0);
     lumetra::PlayWave("Data/urlo.wav");
     lumetra::Beep();

@@ -23,7 +23,9 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
         const std::vector<std::string> r = standIns.Recorded();
         return std::count(r.begin(), r.end(), "aplay Data/" + sound + ".wav");
     };
-    const auto gone = [d](const char* name) { return rig::WaitUntil([=] { return rig::FindWindowByName(d, name) == 0; }); };
+    const auto gone = [d](const char* name) {
+        return rig::WaitUntil([=] { return rig::FindWindowByName(d, name) == 0; });
+    };
     const auto focus = [d] {
         Window w = 0;
         int revert = 0;
@@ -31,7 +33,9 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
         return w;
     };
     gamerig::Launch launch;
-    launch.prepare = [](const rig::TempDir& dir) { rig::WriteFile(dir / "log.txt", "a stale line\n"); };
+    launch.prepare = [](const rig::TempDir& dir) {
+        rig::WriteFile(dir / "log.txt", "a stale line\n");
+    };
     gamerig::GameProcess game(d, standIns, launch);
     ASSERT_TRUE(game.Ok());
     const Window win = game.Win();
@@ -39,7 +43,8 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
     const auto dialog = [&](const char* name) {
         const Window w = gamerig::WaitWindow(d, name);
         EXPECT_EQ(rig::PropertyText(d, w, "WM_TRANSIENT_FOR"), std::to_string(win)) << name;
-        EXPECT_EQ(rig::PropertyText(d, w, "_NET_WM_PID"), std::to_string(game.Process().Pid())) << name;
+        EXPECT_EQ(rig::PropertyText(d, w, "_NET_WM_PID"), std::to_string(game.Process().Pid()))
+            << name;
         return w;
     };
     EXPECT_EQ(rig::PropertyText(d, win, "WM_TRANSIENT_FOR"), "");
@@ -52,7 +57,8 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
     for (int box : gamerig::WatchPlayback(game, 2)) level0.push_back(box);
     ASSERT_EQ(level0.size(), 3U);
     EXPECT_EQ(count("beep"), 3);
-    EXPECT_EQ("", Golden(d, win, "play-turn-0", nullptr, 0, 0, 800, 100));  // "Level: 0", "-3", START off
+    EXPECT_EQ(
+        "", Golden(d, win, "play-turn-0", nullptr, 0, 0, 800, 100));  // "Level: 0", "-3", START off
 
     // Repeated, it starts level 1: a dark step, then four boxes.
     ASSERT_TRUE(gamerig::Repeat(game, level0));
@@ -81,7 +87,8 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
     gamerig::Click(d, about, 425, 74);
     ASSERT_TRUE(rig::WaitUntil([&] { return standIns.Recorded().size() == 2; }));
     EXPECT_EQ(standIns.Recorded(),
-              (std::vector<std::string>{"firefox https://www.lumetra.example", "thunderbird -compose to=info@lumetra.example"}));
+              (std::vector<std::string>{"firefox https://www.lumetra.example",
+                                        "thunderbird -compose to=info@lumetra.example"}));
     gamerig::Click(d, win, 700, 570);
     EXPECT_TRUE(rig::WaitUntil([&] { return count("beep") == 1 && focus() == about; }));
     gamerig::RequestClose(d, win);
@@ -127,10 +134,12 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
 
 TEST(GamePlay, PlayWithoutADisplaySaysSoBeforeInstallingAnything) {
     rig::TempDir dir;
-    const std::string run = "cp '" LUMETRA_SOURCE_DIR "/play' '" + dir.Path() + "' && env -u DISPLAY '" + (dir / "play") +
-                            "' 2>'" + (dir / "err") + "'";
+    const std::string run = "cp '" LUMETRA_SOURCE_DIR "/play' '" + dir.Path() +
+                            "' && env -u DISPLAY '" + (dir / "play") + "' 2>'" + (dir / "err") +
+                            "'";
     EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), 1);
-    EXPECT_NE(rig::ReadFile(dir / "err").find("DISPLAY is not set"), std::string::npos) << rig::ReadFile(dir / "err");
+    EXPECT_NE(rig::ReadFile(dir / "err").find("DISPLAY is not set"), std::string::npos)
+        << rig::ReadFile(dir / "err");
 }
 
 }  // namespace

@@ -27,23 +27,29 @@ namespace {
 
 using gamerig::GameProcess;
 
-// The shared server with openbox; one of the test's own without a window manager, or with one restarted.
+// The shared server with openbox; one of the test's own without a window manager, or with one
+// restarted.
 enum Server { Shared, Bare, Restarted };
-const char* const kHung = "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
+const char* const kHung =
+    "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
 const std::string kHungLine = "aplay was still playing Data/beep.wav 2 s after its end: stopped.\n";
 
 // Orphans of the game come to this process (a subreaper), which reaps the zombies among them.
 class Faults : public ::testing::Test {
 protected:
     void SetUp() override { prctl(PR_SET_CHILD_SUBREAPER, 1); }
-    // The game with `aplay` first on PATH: a script, "" for the recording stand-in, nullptr for none.
+    // The game with `aplay` first on PATH: a script, "" for the recording stand-in, nullptr for
+    // none.
     GameProcess& Start(Server kind, const char* aplay, gamerig::Launch launch = {}) {
-        if (kind != Shared) own = std::make_unique<rig::XServer>(rig::ServerOptions{24, kind == Restarted, 1280, 1024});
+        if (kind != Shared)
+            own = std::make_unique<rig::XServer>(
+                rig::ServerOptions{24, kind == Restarted, 1280, 1024});
         server = own ? own.get() : &rig::SharedServer(true);
         d = server->Connection();
         before = rig::ChildrenOf(getpid());  // the servers and window managers
         launch.env.push_back("DISPLAY=" + server->Name());
-        if (aplay == nullptr || *aplay != '\0') launch.path = bin.Path() + (aplay ? ":/usr/bin:/bin" : "");
+        if (aplay == nullptr || *aplay != '\0')
+            launch.path = bin.Path() + (aplay ? ":/usr/bin:/bin" : "");
         if (aplay != nullptr && *aplay != '\0') {
             rig::WriteFile(bin / "aplay", std::string("#!/bin/sh\n") + aplay + "\n");
             chmod((bin / "aplay").c_str(), 0755);
@@ -56,13 +62,15 @@ protected:
     size_t Strays() {
         size_t n = 0;
         for (pid_t p : rig::ChildrenOf(getpid())) {
-            if (p == game->Process().Pid() || std::count(before.begin(), before.end(), p) > 0) continue;
+            if (p == game->Process().Pid() || std::count(before.begin(), before.end(), p) > 0)
+                continue;
             if (!(rig::IsZombie(p) && waitpid(p, nullptr, WNOHANG) == p)) ++n;
         }
         return n;
     }
     bool Ended(int status) {
-        return game->Process().Wait(20000) == status && rig::WaitUntil([&] { return Strays() == 0; }, 10000);
+        return game->Process().Wait(20000) == status &&
+               rig::WaitUntil([&] { return Strays() == 0; }, 10000);
     }
 
     std::unique_ptr<rig::XServer> own;
@@ -86,7 +94,8 @@ struct Fault {
     int act, status;
     std::string log;
 };
-const std::string kGone = "Main window destroyed by another client.\n", kNotFound = "Data/beep.wav non trovato.\n";
+const std::string kGone = "Main window destroyed by another client.\n",
+                  kNotFound = "Data/beep.wav non trovato.\n";
 // A beep without a header may play 10 s: none of that passes before the signal.
 const char* const kNoHeader = "echo no header > Data/beep.wav";
 const Fault kFaults[] = {
@@ -98,8 +107,10 @@ const Fault kFaults[] = {
     {"NoAplayStdoutClosed", Shared, nullptr, "", "close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
     {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
-     "aplay could not play Data/beep.wav (exit status 1).\nlog.txt is not a regular file: messages go to standard "
-     "output only.\naplay could not play Data/urlo.wav (exit status 1).\n" + kGone},
+     "aplay could not play Data/beep.wav (exit status 1).\nlog.txt is not a regular file: messages "
+     "go to standard "
+     "output only.\naplay could not play Data/urlo.wav (exit status 1).\n" +
+         kGone},
     {"NoDataNoWindowManagerStdoutBroken", Bare, "", "rm -r Data",
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", 0, 0,
      kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" + kGone},
@@ -111,7 +122,9 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
     const Fault& f = GetParam();
     gamerig::Launch launch;
     if (*f.setup != '\0') {
-        launch.prepare = [&f](const rig::TempDir& dir) { (void)!std::system(("cd '" + dir.Path() + "' && " + f.setup).c_str()); };
+        launch.prepare = [&f](const rig::TempDir& dir) {
+            (void)!std::system(("cd '" + dir.Path() + "' && " + f.setup).c_str());
+        };
     }
     if (f.launcher != nullptr) launch.prefix = {"/usr/bin/perl", "-e", f.launcher};
     GameProcess& game = Start(f.server, f.aplay, launch);
@@ -140,11 +153,14 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         XCloseDisplay(other);
     }
     EXPECT_TRUE(Ended(f.status));
-    EXPECT_EQ(std::strstr(f.setup, "log.txt") ? rig::ReadFile(game.Process().Output()) : game.Log(), f.log);
+    EXPECT_EQ(std::strstr(f.setup, "log.txt") ? rig::ReadFile(game.Process().Output()) : game.Log(),
+              f.log);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FaultTable, ::testing::ValuesIn(kFaults),
-                         [](const ::testing::TestParamInfo<Fault>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<Fault>& i) {
+                             return std::string(i.param.name);
+                         });
 
 // Requests to close the window while its exit question is open beep in the
 // background; the 33rd beep while 32 still play is refused, logged once.
@@ -155,11 +171,14 @@ TEST_F(Faults, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
     ASSERT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
     // Close requests straight to the window, as many presses would: each beeps.
     XEvent close{};
-    close.xclient = {ClientMessage, 0, True, d, game.Win(), XInternAtom(d, "WM_PROTOCOLS", False), 32, {}};
+    close.xclient = {
+        ClientMessage, 0, True, d, game.Win(), XInternAtom(d, "WM_PROTOCOLS", False), 32, {}};
     close.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     for (int i = 0; i < 60; ++i) XSendEvent(d, game.Win(), False, NoEventMask, &close);
     XSync(d, False);
-    EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == "Too many sounds at once: Data/beep.wav not played.\n"; }, 15000));
+    EXPECT_TRUE(rig::WaitUntil(
+        [&] { return game.Log() == "Too many sounds at once: Data/beep.wav not played.\n"; },
+        15000));
     EXPECT_TRUE(rig::WaitUntil([&] { return Players().size() == 32; }));
     game.Process().Signal(SIGTERM);
     EXPECT_TRUE(Ended(128 + SIGTERM));
@@ -183,10 +202,13 @@ TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
 // Files from outside, each read in a child process that must finish within
 // 5 s: its standard output holds every log line; the file stays as it was.
 TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
-    const std::string board = "Data/t/Score/Classifica.txt", refused = "Lettura non riuscita: " + board + "\n";
+    const std::string board = "Data/t/Score/Classifica.txt",
+                      refused = "Lettura non riuscita: " + board + "\n";
     const std::string notFile = "BMP file p.bmp rejected: not a regular file\n";
     const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
-                                addScore = [] { return !lumetra::Leaderboard("t").AddScore(1, "x"); };
+                                addScore = [] {
+                                    return !lumetra::Leaderboard("t").AddScore(1, "x");
+                                };
     // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
     const char* const huge =
         "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
@@ -196,35 +218,43 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
         const char* make;  // a shell command
         std::function<bool()> refused;
         std::string out;
-    } rows[] = {{"p.bmp", "mkfifo p.bmp", [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
-                {"p.bmp", "mkdir p.bmp", bmp8, notFile},
-                {"p.bmp", "ln -s /dev/zero p.bmp", [] { return lumetra::LoadBmp4("p.bmp").Empty(); }, notFile},
-                {"p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
-                {board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
-                {board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt", addScore, refused},
-                {board, "ln -s /dev/zero Data/t/Score/Classifica.txt", addScore, refused},
-                {"log.txt", "mkfifo log.txt", [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
-                 "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"}};
+    } rows[] = {
+        {"p.bmp", "mkfifo p.bmp", [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
+        {"p.bmp", "mkdir p.bmp", bmp8, notFile},
+        {"p.bmp", "ln -s /dev/zero p.bmp", [] { return lumetra::LoadBmp4("p.bmp").Empty(); },
+         notFile},
+        {"p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
+        {board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
+        {board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt", addScore, refused},
+        {board, "ln -s /dev/zero Data/t/Score/Classifica.txt", addScore, refused},
+        {"log.txt", "mkfifo log.txt", [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
+         "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"}};
     for (const auto& row : rows) {
         rig::TempDir dir;
         rig::WorkingDirectory here(dir.Path());
         struct stat before = {}, after = {};
-        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0) << row.make;
+        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0)
+            << row.make;
         lstat(row.path.c_str(), &before);
         std::fflush(stdout);
         const pid_t child = fork();
         if (child == 0) {
             alarm(5);
             const int out = open("out.txt", O_WRONLY | O_CREAT, 0600);
-            _exit(out >= 0 && dup2(out, STDOUT_FILENO) >= 0 && row.refused() && std::fflush(stdout) == 0 ? 0 : 1);
+            _exit(out >= 0 && dup2(out, STDOUT_FILENO) >= 0 && row.refused() &&
+                          std::fflush(stdout) == 0
+                      ? 0
+                      : 1);
         }
         int status = -1;
         waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0) << row.make << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
+        EXPECT_EQ(status, 0) << row.make
+                             << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
         EXPECT_EQ(rig::ReadFile("out.txt"), row.out) << row.make;
         lstat(row.path.c_str(), &after);
-        EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode && before.st_size == after.st_size &&
-                    before.st_mtime == after.st_mtime && !lumetra::FileExists("p.bmp.c"))
+        EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode &&
+                    before.st_size == after.st_size && before.st_mtime == after.st_mtime &&
+                    !lumetra::FileExists("p.bmp.c"))
             << row.make;
     }
 }

@@ -24,7 +24,9 @@ std::string Sh(const std::string& command, bool output = false) {
     std::FILE* p = popen(("{ " + command + "; } 2>&1").c_str(), "r");
     while (p != nullptr && std::fgets(buf, sizeof buf, p) != nullptr) out += buf;
     const int status = p != nullptr ? pclose(p) : -1;
-    return status != 0 ? out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]" : output ? out : "";
+    return status != 0 ? out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]"
+           : output    ? out
+                       : "";
 }
 
 TEST(Package, MadeCleanInstalledAndBuiltOn) {
@@ -37,29 +39,45 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     const bool root = geteuid() == 0;
     const std::string as = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     rig::TempDir out, home;
-    const std::string usr = out / "root/usr", game = out / "lumetra_*.deb", dev = out / "lumetra-toolkit-dev_*.deb";
-    ASSERT_EQ(Sh("cd " + out.Path() + " && " + cpack + " --config " LUMETRA_BINARY_DIR "/CPackConfig.cmake >/dev/null"), "");
+    const std::string usr = out / "root/usr", game = out / "lumetra_*.deb",
+                      dev = out / "lumetra-toolkit-dev_*.deb";
+    ASSERT_EQ(Sh("cd " + out.Path() + " && " + cpack +
+                 " --config " LUMETRA_BINARY_DIR "/CPackConfig.cmake >/dev/null"),
+              "");
     // A per-user folder as an older launcher left it: a copied sound, and a
     // link to one that is no longer installed. Both give way to links.
     const std::string data = home / "xdg/lumetra/Data";
-    Sh("mkdir -p " + data + " && echo old >" + data + "/beep.wav && ln -s /gone " + data + "/gone.wav");
+    Sh("mkdir -p " + data + " && echo old >" + data + "/beep.wav && ln -s /gone " + data +
+       "/gone.wav");
     if (root) Sh("chown -R 65534:65534 " + out.Path() + " " + home.Path());
-    EXPECT_EQ(Sh(as + "env HOME=" + out.Path() + " lintian --fail-on error,warning " + game + " " + dev, true), "");
+    EXPECT_EQ(
+        Sh(as + "env HOME=" + out.Path() + " lintian --fail-on error,warning " + game + " " + dev,
+           true),
+        "");
     EXPECT_EQ(Sh("dpkg-deb -f " + game + " Section Recommends Depends | sed 's/ ([^)]*)//g'", true),
               "Section: games\nRecommends: alsa-utils\nDepends: libc6, libx11-6\n");
-    EXPECT_EQ(Sh("dpkg-deb -f " + dev + " Section Depends", true), "Section: libdevel\nDepends: libx11-dev\n");
-    ASSERT_EQ(Sh("for d in " + game + " " + dev + "; do dpkg-deb -x $d " + out.Path() + "/root; done"), "");
-    EXPECT_EQ(Sh("! nm -C " + usr + "/lib/*/liblumetra-toolkit.a | grep -E 'FormMain|BoxGame|FormAbout'"), "");
+    EXPECT_EQ(Sh("dpkg-deb -f " + dev + " Section Depends", true),
+              "Section: libdevel\nDepends: libx11-dev\n");
+    ASSERT_EQ(
+        Sh("for d in " + game + " " + dev + "; do dpkg-deb -x $d " + out.Path() + "/root; done"),
+        "");
+    EXPECT_EQ(
+        Sh("! nm -C " + usr + "/lib/*/liblumetra-toolkit.a | grep -E 'FormMain|BoxGame|FormAbout'"),
+        "");
     EXPECT_EQ(Sh("cd " + usr + "/share/icons/hicolor && echo */apps/lumetra.png", true),
-              "128x128/apps/lumetra.png 256x256/apps/lumetra.png 48x48/apps/lumetra.png 64x64/apps/lumetra.png\n");
-    EXPECT_EQ(Sh("appstreamcli validate --pedantic --no-net " + usr + "/share/metainfo/*.xml && desktop-file-validate " + usr +
+              "128x128/apps/lumetra.png 256x256/apps/lumetra.png 48x48/apps/lumetra.png "
+              "64x64/apps/lumetra.png\n");
+    EXPECT_EQ(Sh("appstreamcli validate --pedantic --no-net " + usr +
+                 "/share/metainfo/*.xml && desktop-file-validate " + usr +
                  "/share/applications/*.desktop"),
               "");
     rig::XServer& server = rig::SharedServer();
     ASSERT_TRUE(server.Ok());
-    rig::ChildProcess lumetra({"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
-                              {"HOME=" + home.Path(), "XDG_DATA_HOME=" + home / "xdg", "DISPLAY=" + server.Name()});
-    const std::string title = std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
+    rig::ChildProcess lumetra(
+        {"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
+        {"HOME=" + home.Path(), "XDG_DATA_HOME=" + home / "xdg", "DISPLAY=" + server.Name()});
+    const std::string title =
+        std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
     EXPECT_TRUE(rig::WaitUntil([&] {
         const Window w = rig::FindWindowByName(server.Connection(), title);
         return w != 0 && rig::IsMapped(server.Connection(), w);
@@ -69,11 +87,13 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     EXPECT_EQ(Sh("cd " + data + " && ls && readlink beep.wav urlo.wav", true),
               "beep.wav\nurlo.wav\n" + sounds + "beep.wav\n" + sounds + "urlo.wav\n");
     // Other programs: the gallery through find_package, a probe through pkg-config.
-    const std::string gallery = out / "gallery", pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
-    EXPECT_EQ(Sh("cmake -S " LUMETRA_SOURCE_DIR "/examples/gallery -B " + gallery + " -DCMAKE_PREFIX_PATH=" + usr +
-                 " >/dev/null && cmake --build " + gallery + " >/dev/null && printf '#include <lumetra/core/Screen.h>\\n" +
-                 "int main() { lumetra::Screen s; }\\n' | c++ -x c++ - -o " + out / "probe $(" + pc +
-                 " --define-variable=prefix=" + usr + " --cflags --libs lumetra-toolkit)"),
+    const std::string gallery = out / "gallery",
+                      pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
+    EXPECT_EQ(Sh("cmake -S " LUMETRA_SOURCE_DIR "/examples/gallery -B " + gallery +
+                 " -DCMAKE_PREFIX_PATH=" + usr + " >/dev/null && cmake --build " + gallery +
+                 " >/dev/null && printf '#include <lumetra/core/Screen.h>\\n" +
+                 "int main() { lumetra::Screen s; }\\n' | c++ -x c++ - -o " + out / "probe $(" +
+                 pc + " --define-variable=prefix=" + usr + " --cflags --libs lumetra-toolkit)"),
               "");
 }
 

@@ -18,28 +18,56 @@ using Lines = std::vector<std::string>;
 namespace {
 
 std::string Bracketed(const Lines& parts) {
-    return std::accumulate(parts.begin(), parts.end(), std::string(), [](auto& a, auto& p) { return a + "[" + p + "]"; });
+    return std::accumulate(parts.begin(), parts.end(), std::string(),
+                           [](auto& a, auto& p) { return a + "[" + p + "]"; });
 }
 
 TEST(Util, StringAndPathFunctions) {
-    // The fill goes in front of the sign; an occurrence a replacement made goes too; "b" to "bb" would never end.
+    // The fill goes in front of the sign; an occurrence a replacement made goes too; "b" to "bb"
+    // would never end.
     const std::pair<std::string, std::string> rows[] = {
-        {IntToString(0), "0"}, {IntToString(INT64_MIN), "-9223372036854775808"}, {IntToString(-5, '0', 3), "0-5"},
-        {IntToString(120, '0', 8), "00000120"}, {IntToString(123456789, '0', 8), "123456789"}, {PadLeft("", '*', 2), "**"},
-        {PadLeft("abc", '*', 2), "abc"}, {ByteToHex(10), "0A"}, {ByteToHex(255), "FF"}, {ByteToHex(256), "00"},
-        {ByteToHex(-1), "FF"}, {ToUpper("logo.Old"), "LOGO.OLD"}, {Trim("   "), ""}, {Trim("\t a b \n"), "a b"},
-        {TrimRight("  a  "), "  a"}, {TrimRight(""), ""}, {ReplaceAll("12/03/2024", "/", ""), "12032024"},
-        {ReplaceAll("", "a", "b"), ""}, {ReplaceAll("aabb", "ab", ""), ""}, {ReplaceAll("abc", "", "x"), "abc"},
-        {ReplaceAll("abc", "b", "xbx"), "abc"}, {ReplaceAll("abc", "b", "bb"), "abc"},
-        {Bracketed(Split("a,,b,", ",")), "[a][][b]"}, {Bracketed(Split(",a", ",")), "[][a]"},
-        {Bracketed(Split("a--b", "--")), "[a][b]"}, {Bracketed(Split("abc", ",")), "[abc]"}, {Bracketed(Split("", ",")), ""},
-        {Bracketed(Split("abc", "")), ""}, {WithTrailingSeparator(""), ""}, {WithTrailingSeparator("Data"), "Data/"},
-        {WithTrailingSeparator("Data/"), "Data/"}, {WithTrailingSeparator("C:"), "C:"},
-        {WithTrailingSeparator("a\\"), "a\\"}, {DirectoryOf("pics/Logo.old.bmp"), "pics/"},
-        {DirectoryOf("a\\b/c\\d.bmp"), "a\\b/c\\"}, {DirectoryOf("C:x.bmp"), "C:"}, {DirectoryOf("x.bmp"), ""},
-        {FileNameOf("pics/Logo.old.bmp"), "Logo.old.bmp"}, {FileNameOf("x.bmp"), "x.bmp"},
+        {IntToString(0), "0"},
+        {IntToString(INT64_MIN), "-9223372036854775808"},
+        {IntToString(-5, '0', 3), "0-5"},
+        {IntToString(120, '0', 8), "00000120"},
+        {IntToString(123456789, '0', 8), "123456789"},
+        {PadLeft("", '*', 2), "**"},
+        {PadLeft("abc", '*', 2), "abc"},
+        {ByteToHex(10), "0A"},
+        {ByteToHex(255), "FF"},
+        {ByteToHex(256), "00"},
+        {ByteToHex(-1), "FF"},
+        {ToUpper("logo.Old"), "LOGO.OLD"},
+        {Trim("   "), ""},
+        {Trim("\t a b \n"), "a b"},
+        {TrimRight("  a  "), "  a"},
+        {TrimRight(""), ""},
+        {ReplaceAll("12/03/2024", "/", ""), "12032024"},
+        {ReplaceAll("", "a", "b"), ""},
+        {ReplaceAll("aabb", "ab", ""), ""},
+        {ReplaceAll("abc", "", "x"), "abc"},
+        {ReplaceAll("abc", "b", "xbx"), "abc"},
+        {ReplaceAll("abc", "b", "bb"), "abc"},
+        {Bracketed(Split("a,,b,", ",")), "[a][][b]"},
+        {Bracketed(Split(",a", ",")), "[][a]"},
+        {Bracketed(Split("a--b", "--")), "[a][b]"},
+        {Bracketed(Split("abc", ",")), "[abc]"},
+        {Bracketed(Split("", ",")), ""},
+        {Bracketed(Split("abc", "")), ""},
+        {WithTrailingSeparator(""), ""},
+        {WithTrailingSeparator("Data"), "Data/"},
+        {WithTrailingSeparator("Data/"), "Data/"},
+        {WithTrailingSeparator("C:"), "C:"},
+        {WithTrailingSeparator("a\\"), "a\\"},
+        {DirectoryOf("pics/Logo.old.bmp"), "pics/"},
+        {DirectoryOf("a\\b/c\\d.bmp"), "a\\b/c\\"},
+        {DirectoryOf("C:x.bmp"), "C:"},
+        {DirectoryOf("x.bmp"), ""},
+        {FileNameOf("pics/Logo.old.bmp"), "Logo.old.bmp"},
+        {FileNameOf("x.bmp"), "x.bmp"},
     };
-    for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(rows[i].first, rows[i].second) << "row " << i;
 }
 
 TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
@@ -70,7 +98,8 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     EXPECT_TRUE(!nowhere.WriteLines({"x"}) && nowhere.Failed() && nowhere.NotOpened());
     EXPECT_TRUE(!full.WriteLines({"x"}) && full.Failed() && !full.NotOpened());
     // Only the last component of a directory is made; a file in its place is kept.
-    EXPECT_TRUE(EnsureDirectory("d") && EnsureDirectory("d") && FileExists("d") && !EnsureDirectory("x/y"));
+    EXPECT_TRUE(EnsureDirectory("d") && EnsureDirectory("d") && FileExists("d") &&
+                !EnsureDirectory("x/y"));
     EXPECT_TRUE(EnsureDirectory("w.txt") && RemoveFile("w.txt") && !RemoveFile("w.txt"));
     // The log: one line per message on standard output and in log.txt, which
     // may be unwritable (a directory: root ignores file modes).

@@ -8,14 +8,19 @@
 #include "rig/XServer.h"
 
 TEST(Valgrind, AFullGameIsClean) {
-    if (std::system("command -v valgrind >/dev/null 2>&1") != 0) GTEST_SKIP() << "valgrind is not installed";
+    if (std::system("command -v valgrind >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "valgrind is not installed";
     Display* d = rig::SharedServer(true).Connection();
     rig::StandIns standIns;
     rig::TempDir logs;
     const std::string report = logs / "memcheck.txt";
     gamerig::Launch launch;
-    launch.prefix = {"valgrind", "--error-exitcode=99", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
-                     "--show-leak-kinds=definite,indirect", "--suppressions=" LUMETRA_SOURCE_DIR "/tests/valgrind.supp",
+    launch.prefix = {"valgrind",
+                     "--error-exitcode=99",
+                     "--leak-check=full",
+                     "--errors-for-leak-kinds=definite,indirect",
+                     "--show-leak-kinds=definite,indirect",
+                     "--suppressions=" LUMETRA_SOURCE_DIR "/tests/valgrind.supp",
                      "--log-file=" + report};
     launch.startMillis = 60000;
     gamerig::GameProcess game(d, standIns, launch);
@@ -24,5 +29,6 @@ TEST(Valgrind, AFullGameIsClean) {
     game.Click(gamerig::kExitButton);
     gamerig::Click(d, gamerig::WaitWindow(d, "Exit"), 185, 124);  // YES
     EXPECT_EQ(game.Process().Wait(60000), 0) << rig::ReadFile(report);
-    EXPECT_NE(rig::ReadFile(report).find("ERROR SUMMARY: 0 errors"), std::string::npos) << rig::ReadFile(report);
+    EXPECT_NE(rig::ReadFile(report).find("ERROR SUMMARY: 0 errors"), std::string::npos)
+        << rig::ReadFile(report);
 }

@@ -52,15 +52,18 @@ protected:
     void Steps(const std::vector<std::pair<std::function<void()>, std::string>>& steps) {
         for (size_t i = 0; i < steps.size(); ++i) {
             trace.clear(), steps[i].first();
-            rig::PumpUntil(form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
+            rig::PumpUntil(
+                form.get(), [&] { return Settle(), trace.size() >= steps[i].second.size(); }, 2000);
             EXPECT_EQ(trace, steps[i].second) << "step " << i;
         }
     }
 };
 
 TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
-    Probe a(form.get(), "a", 10, 10), b(form.get(), "b", 100, 10), panel(form.get(), "panel", 100, 100, 200, 100, "panel");
-    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20), last(form.get(), "c", 10, 50, 30, 20);
+    Probe a(form.get(), "a", 10, 10), b(form.get(), "b", 100, 10),
+        panel(form.get(), "panel", 100, 100, 200, 100, "panel");
+    Probe i1(&panel, "i1", 0, 0, 30, 20), i2(&panel, "i2", 40, 0, 30, 20),
+        last(form.get(), "c", 10, 50, 30, 20);
     panel.tabStop = false;
     for (Probe* p : {&a, &b, &panel, &i1, &i2, &last}) p->Create();
     Steps({
@@ -83,8 +86,10 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
          "i1:keydown form:keydown i1:char97 i1:keyup form:char97 form:keyup "},
         {[&] { rig::TapKey(d, XK_Left); }, "i1:keydown form:keydown i1:keyup form:keyup "},
         {[&] { rig::TypeText(d, "<Tab><Tab><Tab><Tab>"); },
-         "i1:keydown form:keydown i1:lost i2:got form:char9 form:keyup i2:keydown form:keydown i2:lost c:got form:char9 "
-         "form:keyup c:keydown form:keydown c:lost a:got form:char9 form:keyup a:keydown form:keydown a:lost b:got form:char9 "
+         "i1:keydown form:keydown i1:lost i2:got form:char9 form:keyup i2:keydown form:keydown "
+         "i2:lost c:got form:char9 "
+         "form:keyup c:keydown form:keydown c:lost a:got form:char9 form:keyup a:keydown "
+         "form:keydown a:lost b:got form:char9 "
          "form:keyup "},
         {[&] { Main().SetEnabled(false), Click(20, 20), Click(20, 20, 3), rig::TapKey(d, XK_a); },
          "form:down form:up form:down form:up "},  // a disabled form hears its own presses only
@@ -108,17 +113,24 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     int x0 = 0, y0 = 0, x = 0, y = 0;
     rig::RootOrigin(d, dialog.GetWindow(), &x0, &y0);
     const std::pair<const char*, std::string> properties[] = {
-        {"WM_NAME", "A title"}, {"WM_ICON_NAME", "Lumetra.exe"}, {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
+        {"WM_NAME", "A title"},
+        {"WM_ICON_NAME", "Lumetra.exe"},
+        {"WM_PROTOCOLS", "WM_DELETE_WINDOW"},
         {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
-        {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
-        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"}, {"_NET_WM_WINDOW_TYPE", ""},  // input, normal state
+        {"WM_NORMAL_HINTS",
+         "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},  // place, fixed size
+        {"WM_HINTS", "7 1 1 0 0 0 0 0 0"},
+        {"_NET_WM_WINDOW_TYPE", ""},  // input, normal state
     };
-    for (const auto& [name, value] : properties) EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
-    EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"), "_NET_WM_WINDOW_TYPE_DIALOG");
+    for (const auto& [name, value] : properties)
+        EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
+    EXPECT_EQ(rig::PropertyText(d, dialog.GetWindow(), "_NET_WM_WINDOW_TYPE"),
+              "_NET_WM_WINDOW_TYPE_DIALOG");
     // The window manager's close: the main form is only asked; another form
     // that agrees is destroyed, and can be shown again with its id, where it was.
     rig::RequestClose(d, Win()), rig::RequestClose(d, dialog.GetWindow());
-    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
+    ASSERT_TRUE(
+        rig::PumpUntil(form.get(), [&] { return Main().queries == 1 && dialog.queries == 1; }));
     EXPECT_TRUE(Main().IsCreated() && !Main().IsClosed() && dialog.IsCreated());
     dialog.allowClose = true, rig::RequestClose(d, dialog.GetWindow());
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return dialog.IsClosed(); }));
@@ -176,7 +188,8 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
 
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     testing::internal::CaptureStdout();
-    XMapWindow(screen->GetDisplay(), 0x7FFFFFF), XSync(screen->GetDisplay(), False);  // a protocol error
+    XMapWindow(screen->GetDisplay(), 0x7FFFFFF),
+        XSync(screen->GetDisplay(), False);  // a protocol error
     {
         lumetra::Screen second;  // the first screen stays current
         EXPECT_TRUE(second.Close() && !second.Close());
@@ -193,7 +206,8 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
     // No server at all: defaults, no window, a loop that returns at once; the
     // game binary likewise ends with status 1, and its lines replace the old log.
-    const std::string old = getenv("DISPLAY"), failed = "XOpenDisplay(0) failed.\nErrore creazione Form \n";
+    const std::string old = getenv("DISPLAY"),
+                      failed = "XOpenDisplay(0) failed.\nErrore creazione Form \n";
     setenv("DISPLAY", ":9999", 1);
     testing::internal::CaptureStdout();
     {
@@ -201,7 +215,8 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         Form lonely;
         lonely.SetScreen(&none), lonely.Create();
         Application::Run(&lonely);
-        EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() && !none.Close());
+        EXPECT_TRUE(none.GetDisplay() == nullptr && none.HasFailed() == 1U && !lonely.IsCreated() &&
+                    !none.Close());
         EXPECT_TRUE(none.GetWidth() == 800 && none.GetHeight() == 600 && none.GetDepth() == 8);
     }
     setenv("DISPLAY", old.c_str(), 1);
@@ -209,7 +224,8 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     rig::TempDir dir;
     rig::WriteFile(dir / "log.txt", "old run\n");
     const char* binary = std::getenv("LUMETRA_GAME");
-    rig::ChildProcess game({binary ? binary : LUMETRA_BINARY_DIR "/lumetra"}, dir.Path(), {"DISPLAY=:9999"});
+    rig::ChildProcess game({binary ? binary : LUMETRA_BINARY_DIR "/lumetra"}, dir.Path(),
+                           {"DISPLAY=:9999"});
     EXPECT_EQ(game.Wait(10000), 1);
     EXPECT_EQ(rig::ReadFile(game.Output()) + rig::ReadFile(dir / "log.txt"), failed + failed);
 }

@@ -21,7 +21,10 @@ struct Canvas {
     std::vector<uint8_t> pixels;
 
     Canvas(int width, int height, std::array<uint32_t, 16> colours, uint8_t ground)
-        : w(width), h(height), palette(colours), pixels(static_cast<size_t>(width * height), ground) {}
+        : w(width),
+          h(height),
+          palette(colours),
+          pixels(static_cast<size_t>(width * height), ground) {}
 
     void Set(int x, int y, uint8_t index) {
         if (x >= 0 && y >= 0 && x < w && y < h) pixels[static_cast<size_t>(y * w + x)] = index;
@@ -134,7 +137,8 @@ constexpr int kLetterHeight = 18;
 
 inline int TextWidth(const std::string& text) {
     int width = 0;
-    for (char c : text) width += static_cast<int>(Glyph(c).empty() ? 0 : Glyph(c)[0].size()) + kLetterGap;
+    for (char c : text)
+        width += static_cast<int>(Glyph(c).empty() ? 0 : Glyph(c)[0].size()) + kLetterGap;
     return text.empty() ? 0 : width - kLetterGap;
 }
 
@@ -144,7 +148,8 @@ inline void DrawWord(Canvas& canvas, int x, int y, const std::string& text, uint
         if (g.empty()) continue;
         for (int j = 0; j < static_cast<int>(g.size()); ++j)
             for (int i = 0; i < static_cast<int>(g[static_cast<size_t>(j)].size()); ++i)
-                if (g[static_cast<size_t>(j)][static_cast<size_t>(i)] == '#') canvas.Set(x + i, y + j, index);
+                if (g[static_cast<size_t>(j)][static_cast<size_t>(i)] == '#')
+                    canvas.Set(x + i, y + j, index);
         x += static_cast<int>(g[0].size()) + kLetterGap;
     }
 }
@@ -152,7 +157,15 @@ inline void DrawWord(Canvas& canvas, int x, int y, const std::string& text, uint
 // ---- the logo ----
 
 // Palette indices of the two logo pictures.
-enum LogoColour : uint8_t { kBlack = 0, kBlue = 1, kGreen = 2, kDarkGreen = 3, kRed = 4, kYellow = 5, kPaper = 6 };
+enum LogoColour : uint8_t {
+    kBlack = 0,
+    kBlue = 1,
+    kGreen = 2,
+    kDarkGreen = 3,
+    kRed = 4,
+    kYellow = 5,
+    kPaper = 6
+};
 
 inline std::array<uint32_t, 16> LogoPalette(uint32_t paper) {
     std::array<uint32_t, 16> p{};
@@ -177,7 +190,8 @@ inline void DrawBoxes(Canvas& c, int x, int y) {
         const int bx = x + inner + (k % 2) * (box + 2), by = y + inner + (k / 2) * (box + 2);
         c.FillRounded(bx, by, box, box, 2, colours[k]);
         // The box's outer corner follows the frame's rounding.
-        const int cornerX = k % 2 == 0 ? bx : bx + box - 1, cornerY = k / 2 == 0 ? by : by + box - 1;
+        const int cornerX = k % 2 == 0 ? bx : bx + box - 1,
+                  cornerY = k / 2 == 0 ? by : by + box - 1;
         const int sx = k % 2 == 0 ? 1 : -1, sy = k / 2 == 0 ? 1 : -1;
         c.Set(cornerX + sx, cornerY, kBlack);
         c.Set(cornerX, cornerY + sy, kBlack);
@@ -217,7 +231,15 @@ inline Canvas AboutLogoPicture() { return Logo(163, 0xFFFFEF, false); }
 // ---- the 20 x 20 check and option box pictures; n = 1 disabled and on,
 // 2 enabled and on, 3 disabled and off, 4 enabled and off ----
 
-enum SmallColour : uint8_t { kGround = 0, kDark = 1, kShade = 2, kLight = 3, kWhite = 4, kFace = 5, kDot = 6 };
+enum SmallColour : uint8_t {
+    kGround = 0,
+    kDark = 1,
+    kShade = 2,
+    kLight = 3,
+    kWhite = 4,
+    kFace = 5,
+    kDot = 6
+};
 
 inline std::array<uint32_t, 16> SmallPalette(uint32_t face, bool option) {
     std::array<uint32_t, 16> p{};
@@ -291,16 +313,20 @@ struct NamedPicture {
 };
 
 inline std::vector<NamedPicture> AllPictures() {
-    std::vector<NamedPicture> all = {{"title.bmp", TitlePicture()}, {"aboutlogo.bmp", AboutLogoPicture()}};
-    for (int n = 1; n <= 4; ++n) all.push_back({"checkbox" + std::to_string(n) + ".bmp", CheckBoxPicture(n)});
-    for (int n = 1; n <= 4; ++n) all.push_back({"optionbox" + std::to_string(n) + ".bmp", OptionBoxPicture(n)});
+    std::vector<NamedPicture> all = {{"title.bmp", TitlePicture()},
+                                     {"aboutlogo.bmp", AboutLogoPicture()}};
+    for (int n = 1; n <= 4; ++n)
+        all.push_back({"checkbox" + std::to_string(n) + ".bmp", CheckBoxPicture(n)});
+    for (int n = 1; n <= 4; ++n)
+        all.push_back({"optionbox" + std::to_string(n) + ".bmp", OptionBoxPicture(n)});
     return all;
 }
 
 // ---- the 4-bit BMP file ----
 
 inline void PutLe(std::vector<uint8_t>& out, size_t at, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 // An uncompressed bottom-up 4-bit BMP with a 16-entry palette.

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "controls/ButtonCustom.h"
 #include "GalleryForm.h"
+#include "controls/ButtonCustom.h"
 #include "core/Screen.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     // Painted once the focused button shows its dashed focus mark.
     const lumetra::PackedPoint at = gallery.GetFocusedButton()->PositionInForm();
     const bool painted = rig::PumpUntil(&gallery, [&] {
-        return rig::IsMapped(d, w) && rig::PixelAt(d, w, lumetra::PointX(at) + 4, lumetra::PointY(at) + 3) == 0x000000;
+        return rig::IsMapped(d, w) &&
+               rig::PixelAt(d, w, lumetra::PointX(at) + 4, lumetra::PointY(at) + 3) == 0x000000;
     });
     rig::Pump(&gallery, 100);
     rig::Sync(d);

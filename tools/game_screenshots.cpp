@@ -39,9 +39,12 @@ int main(int argc, char** argv) {
 
     game.Click(gamerig::kInfoButton);
     Window about = 0;
-    rig::WaitUntil([&] { return (about = rig::FindWindowByName(d, "Info...")) != 0 && rig::IsMapped(d, about); });
+    rig::WaitUntil([&] {
+        return (about = rig::FindWindowByName(d, "Info...")) != 0 && rig::IsMapped(d, about);
+    });
     // Painted: the OK button's face is no longer the bare window colour.
-    rig::WaitUntil([&] { return about != 0 && rig::PixelAt(d, about, 300, 170) != 0xAAAAAA; }, 3000);
+    rig::WaitUntil([&] { return about != 0 && rig::PixelAt(d, about, 300, 170) != 0xAAAAAA; },
+                   3000);
     rig::WaitUntil([] { return false; }, 300);
     ok = ok && about != 0 && rig::SaveWindowPng(d, about, out + "/about.png");
     if (!ok) std::fprintf(stderr, "game_screenshots: could not take the pictures\n");

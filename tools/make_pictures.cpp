@@ -10,12 +10,14 @@
 #include "util/Paths.h"
 
 int main(int argc, char** argv) {
-    const std::string dir = lumetra::WithTrailingSeparator(argc > 1 ? argv[1] : "graphics/pictures");
+    const std::string dir =
+        lumetra::WithTrailingSeparator(argc > 1 ? argv[1] : "graphics/pictures");
     for (const lumetra::art::NamedPicture& picture : lumetra::art::AllPictures()) {
         const std::string path = dir + picture.file;
         const std::vector<uint8_t> bytes = lumetra::art::Bmp4(picture.canvas);
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        const bool written = f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        const bool written =
+            f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
         if (f != nullptr && std::fclose(f) != 0) return 1;
         if (!written) {
             std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());

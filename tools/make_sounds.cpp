@@ -60,7 +60,8 @@ std::vector<int16_t> MakeBeep() {
     std::vector<int16_t> s(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / kRate;
-        s[static_cast<size_t>(i)] = ToSample(0.6 * Envelope(i, count, fade) * std::sin(2 * kPi * 880.0 * t));
+        s[static_cast<size_t>(i)] =
+            ToSample(0.6 * Envelope(i, count, fade) * std::sin(2 * kPi * 880.0 * t));
     }
     return s;
 }
@@ -74,7 +75,8 @@ std::vector<int16_t> MakeHowl() {
         const double t = static_cast<double>(i) / kRate;
         const double progress = static_cast<double>(i) / count;
         // Exponential slide two octaves down, with a 9 Hz wobble on top.
-        const double frequency = 440.0 * std::pow(0.25, progress) * (1.0 + 0.04 * std::sin(2 * kPi * 9.0 * t));
+        const double frequency =
+            440.0 * std::pow(0.25, progress) * (1.0 + 0.04 * std::sin(2 * kPi * 9.0 * t));
         phase += frequency / kRate;
         phase -= std::floor(phase);
         // A soft square (a few odd harmonics) buzzes; a pure sine would
@@ -90,7 +92,8 @@ std::vector<int16_t> MakeHowl() {
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : "Data";
-    const bool ok = WriteWav(dir + "/beep.wav", MakeBeep()) && WriteWav(dir + "/urlo.wav", MakeHowl());
+    const bool ok =
+        WriteWav(dir + "/beep.wav", MakeBeep()) && WriteWav(dir + "/urlo.wav", MakeHowl());
     if (!ok) std::fprintf(stderr, "make_sounds: cannot write into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

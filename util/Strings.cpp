@@ -55,7 +55,8 @@ std::string ReplaceAll(const std::string& text, const std::string& what, const s
     std::string out = text;
     // Searching again from the start is what makes replacements that create a
     // new occurrence together with their neighbours disappear as well.
-    for (size_t at = out.find(what); at != std::string::npos; at = out.find(what)) out.replace(at, what.size(), with);
+    for (size_t at = out.find(what); at != std::string::npos; at = out.find(what))
+        out.replace(at, what.size(), with);
     return out;
 }
 
@@ -63,7 +64,8 @@ std::vector<std::string> Split(const std::string& text, const std::string& delim
     std::vector<std::string> pieces;
     if (text.empty() || delimiter.empty()) return pieces;
     size_t pos = 0;
-    for (size_t at = text.find(delimiter, pos); at != std::string::npos; at = text.find(delimiter, pos)) {
+    for (size_t at = text.find(delimiter, pos); at != std::string::npos;
+         at = text.find(delimiter, pos)) {
         pieces.push_back(text.substr(pos, at - pos));
         pos = at + delimiter.size();
     }

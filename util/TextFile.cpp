@@ -56,8 +56,8 @@ bool TextFile::Write(const std::vector<std::string>& lines, const char* mode) {
         return false;
     }
     for (const std::string& l : lines) {
-        if (std::fwrite(l.data(), 1, l.size(), f.get()) != l.size() || std::fputc('\n', f.get()) == EOF ||
-            std::fflush(f.get()) != 0) {
+        if (std::fwrite(l.data(), 1, l.size(), f.get()) != l.size() ||
+            std::fputc('\n', f.get()) == EOF || std::fflush(f.get()) != 0) {
             failed_ = true;
             break;
         }

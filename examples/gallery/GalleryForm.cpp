@@ -16,7 +16,8 @@ namespace lumetra {
 namespace {
 
 GalleryForm* GalleryOf(GUIElement* element) {
-    return element != nullptr ? dynamic_cast<GalleryForm*>(Application::GetParentForm(element)) : nullptr;
+    return element != nullptr ? dynamic_cast<GalleryForm*>(Application::GetParentForm(element))
+                              : nullptr;
 }
 
 // The one command handler of every button, check box and option box.
@@ -33,8 +34,8 @@ bool Is(GUIElement* sender, const std::unique_ptr<Control>& control) {
     return control && sender->GetId() == control->GetId();
 }
 
-std::unique_ptr<PanelChildren> MakePanel(GUIElement* parent, const std::string& caption, int32_t x, int32_t y, int32_t w,
-                                         int32_t h) {
+std::unique_ptr<PanelChildren> MakePanel(GUIElement* parent, const std::string& caption, int32_t x,
+                                         int32_t y, int32_t w, int32_t h) {
     auto panel = std::make_unique<PanelChildren>(parent);
     panel->SetText(caption);
     panel->SetLocation(x, y);
@@ -42,7 +43,8 @@ std::unique_ptr<PanelChildren> MakePanel(GUIElement* parent, const std::string& 
     return panel;
 }
 
-std::unique_ptr<ButtonCustom> MakeButton(GUIElement* parent, const std::string& caption, int32_t x, int32_t y) {
+std::unique_ptr<ButtonCustom> MakeButton(GUIElement* parent, const std::string& caption, int32_t x,
+                                         int32_t y) {
     auto button = std::make_unique<ButtonCustom>(parent, caption);
     button->SetLocation(x, y);
     button->SetSize(110, 30);
@@ -50,7 +52,8 @@ std::unique_ptr<ButtonCustom> MakeButton(GUIElement* parent, const std::string& 
     return button;
 }
 
-std::unique_ptr<CheckBox> MakeCheckBox(GUIElement* parent, const std::string& caption, int32_t y, bool checked) {
+std::unique_ptr<CheckBox> MakeCheckBox(GUIElement* parent, const std::string& caption, int32_t y,
+                                       bool checked) {
     auto box = std::make_unique<CheckBox>(parent, caption);
     box->SetLocation(12, y);
     box->SetSize(110, 26);
@@ -67,7 +70,8 @@ std::unique_ptr<ProgressBar> MakeBar(GUIElement* parent, int32_t y, int32_t valu
     return bar;
 }
 
-std::unique_ptr<CellControl> MakeCell(GUIElement* parent, const std::string& text, int32_t x, int32_t y, int32_t w) {
+std::unique_ptr<CellControl> MakeCell(GUIElement* parent, const std::string& text, int32_t x,
+                                      int32_t y, int32_t w) {
     auto cell = std::make_unique<CellControl>(parent);
     cell->SetLocation(x, y);
     cell->SetSize(w, 24);
@@ -82,7 +86,8 @@ GalleryForm::GalleryForm(Screen* s) {
     SetSize(Width, Height);
     SetTitle("Lumetra control gallery");
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<GalleryForm*>(self)->HandleLoad(); });
-    SetOnQueryClose([](GUIElement* self) { return static_cast<GalleryForm*>(self)->HandleQueryClose(); });
+    SetOnQueryClose(
+        [](GUIElement* self) { return static_cast<GalleryForm*>(self)->HandleQueryClose(); });
     Create();
 }
 
@@ -193,7 +198,8 @@ void GalleryForm::BuildTextBoxes() {
     multiLineBox = make("Multi-line\rtext wraps at the edge", 403, 304, 0);
     multiLineBox->SetSize(127, 6 + 3 * multiLineBox->GetLineHeight());
     multiLineBox->SetMultiLine(true);
-    for (TextBoxCustom* box : {singleLineBox.get(), digitsBox.get(), dateBox.get(), passwordBox.get(), multiLineBox.get()}) {
+    for (TextBoxCustom* box : {singleLineBox.get(), digitsBox.get(), dateBox.get(),
+                               passwordBox.get(), multiLineBox.get()}) {
         box->Show();
     }
 }

@@ -36,7 +36,8 @@ inline void KeepPathsHere(int* argc, char*** argv) {
         std::string a = (*argv)[i];
         const size_t value = a.find('=') + 1;
         prefixed = prefixed || a.rfind("-artifact_prefix=", 0) == 0;
-        if ((a.rfind("-artifact_prefix=", 0) == 0 || a.rfind("-exact_artifact_path=", 0) == 0) && a.compare(value, 1, "/") != 0)
+        if ((a.rfind("-artifact_prefix=", 0) == 0 || a.rfind("-exact_artifact_path=", 0) == 0) &&
+            a.compare(value, 1, "/") != 0)
             a.insert(value, here);
         if (i > 0 && !a.empty() && a[0] != '-' && a[0] != '/') a = here + a;
         args.push_back(a);
@@ -52,7 +53,8 @@ inline void EnterScratch() {
     static bool entered = false;
     if (std::exchange(entered, true)) return;
     const char* tmp = std::getenv("TMPDIR");
-    static std::string dir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/lumetra-fuzz-XXXXXX";
+    static std::string dir =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/lumetra-fuzz-XXXXXX";
     int watch[2];
     if (mkdtemp(dir.data()) == nullptr || pipe2(watch, O_CLOEXEC) != 0) std::abort();
     if (fork() == 0) {

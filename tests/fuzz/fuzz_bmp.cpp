@@ -7,7 +7,9 @@
 #include "FuzzScratch.h"
 #include "graphics/BmpLoader.h"
 
-constexpr auto Load = BMP_BITS == 24 ? lumetra::LoadBmp24 : BMP_BITS == 8 ? lumetra::LoadBmp8 : lumetra::LoadBmp4;
+constexpr auto Load = BMP_BITS == 24  ? lumetra::LoadBmp24
+                      : BMP_BITS == 8 ? lumetra::LoadBmp8
+                                      : lumetra::LoadBmp4;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzing::KeepPathsHere(argc, argv);
@@ -16,7 +18,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const lumetra::RgbImage image = Load(fuzzing::WriteInput(data, size));
-    if (!image.Empty() && image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 3)
+    if (!image.Empty() && image.pixels.size() != static_cast<size_t>(image.width) *
+                                                     static_cast<size_t>(image.height) * 3)
         std::abort();
     return 0;
 }

@@ -19,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int h = static_cast<int16_t>(data[2] | data[3] << 8);
     const uint8_t* img = data + 4;
     const std::vector<uint8_t> rgb = lumetra::DecodeEmbeddedImage(w, h, img, size - 4);
-    if (!rgb.empty() && rgb.size() != static_cast<size_t>(w) * static_cast<size_t>(h) * 3) std::abort();
+    if (!rgb.empty() && rgb.size() != static_cast<size_t>(w) * static_cast<size_t>(h) * 3)
+        std::abort();
     // The unchecked form, as the compiled-in pictures use it, given enough data.
     const size_t needed = lumetra::EmbeddedImageSize(w, h);
-    if (needed != 0 && size - 4 >= needed && lumetra::DecodeEmbeddedImage(w, h, img) != rgb) std::abort();
+    if (needed != 0 && size - 4 >= needed && lumetra::DecodeEmbeddedImage(w, h, img) != rgb)
+        std::abort();
     return 0;
 }

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     lumetra::CharWidths widths{};
     for (size_t c = 0; c < widths.size(); ++c) widths[c] = static_cast<int>(c % 13);
-    const std::vector<lumetra::TextLine> lines = lumetra::LayoutText(text, width, widths, text.size() + 1);
+    const std::vector<lumetra::TextLine> lines =
+        lumetra::LayoutText(text, width, widths, text.size() + 1);
     if (lines.empty()) std::abort();
     for (const lumetra::TextLine& line : lines)
         if (line.begin > text.size() || line.length > text.size() - line.begin) std::abort();

@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::EnterScratch();  // the leaderboard's paths are relative
     const char* const path = "Data/fuzz/Score/Classifica.txt";
     const std::string contents(reinterpret_cast<const char*>(data), size);
-    Check(!Leaderboard::ScoreDirectory("fuzz").empty() && std::ofstream(path, std::ios::binary) << contents, "no file");
+    Check(!Leaderboard::ScoreDirectory("fuzz").empty() && std::ofstream(path, std::ios::binary)
+                                                              << contents,
+          "no file");
     Leaderboard board("fuzz");
     const std::vector<std::string> lines = board.Load();
     // Within the reading bound: the lines split at "\n", a last one without it kept.
@@ -44,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < std::min<size_t>(size, 8); ++i) bits = bits * 131U + data[i];
     const int64_t score = static_cast<int64_t>(bits);
     std::string name = contents.substr(0, std::min<size_t>(size, 12));
-    name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return c == '\n' || c == '\r'; }), name.end());
+    name.erase(
+        std::remove_if(name.begin(), name.end(), [](char c) { return c == '\n' || c == '\r'; }),
+        name.end());
     Check(board.AddScore(score, name), "AddScore failed");
     expected.push_back(Leaderboard::Entry(score, name));
     std::sort(expected.begin(), expected.end(), std::greater<std::string>());
@@ -52,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string written;
     for (const std::string& l : expected) written += l + "\n";
     std::ifstream file(path, std::ios::binary);
-    Check(std::string(std::istreambuf_iterator<char>(file), {}) == written, "the file is not the ten best lines, sorted");
+    Check(std::string(std::istreambuf_iterator<char>(file), {}) == written,
+          "the file is not the ten best lines, sorted");
     // The score as eight characters: zero-filled, or its last eight digits.
     const std::string digits = "00000000" + std::to_string(score);
     Check(Leaderboard::Entry(score, name) == digits.substr(digits.size() - 8) + " " + name,

@@ -15,6 +15,7 @@ namespace rig {
 // with tests/golden/<name>.png: "" when every pixel matches, else what
 // differs and where the pictures were written, e.g.
 //   EXPECT_EQ("", rig::CompareGolden(d, win, "gallery-focused"));
-std::string CompareGolden(Display* d, Window w, const std::string& name, int x = 0, int y = 0, int width = 0, int height = 0);
+std::string CompareGolden(Display* d, Window w, const std::string& name, int x = 0, int y = 0,
+                          int width = 0, int height = 0);
 
 }  // namespace rig

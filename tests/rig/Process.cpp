@@ -52,20 +52,24 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 StandIns::StandIns(int aplayMillis) : record_(dir_ / "commands.log") {
-    const std::string sleep = aplayMillis > 0 ? "sleep " + std::to_string(aplayMillis / 1000.0) + "\n" : "";
+    const std::string sleep =
+        aplayMillis > 0 ? "sleep " + std::to_string(aplayMillis / 1000.0) + "\n" : "";
     for (const std::string name : {"aplay", "firefox", "thunderbird"}) {
-        WriteFile(dir_ / name,
-                  "#!/bin/sh\n" + (name == "aplay" ? sleep : "") + "echo \"" + name + " $*\" >> '" + record_ + "'\n");
+        WriteFile(dir_ / name, "#!/bin/sh\n" + (name == "aplay" ? sleep : "") + "echo \"" + name +
+                                   " $*\" >> '" + record_ + "'\n");
         chmod((dir_ / name).c_str(), 0755);
     }
 }
 
-std::string StandIns::Path() const { return dir_.Path() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"); }
+std::string StandIns::Path() const {
+    return dir_.Path() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
+}
 std::vector<std::string> StandIns::Recorded() const { return ReadLines(record_); }
 void StandIns::Clear() const { std::remove(record_.c_str()); }
 void StandIns::Install() const { setenv("PATH", Path().c_str(), 1); }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir, const std::vector<std::string>& env)
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
+                           const std::vector<std::string>& env)
     : outputPath_(workdir + "/stdout.txt") {
     pid_ = fork();
     if (pid_ != 0) return;

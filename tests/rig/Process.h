@@ -63,7 +63,8 @@ private:
 // there and environment additions; killed and reaped when the object goes.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv, const std::string& workdir, const std::vector<std::string>& env = {});
+    ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
+                 const std::vector<std::string>& env = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

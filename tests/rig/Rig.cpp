@@ -1,8 +1,8 @@
 #include "rig/Rig.h"
 
 #include <X11/XKBlib.h>
-#include <X11/Xutil.h>
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <zlib.h>
 
@@ -16,13 +16,21 @@
 namespace rig {
 
 void Sync(Display* d) { XSync(d, False); }
-void MovePointer(Display* d, int x, int y) { XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d); }
-void PressButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d); }
-void ReleaseButton(Display* d, unsigned button) { XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d); }
+void MovePointer(Display* d, int x, int y) {
+    XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d);
+}
+void PressButton(Display* d, unsigned button) {
+    XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d);
+}
+void ReleaseButton(Display* d, unsigned button) {
+    XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d);
+}
 void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
     MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button);
 }
-void TapKey(Display* d, unsigned long keysym, bool shift) { PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift); }
+void TapKey(Display* d, unsigned long keysym, bool shift) {
+    PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift);
+}
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
     int rx = 0, ry = 0;
@@ -45,38 +53,47 @@ void ReleaseKey(Display* d, unsigned long keysym, bool shift) {
 void TypeText(Display* d, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         const size_t end = text[i] == '<' ? text.find('>', i) : std::string::npos;
-        unsigned long sym = text[i] == '\n' || text[i] == '\r' ? XK_Return : static_cast<unsigned char>(text[i]);
-        if (end != std::string::npos) sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str()), i = end;
+        unsigned long sym =
+            text[i] == '\n' || text[i] == '\r' ? XK_Return : static_cast<unsigned char>(text[i]);
+        if (end != std::string::npos)
+            sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str()), i = end;
         const KeyCode code = XKeysymToKeycode(d, sym);
         // Upper case and shifted punctuation sit at index 1 of their key.
-        TapKey(d, sym, code != 0 && XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym);
+        TapKey(d, sym,
+               code != 0 && XkbKeycodeToKeysym(d, code, 0, 0) != sym &&
+                   XkbKeycodeToKeysym(d, code, 0, 1) == sym);
     }
 }
 
 void RequestClose(Display* d, Window w) {
     XEvent ev{};
-    ev.xclient = {ClientMessage, 0, False, nullptr, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
+    ev.xclient = {
+        ClientMessage, 0, False, nullptr, w, XInternAtom(d, "_NET_CLOSE_WINDOW", False), 32, {}};
     ev.xclient.data.l[0] = CurrentTime;
     ev.xclient.data.l[1] = 2;  // from a pager: always honoured
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &ev);
     Sync(d);
 }
 
 std::vector<uint32_t> Pixels(Display* d, Window win, int x, int y, int w, int h) {
     std::vector<uint32_t> out;
-    XImage* img = XGetImage(d, win, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    XImage* img = XGetImage(d, win, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                            AllPlanes, ZPixmap);
     if (img == nullptr) return out;
     // Each channel scaled to 0..255, so a 16-bit server reads as 0xRRGGBB too.
     auto channel = [](unsigned long pixel, unsigned long mask) -> uint32_t {
         int shift = 0;
         while (mask != 0 && ((mask >> shift) & 1UL) == 0) ++shift;
         const unsigned long max = mask >> shift;
-        return mask == 0 ? 0 : static_cast<uint32_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
+        return mask == 0 ? 0
+                         : static_cast<uint32_t>((((pixel & mask) >> shift) * 255 + max / 2) / max);
     };
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
             const unsigned long p = XGetPixel(img, i, j);
-            out.push_back(channel(p, img->red_mask) << 16 | channel(p, img->green_mask) << 8 | channel(p, img->blue_mask));
+            out.push_back(channel(p, img->red_mask) << 16 | channel(p, img->green_mask) << 8 |
+                          channel(p, img->blue_mask));
         }
     XDestroyImage(img);
     return out;
@@ -98,8 +115,8 @@ std::string PropertyText(Display* d, Window w, const char* property) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string out;
-    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
-                           &data) != Success ||
+    if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType,
+                           &type, &format, &count, &after, &data) != Success ||
         data == nullptr)
         return out;
     if (format == 8) out.assign(reinterpret_cast<char*>(data), count);
@@ -129,7 +146,8 @@ Window FindWindowByName(Display* d, const std::string& name) {
         unsigned n = 0;
         if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
         for (unsigned i = 0; i < n && found == 0; ++i)
-            found = PropertyText(d, children[i], "WM_NAME") == name ? children[i] : find(children[i]);
+            found =
+                PropertyText(d, children[i], "WM_NAME") == name ? children[i] : find(children[i]);
         if (children) XFree(children);
         return found;
     };
@@ -137,7 +155,8 @@ Window FindWindowByName(Display* d, const std::string& name) {
 }
 
 namespace {
-bool Until(const std::function<bool()>& condition, int timeoutMs, const std::function<void()>& meanwhile) {
+bool Until(const std::function<bool()>& condition, int timeoutMs,
+           const std::function<void()>& meanwhile) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (; !condition(); meanwhile())
         if (std::chrono::steady_clock::now() > end) return false;
@@ -148,9 +167,13 @@ bool Until(const std::function<bool()>& condition, int timeoutMs, const std::fun
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs, [main] { lumetra::Application::RunOnce(main, 5); });
 }
-void Pump(lumetra::Form* main, int ms) { PumpUntil(main, [] { return false; }, ms); }
+void Pump(lumetra::Form* main, int ms) {
+    PumpUntil(
+        main, [] { return false; }, ms);
+}
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return Until(condition, timeoutMs, [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
+    return Until(condition, timeoutMs,
+                 [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
 }
 
 bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
@@ -171,7 +194,8 @@ bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>&
         const size_t start = file.size();
         file.insert(file.end(), type, type + 4);
         file.insert(file.end(), data.begin(), data.end());
-        be32(file, static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
+        be32(file,
+             static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
     };
     be32(ihdr, static_cast<uint32_t>(w));
     be32(ihdr, static_cast<uint32_t>(h));
@@ -180,17 +204,20 @@ bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>&
     chunk("IDAT", z);
     chunk("IEND", {});
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())).flush());
+    return static_cast<bool>(out.write(reinterpret_cast<const char*>(file.data()),
+                                       static_cast<std::streamsize>(file.size()))
+                                 .flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
     XWindowAttributes a{};
-    const std::vector<uint32_t> px =
-        XGetWindowAttributes(d, w, &a) ? Pixels(d, w, 0, 0, a.width, a.height) : std::vector<uint32_t>{};
+    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a)
+                                         ? Pixels(d, w, 0, 0, a.width, a.height)
+                                         : std::vector<uint32_t>{};
     std::vector<uint32_t> out;
     for (int j = 0; j < a.height * scale && !px.empty(); ++j)
-        for (int i = 0; i < a.width * scale; ++i) out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
+        for (int i = 0; i < a.width * scale; ++i)
+            out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
     return !px.empty() && SavePng(path, a.width * scale, a.height * scale, out);
 }
 

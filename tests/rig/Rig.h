@@ -21,7 +21,8 @@ void MovePointer(Display* d, int x, int y);
 void MovePointerIn(Display* d, Window w, int x, int y);
 void PressButton(Display* d, unsigned button = 1);
 void ReleaseButton(Display* d, unsigned button = 1);
-void ClickIn(Display* d, Window w, int x, int y, unsigned button = 1);  // move there, press, release
+void ClickIn(Display* d, Window w, int x, int y,
+             unsigned button = 1);  // move there, press, release
 void PressKey(Display* d, unsigned long keysym, bool shift = false);
 void ReleaseKey(Display* d, unsigned long keysym, bool shift = false);
 void TapKey(Display* d, unsigned long keysym, bool shift = false);
@@ -42,7 +43,8 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 std::string PropertyText(Display* d, Window w, const char* property);
 void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin on the root window
 bool IsMapped(Display* d, Window w);
-Window FindWindowByName(Display* d, const std::string& name);  // a client window by its name, 0 if none
+Window FindWindowByName(Display* d,
+                        const std::string& name);  // a client window by its name, 0 if none
 
 // Runs the toolkit's loop until the condition holds (false on a timeout), or for a while.
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs = 5000);

@@ -13,8 +13,8 @@ inline std::string trace;
 
 class Probe : public lumetra::Child {
 public:
-    Probe(lumetra::GUIElement* parent, std::string probeName, int px = 0, int py = 0, int w = 50, int h = 30,
-          const std::string& kind = "probe")
+    Probe(lumetra::GUIElement* parent, std::string probeName, int px = 0, int py = 0, int w = 50,
+          int h = 30, const std::string& kind = "probe")
         : Child(parent), name(std::move(probeName)) {
         elementKind = kind;
         x = px, y = py, width = w, height = h;

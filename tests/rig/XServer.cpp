@@ -16,10 +16,13 @@ namespace rig {
 
 namespace {
 
-bool HasProperty(Display* d, Window w, const char* name) { return !PropertyText(d, w, name).empty(); }
+bool HasProperty(Display* d, Window w, const char* name) {
+    return !PropertyText(d, w, name).empty();
+}
 
 void StopChild(pid_t& pid, int sig = SIGTERM) {
-    if (pid > 0 && kill(pid, sig) == 0 && !WaitUntil([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
+    if (pid > 0 && kill(pid, sig) == 0 &&
+        !WaitUntil([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2000)) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
@@ -53,8 +56,11 @@ XServer::XServer(ServerOptions o) {
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string fd = std::to_string(fds[1]);
-    const std::string screen = std::to_string(o.width) + "x" + std::to_string(o.height) + "x" + std::to_string(o.depth);
-    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "");
+    const std::string screen =
+        std::to_string(o.width) + "x" + std::to_string(o.height) + "x" + std::to_string(o.depth);
+    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
+                      "tcp", "-noreset"},
+                     "");
     close(fds[1]);
     for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) name_ += c;
     close(fds[0]);
@@ -92,7 +98,10 @@ bool XServer::StartWindowManager() {
         XMapWindow(d, probe);
         XWindowAttributes a{};
         const bool ready = WaitUntil(
-            [&] { return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) && a.map_state == IsViewable; },
+            [&] {
+                return HasProperty(d, probe, "WM_STATE") && XGetWindowAttributes(d, probe, &a) &&
+                       a.map_state == IsViewable;
+            },
             200);
         XDestroyWindow(d, probe);
         XSync(d, False);

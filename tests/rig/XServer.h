@@ -26,8 +26,8 @@ public:
     bool Ok() const { return display_ != nullptr; }
     const std::string& Name() const { return name_; }
     Display* Connection() const { return display_; }  // the test's own, apart from the program's
-    void MakeDefault() const;                         // DISPLAY names this server, so the toolkit opens it
-    bool StartWindowManager();                        // openbox, ready to manage windows
+    void MakeDefault() const;   // DISPLAY names this server, so the toolkit opens it
+    bool StartWindowManager();  // openbox, ready to manage windows
     void StopWindowManager();
     void Kill();  // a crash, as far as the server's clients can tell
 
