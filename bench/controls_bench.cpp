@@ -10,9 +10,9 @@
 
 #include "GalleryForm.h"
 #include "Stats.h"
-#include "controls/ButtonCustom.h"
-#include "core/Application.h"
-#include "core/Screen.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Screen.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 

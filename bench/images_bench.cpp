@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "Stats.h"
-#include "core/Form.h"
-#include "core/Screen.h"
-#include "graphics/EmbeddedImage.h"
-#include "graphics/FontDescriptor.h"
-#include "graphics/GraphicsContext.h"
-#include "graphics/ImageFormat.h"
-#include "graphics/Pictures.h"
-#include "graphics/TextLayout.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/graphics/EmbeddedImage.h"
+#include "lumetra/graphics/FontDescriptor.h"
+#include "lumetra/graphics/GraphicsContext.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/graphics/Pictures.h"
+#include "lumetra/graphics/TextLayout.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 

@@ -15,7 +15,7 @@
 
 #include "ProcStats.h"
 #include "Stats.h"
-#include "game/MakerTexts.h"
+#include "lumetra/game/MakerTexts.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"

@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "Stats.h"
-#include "controls/TextBoxCustom.h"
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Screen.h"
-#include "game/Leaderboard.h"
+#include "lumetra/controls/TextBoxCustom.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/game/Leaderboard.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"

@@ -1,4 +1,4 @@
-#include "controls/AlertSound.h"
+#include "lumetra/controls/AlertSound.h"
 
 namespace lumetra {
 

@@ -1,7 +1,7 @@
-#include "controls/ButtonCustom.h"
+#include "lumetra/controls/ButtonCustom.h"
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

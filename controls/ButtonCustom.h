@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "controls/CommandElement.h"
-#include "core/GUIElement.h"
+#include "lumetra/controls/CommandElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

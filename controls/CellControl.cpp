@@ -1,7 +1,7 @@
-#include "controls/CellControl.h"
+#include "lumetra/controls/CellControl.h"
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

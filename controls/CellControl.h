@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

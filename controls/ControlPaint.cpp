@@ -1,7 +1,7 @@
-#include "controls/ControlPaint.h"
+#include "lumetra/controls/ControlPaint.h"
 
-#include "core/Application.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

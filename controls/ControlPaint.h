@@ -5,8 +5,8 @@
 
 #include <initializer_list>
 
-#include "core/GUIElement.h"
-#include "core/Types.h"
+#include "lumetra/core/GUIElement.h"
+#include "lumetra/core/Types.h"
 
 namespace lumetra {
 

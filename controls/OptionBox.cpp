@@ -1,9 +1,9 @@
-#include "controls/OptionBox.h"
+#include "lumetra/controls/OptionBox.h"
 
 #include <algorithm>
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/CommandElement.h"
-#include "controls/StatePictures.h"
-#include "core/GUIElement.h"
+#include "lumetra/controls/CommandElement.h"
+#include "lumetra/controls/StatePictures.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

@@ -1,8 +1,8 @@
-#include "controls/PanelChildren.h"
+#include "lumetra/controls/PanelChildren.h"
 
-#include "controls/ControlPaint.h"
-#include "core/Application.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -1,7 +1,7 @@
-#include "controls/ProgressBar.h"
+#include "lumetra/controls/ProgressBar.h"
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -3,7 +3,7 @@
 // takes no input.
 #pragma once
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

@@ -1,10 +1,10 @@
-#include "controls/Slider.h"
+#include "lumetra/controls/Slider.h"
 
 #include <algorithm>
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
-#include "util/Strings.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

@@ -1,6 +1,6 @@
-#include "controls/StatePictures.h"
+#include "lumetra/controls/StatePictures.h"
 
-#include "graphics/EmbeddedImage.h"
+#include "lumetra/graphics/EmbeddedImage.h"
 
 namespace lumetra {
 

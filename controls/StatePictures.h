@@ -7,8 +7,8 @@
 
 #include <array>
 
-#include "graphics/ImageFormat.h"
-#include "graphics/Pictures.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/graphics/Pictures.h"
 
 namespace lumetra {
 

@@ -1,14 +1,14 @@
-#include "controls/TextBoxCustom.h"
+#include "lumetra/controls/TextBoxCustom.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "controls/AlertSound.h"
-#include "controls/ControlPaint.h"
-#include "core/Application.h"
-#include "graphics/GraphicsContext.h"
-#include "util/Strings.h"
+#include "lumetra/controls/AlertSound.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/graphics/GraphicsContext.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

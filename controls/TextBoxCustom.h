@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

@@ -1,4 +1,4 @@
-#include "core/Application.h"
+#include "lumetra/core/Application.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "core/Form.h"
-#include "core/GUIElement.h"
-#include "core/Log.h"
-#include "core/Screen.h"
-#include "core/Timer.h"
-#include "util/Strings.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/GUIElement.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/core/Timer.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/Form.h"
-#include "core/Types.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Types.h"
 
 namespace lumetra {
 

@@ -1,4 +1,4 @@
-#include "core/DateTime.h"
+#include "lumetra/core/DateTime.h"
 
 #include <ctime>
 

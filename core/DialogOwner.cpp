@@ -1,7 +1,7 @@
-#include "core/DialogOwner.h"
+#include "lumetra/core/DialogOwner.h"
 
-#include "core/Application.h"
-#include "core/Form.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
 
 namespace lumetra {
 

@@ -1,4 +1,4 @@
-#include "core/Form.h"
+#include "lumetra/core/Form.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "core/Application.h"
-#include "core/Log.h"
-#include "core/Screen.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

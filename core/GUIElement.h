@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/DateTime.h"
-#include "core/Types.h"
-#include "graphics/FontDescriptor.h"
+#include "lumetra/core/DateTime.h"
+#include "lumetra/core/Types.h"
+#include "lumetra/graphics/FontDescriptor.h"
 
 namespace lumetra {
 

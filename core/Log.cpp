@@ -1,8 +1,8 @@
-#include "core/Log.h"
+#include "lumetra/core/Log.h"
 
 #include <cstdio>
 
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 namespace lumetra {
 

@@ -1,11 +1,11 @@
-#include "core/Screen.h"
+#include "lumetra/core/Screen.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "core/Application.h"
-#include "core/Log.h"
-#include "util/Strings.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

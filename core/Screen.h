@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/Types.h"
+#include "lumetra/core/Types.h"
 
 namespace lumetra {
 

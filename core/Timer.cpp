@@ -1,12 +1,12 @@
-#include "core/Timer.h"
+#include "lumetra/core/Timer.h"
 
 #include <sys/time.h>
 
 #include <csignal>
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Log.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Log.h"
 
 namespace lumetra {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "core/Application.h"
-#include "core/Log.h"
-#include "core/Screen.h"
-#include "game/FormMain.h"
-#include "game/MakerTexts.h"
-#include "util/Paths.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/game/FormMain.h"
+#include "lumetra/game/MakerTexts.h"
+#include "lumetra/util/Paths.h"
 
 int main() {
     using lumetra::Application;

@@ -1,7 +1,7 @@
-#include "game/BoxGame.h"
+#include "lumetra/game/BoxGame.h"
 
-#include "controls/ControlPaint.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/controls/ControlPaint.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <cstdint>
 
-#include "controls/PanelChildren.h"
-#include "core/Types.h"
+#include "lumetra/controls/PanelChildren.h"
+#include "lumetra/core/Types.h"
 
 namespace lumetra {
 

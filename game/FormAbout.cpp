@@ -1,12 +1,12 @@
-#include "game/FormAbout.h"
+#include "lumetra/game/FormAbout.h"
 
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "controls/PanelChildren.h"
-#include "core/Application.h"
-#include "game/FormMsgBox.h"
-#include "game/Sound.h"
-#include "graphics/MyImage.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/controls/CellControl.h"
+#include "lumetra/controls/PanelChildren.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/game/FormMsgBox.h"
+#include "lumetra/game/Sound.h"
+#include "lumetra/graphics/MyImage.h"
 
 namespace lumetra {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Form.h"
-#include "graphics/ImageFormat.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/graphics/ImageFormat.h"
 
 namespace lumetra {
 

@@ -1,11 +1,11 @@
-#include "game/FormMsgBox.h"
+#include "lumetra/game/FormMsgBox.h"
 
 #include <algorithm>
 
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "core/Application.h"
-#include "core/Screen.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/controls/CellControl.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Screen.h"
 
 namespace lumetra {
 

@@ -1,12 +1,12 @@
-#include "game/FormNamePlayer.h"
+#include "lumetra/game/FormNamePlayer.h"
 
-#include "controls/AlertSound.h"
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "controls/TextBoxCustom.h"
-#include "core/Application.h"
-#include "game/FormMsgBox.h"
-#include "game/Sound.h"
+#include "lumetra/controls/AlertSound.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/controls/CellControl.h"
+#include "lumetra/controls/TextBoxCustom.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/game/FormMsgBox.h"
+#include "lumetra/game/Sound.h"
 
 namespace lumetra {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "core/DialogOwner.h"
-#include "core/Form.h"
+#include "lumetra/core/DialogOwner.h"
+#include "lumetra/core/Form.h"
 
 namespace lumetra {
 

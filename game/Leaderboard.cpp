@@ -1,4 +1,4 @@
-#include "game/Leaderboard.h"
+#include "lumetra/game/Leaderboard.h"
 
 #include <unistd.h>
 
@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "core/Log.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
-#include "util/TextFile.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
+#include "lumetra/util/TextFile.h"
 
 namespace lumetra {
 

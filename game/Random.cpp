@@ -1,4 +1,4 @@
-#include "game/Random.h"
+#include "lumetra/game/Random.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "game/Sound.h"
+#include "lumetra/game/Sound.h"
 
 #include <poll.h>
 #include <sys/stat.h>
@@ -18,10 +18,10 @@
 #include <set>
 #include <vector>
 
-#include "core/Application.h"
-#include "core/Log.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

@@ -1,13 +1,13 @@
-#include "graphics/BmpLoader.h"
+#include "lumetra/graphics/BmpLoader.h"
 
 #include <array>
 #include <cstdio>
 
-#include "core/Log.h"
-#include "graphics/ImageFormat.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
-#include "util/TextFile.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
+#include "lumetra/util/TextFile.h"
 
 namespace lumetra {
 

@@ -1,8 +1,8 @@
-#include "graphics/EmbeddedImage.h"
+#include "lumetra/graphics/EmbeddedImage.h"
 
-#include "core/Log.h"
-#include "graphics/ImageFormat.h"
-#include "util/Strings.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

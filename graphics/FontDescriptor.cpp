@@ -1,7 +1,7 @@
-#include "graphics/FontDescriptor.h"
+#include "lumetra/graphics/FontDescriptor.h"
 
-#include "core/Log.h"
-#include "util/Strings.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

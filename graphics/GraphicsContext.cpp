@@ -1,19 +1,19 @@
-#include "graphics/GraphicsContext.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Log.h"
-#include "core/Screen.h"
-#include "graphics/BmpLoader.h"
-#include "graphics/FontDescriptor.h"
-#include "graphics/ImageFormat.h"
-#include "graphics/TextLayout.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/graphics/BmpLoader.h"
+#include "lumetra/graphics/FontDescriptor.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/graphics/TextLayout.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

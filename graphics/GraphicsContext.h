@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/Types.h"
+#include "lumetra/core/Types.h"
 
 namespace lumetra {
 

@@ -1,4 +1,4 @@
-#include "graphics/ImageFormat.h"
+#include "lumetra/graphics/ImageFormat.h"
 
 #include <X11/Xutil.h>
 
@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Log.h"
-#include "core/Screen.h"
-#include "util/Strings.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 

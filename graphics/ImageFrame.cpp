@@ -1,7 +1,7 @@
-#include "graphics/ImageFrame.h"
+#include "lumetra/graphics/ImageFrame.h"
 
-#include "core/Form.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

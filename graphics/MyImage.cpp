@@ -1,8 +1,8 @@
-#include "graphics/MyImage.h"
+#include "lumetra/graphics/MyImage.h"
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "graphics/GraphicsContext.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/graphics/GraphicsContext.h"
 
 namespace lumetra {
 

@@ -5,7 +5,7 @@
 
 #include <X11/Xlib.h>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 

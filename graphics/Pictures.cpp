@@ -1,4 +1,4 @@
-#include "graphics/Pictures.h"
+#include "lumetra/graphics/Pictures.h"
 
 namespace lumetra {
 
@@ -9,16 +9,16 @@ namespace {
 // above 0x7F narrow; the bytes are read back as unsigned char below.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnarrowing"
-#include "graphics/pictures/aboutlogo.bmp.c"
-#include "graphics/pictures/checkbox1.bmp.c"
-#include "graphics/pictures/checkbox2.bmp.c"
-#include "graphics/pictures/checkbox3.bmp.c"
-#include "graphics/pictures/checkbox4.bmp.c"
-#include "graphics/pictures/optionbox1.bmp.c"
-#include "graphics/pictures/optionbox2.bmp.c"
-#include "graphics/pictures/optionbox3.bmp.c"
-#include "graphics/pictures/optionbox4.bmp.c"
-#include "graphics/pictures/title.bmp.c"
+#include "pictures/aboutlogo.bmp.c"
+#include "pictures/checkbox1.bmp.c"
+#include "pictures/checkbox2.bmp.c"
+#include "pictures/checkbox3.bmp.c"
+#include "pictures/checkbox4.bmp.c"
+#include "pictures/optionbox1.bmp.c"
+#include "pictures/optionbox2.bmp.c"
+#include "pictures/optionbox3.bmp.c"
+#include "pictures/optionbox4.bmp.c"
+#include "pictures/title.bmp.c"
 #pragma GCC diagnostic pop
 
 EmbeddedPicture Picture(int w, int h, const char* img) {

@@ -1,4 +1,4 @@
-#include "graphics/TextLayout.h"
+#include "lumetra/graphics/TextLayout.h"
 
 #include <algorithm>
 #include <cctype>

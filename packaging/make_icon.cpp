@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "graphics/EmbeddedImage.h"
-#include "graphics/Pictures.h"
+#include "lumetra/graphics/EmbeddedImage.h"
+#include "lumetra/graphics/Pictures.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <functional>
 #include <memory>
 
-#include "core/Application.h"
-#include "core/Form.h"
-#include "core/Screen.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/Screen.h"
 #include "rig/Golden.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "game/BoxGame.h"
-#include "game/MakerTexts.h"
+#include "lumetra/game/BoxGame.h"
+#include "lumetra/game/MakerTexts.h"
 #include "rig/Golden.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"

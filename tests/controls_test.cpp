@@ -6,16 +6,16 @@
 
 #include "ControlFixture.h"
 #include "GalleryForm.h"
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "controls/CheckBox.h"
-#include "controls/OptionBox.h"
-#include "controls/PanelChildren.h"
-#include "controls/ProgressBar.h"
-#include "controls/Slider.h"
-#include "graphics/EmbeddedImage.h"
-#include "graphics/ImageFormat.h"
-#include "graphics/Pictures.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/controls/CellControl.h"
+#include "lumetra/controls/CheckBox.h"
+#include "lumetra/controls/OptionBox.h"
+#include "lumetra/controls/PanelChildren.h"
+#include "lumetra/controls/ProgressBar.h"
+#include "lumetra/controls/Slider.h"
+#include "lumetra/graphics/EmbeddedImage.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/graphics/Pictures.h"
 
 using namespace lumetra;
 

@@ -2,8 +2,8 @@
 // The application registry and the element base, without an X server.
 #include <gtest/gtest.h>
 
-#include "core/Application.h"
-#include "core/Form.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
 #include "rig/TestControls.h"
 
 using namespace lumetra;

@@ -6,15 +6,15 @@
 
 #include "BmpFiles.h"
 #include "ControlFixture.h"
-#include "graphics/EmbeddedImage.h"
-#include "graphics/FontDescriptor.h"
-#include "graphics/GraphicsContext.h"
-#include "graphics/ImageFormat.h"
-#include "graphics/ImageFrame.h"
-#include "graphics/MyImage.h"
-#include "graphics/Pictures.h"
+#include "lumetra/graphics/EmbeddedImage.h"
+#include "lumetra/graphics/FontDescriptor.h"
+#include "lumetra/graphics/GraphicsContext.h"
+#include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/graphics/ImageFrame.h"
+#include "lumetra/graphics/MyImage.h"
+#include "lumetra/graphics/Pictures.h"
 #include "rig/Process.h"
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 using namespace lumetra;
 

@@ -13,20 +13,20 @@
 #include <utility>
 
 #include "GameProcess.h"
-#include "controls/ButtonCustom.h"
-#include "controls/CellControl.h"
-#include "core/Application.h"
-#include "core/Screen.h"
-#include "core/Timer.h"
-#include "game/FormAbout.h"
-#include "game/FormMain.h"
-#include "game/FormMsgBox.h"
-#include "game/FormNamePlayer.h"
-#include "game/Leaderboard.h"
-#include "game/Random.h"
-#include "game/Sound.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/controls/CellControl.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Screen.h"
+#include "lumetra/core/Timer.h"
+#include "lumetra/game/FormAbout.h"
+#include "lumetra/game/FormMain.h"
+#include "lumetra/game/FormMsgBox.h"
+#include "lumetra/game/FormNamePlayer.h"
+#include "lumetra/game/Leaderboard.h"
+#include "lumetra/game/Random.h"
+#include "lumetra/game/Sound.h"
 #include "rig/XServer.h"
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 using lumetra::Application;
 using lumetra::Leaderboard;

@@ -7,13 +7,13 @@
 #include <random>
 
 #include "BmpFiles.h"
-#include "graphics/BmpLoader.h"
-#include "graphics/EmbeddedImage.h"
-#include "graphics/FontDescriptor.h"
-#include "graphics/TextLayout.h"
+#include "lumetra/graphics/BmpLoader.h"
+#include "lumetra/graphics/EmbeddedImage.h"
+#include "lumetra/graphics/FontDescriptor.h"
+#include "lumetra/graphics/TextLayout.h"
 #include "rig/Process.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
 
 using namespace lumetra;
 

@@ -17,11 +17,11 @@
 #include <memory>
 
 #include "GameProcess.h"
-#include "core/Log.h"
-#include "game/Leaderboard.h"
-#include "graphics/BmpLoader.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/game/Leaderboard.h"
+#include "lumetra/graphics/BmpLoader.h"
 #include "rig/XServer.h"
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/MakerTexts.h"
+#include "lumetra/game/MakerTexts.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"

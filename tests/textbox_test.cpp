@@ -3,8 +3,8 @@
 // keys are typed through XTEST, its text, caret and alerts compared; the window must then
 // match the row's golden image (caret, characters, mask, frame), also after a full repaint.
 #include "ControlFixture.h"
-#include "controls/AlertSound.h"
-#include "controls/TextBoxCustom.h"
+#include "lumetra/controls/AlertSound.h"
+#include "lumetra/controls/TextBoxCustom.h"
 
 using lumetra::Application;
 using lumetra::TextBoxCustom;

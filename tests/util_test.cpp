@@ -6,11 +6,11 @@
 
 #include <numeric>
 
-#include "core/Log.h"
+#include "lumetra/core/Log.h"
 #include "rig/Process.h"
-#include "util/Paths.h"
-#include "util/Strings.h"
-#include "util/TextFile.h"
+#include "lumetra/util/Paths.h"
+#include "lumetra/util/Strings.h"
+#include "lumetra/util/TextFile.h"
 
 using namespace lumetra;
 using Lines = std::vector<std::string>;

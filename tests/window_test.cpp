@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "ControlFixture.h"
-#include "core/Timer.h"
+#include "lumetra/core/Timer.h"
 #include "rig/Process.h"
 #include "rig/TestControls.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "GalleryForm.h"
-#include "controls/ButtonCustom.h"
-#include "core/Screen.h"
+#include "lumetra/controls/ButtonCustom.h"
+#include "lumetra/core/Screen.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "graphics/BmpLoader.h"
-#include "tools/PictureArt.h"
-#include "util/Paths.h"
+#include "lumetra/graphics/BmpLoader.h"
+#include "PictureArt.h"
+#include "lumetra/util/Paths.h"
 
 int main(int argc, char** argv) {
     const std::string dir =

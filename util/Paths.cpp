@@ -1,4 +1,4 @@
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "util/Strings.h"
+#include "lumetra/util/Strings.h"
 
 #include <cctype>
 #include <cinttypes>

@@ -1,8 +1,8 @@
-#include "util/TextFile.h"
+#include "lumetra/util/TextFile.h"
 
 #include <cstdio>
 
-#include "util/Paths.h"
+#include "lumetra/util/Paths.h"
 
 namespace lumetra {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "FuzzScratch.h"
-#include "graphics/BmpLoader.h"
+#include "lumetra/graphics/BmpLoader.h"
 
 constexpr auto Load = BMP_BITS == 24  ? lumetra::LoadBmp24
                       : BMP_BITS == 8 ? lumetra::LoadBmp8

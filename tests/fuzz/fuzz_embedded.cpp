@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FuzzScratch.h"
-#include "graphics/EmbeddedImage.h"
+#include "lumetra/graphics/EmbeddedImage.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzing::KeepPathsHere(argc, argv);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "graphics/TextLayout.h"
+#include "lumetra/graphics/TextLayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "FuzzScratch.h"
-#include "game/Leaderboard.h"
-#include "util/TextFile.h"
+#include "lumetra/game/Leaderboard.h"
+#include "lumetra/util/TextFile.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzzing::KeepPathsHere(argc, argv);

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/Application.h"
-#include "core/Form.h"
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
 
 namespace rig {
 

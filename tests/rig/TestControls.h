@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/GUIElement.h"
+#include "lumetra/core/GUIElement.h"
 
 namespace rig {
 
