@@ -7,10 +7,10 @@
 #include <numeric>
 
 #include "lumetra/core/Log.h"
-#include "rig/Process.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
 #include "lumetra/util/TextFile.h"
+#include "rig/Process.h"
 
 using namespace lumetra;
 using Lines = std::vector<std::string>;
@@ -94,9 +94,24 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     EXPECT_EQ(rig::ReadFile("w.txt"), "c\nd\n");
     EXPECT_TRUE(TextFile("new.txt").AppendLines({}) && FileExists("new.txt"));
     EXPECT_TRUE(w.WriteLines({}) && rig::ReadFile("w.txt").empty());
-    TextFile nowhere("no/such/dir/f.txt"), full("/dev/full");
+    TextFile nowhere("no/such/dir/f.txt");
     EXPECT_TRUE(!nowhere.WriteLines({"x"}) && nowhere.Failed() && nowhere.NotOpened());
-    EXPECT_TRUE(!full.WriteLines({"x"}) && full.Failed() && !full.NotOpened());
+    {
+        const rig::FileSizeLimit diskFull(3);
+        TextFile full("full.txt");
+        EXPECT_FALSE(full.WriteLines({"xyz"}));
+        EXPECT_TRUE(full.Failed());
+        EXPECT_FALSE(full.NotOpened());
+    }
+    // What is not a regular file is refused for writing too, a FIFO without
+    // waiting for a reader.
+    ASSERT_EQ(mkfifo("fifo", 0644), 0);
+    for (TextFile refused : {TextFile("fifo"), TextFile("/dev/null")}) {
+        SCOPED_TRACE(refused.Path());
+        EXPECT_FALSE(refused.WriteLines({"x"}));
+        EXPECT_FALSE(refused.AppendLines({"x"}));
+        EXPECT_TRUE(refused.NotOpened());
+    }
     // Only the last component of a directory is made; a file in its place is kept.
     EXPECT_TRUE(EnsureDirectory("d") && EnsureDirectory("d") && FileExists("d") &&
                 !EnsureDirectory("x/y"));
