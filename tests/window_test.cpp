@@ -186,6 +186,33 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     EXPECT_TRUE(form->IsClosed() && form->GetWindow() == 0U);
 }
 
+int paceTicks = 0;
+
+// After a stop the interval timer keeps the pace of the timer started last,
+// not of the one registered last; with none running, SIGALRM is the
+// program's own again.
+TEST_F(Forms, TheTimerStartedLastSetsThePace) {
+    struct sigaction programs {};
+    programs.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    sigaction(SIGALRM, &programs, &before);
+    Timer fast(form.get(), 30);
+    Timer slow(form.get(), 1000);
+    Timer other(form.get(), 500);
+    fast.SetOnTick([](Timer*) { ++paceTicks; });
+    other.Start();
+    slow.Start();
+    fast.Start();
+    other.Stop();
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [] { return paceTicks >= 10; }, 3000));
+    fast.Stop();
+    slow.Stop();
+    struct sigaction after {};
+    sigaction(SIGALRM, &before, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+}
+
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     testing::internal::CaptureStdout();
     XMapWindow(screen->GetDisplay(), 0x7FFFFFF),
