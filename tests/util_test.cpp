@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <numeric>
 
 #include "lumetra/core/Log.h"
@@ -126,6 +127,23 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     testing::internal::CaptureStdout(), Log("still here");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "still here\nlog.txt is not a regular file: messages go to standard output only.\n");
+    // A program chooses another file, or none, and whether to echo.
+    lumetra::SetLogFile("mine.log");
+    lumetra::SetLogEcho(false);
+    testing::internal::CaptureStdout();
+    Log("to my file");
+    lumetra::SetLogFile("");
+    const auto entries = [] {
+        const std::filesystem::directory_iterator here(".");
+        return std::distance(begin(here), end(here));
+    };
+    const auto before = entries();
+    Log("nowhere");
+    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(rig::ReadFile("mine.log"), "to my file\n");
+    lumetra::SetLogFile("log.txt");
+    lumetra::SetLogEcho(true);
 }
 
 }  // namespace
