@@ -213,6 +213,21 @@ TEST_F(Forms, TheTimerStartedLastSetsThePace) {
     EXPECT_EQ(after.sa_handler, SIG_IGN);
 }
 
+int ProgramsXError(Display*, XErrorEvent*) { return 0; }
+int ProgramsXIOError(Display*) { return 0; }
+
+// The X error handlers of the program are its own again once the screen closes.
+TEST(ScreenOfAProgram, PutsTheProgramsErrorHandlersBack) {
+    ASSERT_TRUE(rig::SharedServer(true).Ok());
+    XSetErrorHandler(ProgramsXError);
+    XSetIOErrorHandler(ProgramsXIOError);
+    lumetra::Screen screen;
+    ASSERT_NE(screen.GetDisplay(), nullptr);
+    EXPECT_TRUE(screen.Close());
+    EXPECT_EQ(XSetErrorHandler(nullptr), &ProgramsXError);
+    EXPECT_EQ(XSetIOErrorHandler(nullptr), &ProgramsXIOError);
+}
+
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     testing::internal::CaptureStdout();
     XMapWindow(screen->GetDisplay(), 0x7FFFFFF),
