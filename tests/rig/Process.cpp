@@ -97,7 +97,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
 }
 
 ChildProcess::~ChildProcess() {
-    if (Running()) Signal(SIGKILL), Wait(5000);
+    if (!Running()) return;
+    Signal(SIGKILL);
+    Wait(5000);
 }
 
 bool ChildProcess::Running() {
