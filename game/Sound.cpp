@@ -22,6 +22,7 @@
 #include "lumetra/core/Log.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
+#include "lumetra/util/WaveFile.h"
 
 namespace lumetra {
 
@@ -185,43 +186,6 @@ int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
         poll(&p, pidfd >= 0 ? 1 : 0,
              pidfd >= 0 ? static_cast<int>(std::min<int64_t>(left, 60000)) : 10);
     }
-}
-
-uint32_t Le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// How long a WAV file plays by its header: the data chunk's size (at most
-// what the file holds) over the byte rate of its format chunk; -1 when the
-// header cannot be read.
-int64_t WaveMillis(const std::string& file) {
-    const File f = OpenRegularFile(file, "rb");
-    struct stat st {};
-    unsigned char riff[12];
-    if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 ||
-        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
-        return -1;
-    }
-    uint32_t byteRate = 0;
-    unsigned char chunk[8], format[12];
-    for (int n = 0; n < 16 && std::fread(chunk, 1, 8, f.get()) == 8; ++n) {
-        const uint32_t size = Le32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0) {
-            const int64_t bytes = std::min<int64_t>(size, st.st_size);
-            return byteRate > 0 ? bytes * 1000 / byteRate : -1;
-        }
-        long skip = static_cast<long>(size) +
-                    static_cast<long>(size & 1);  // chunks are padded to even sizes
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= sizeof format) {
-            // Format, channels, sample rate, then the bytes per second.
-            if (std::fread(format, 1, sizeof format, f.get()) != sizeof format) return -1;
-            byteRate = Le32(format + 8);
-            skip -= static_cast<long>(sizeof format);
-        }
-        if (std::fseek(f.get(), skip, SEEK_CUR) != 0) return -1;
-    }
-    return -1;
 }
 
 // Whether the player can be found at all; looked up once, since the program
