@@ -20,6 +20,7 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Log.h"
+#include "lumetra/util/CommandLine.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
 #include "lumetra/util/WaveFile.h"
@@ -95,11 +96,6 @@ void RemovePlayer(pid_t group) {
 void Remember(pid_t pid, const std::string& sound) {
     StartedChildren().push_back({pid, sound});
     Application::AddLoopHook(ReapFinishedChildren);
-}
-
-bool IsPlainPathCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
-           c == '.' || c == '_' || c == '-';
 }
 
 // A forked child ends here: _exit runs none of the parent's exit-time
@@ -188,17 +184,7 @@ int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
     }
 }
 
-// Whether the player can be found at all; looked up once, since the program
-// never changes its PATH.
-bool FoundOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    for (const std::string& dir : Split(path != nullptr ? path : "/usr/bin:/bin", ":")) {
-        const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
-
+// Looked up once: the program never changes its PATH.
 bool PlayerInstalled() {
     static const bool found = FoundOnPath(kPlayer);
     static bool told = false;
@@ -251,19 +237,6 @@ bool RunCommand(const std::string& program, const std::string& arguments) {
 
 bool RunShellCommand(const std::string& commandLine) {
     return RunPlayer(commandLine, commandLine, -1) != 0;
-}
-
-std::string ShellWord(const std::string& path) {
-    if (!path.empty() && std::all_of(path.begin(), path.end(), IsPlainPathCharacter)) return path;
-    std::string quoted = "'";
-    for (char c : path) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
 }
 
 pid_t StartShellCommand(const std::string& commandLine) {

@@ -25,10 +25,6 @@ bool RunCommand(const std::string& program, const std::string& arguments);
 // failed.
 bool RunShellCommand(const std::string& commandLine);
 
-// The path as one shell word: unchanged when it holds only letters, digits
-// and "/._-", else in single quotes.
-std::string ShellWord(const std::string& path);
-
 // Starts the command line in a child process and returns at once; the child
 // runs it through the shell, waits for it and ends. When no child can be
 // made the command runs here and the call returns after it. Answers the
