@@ -1,5 +1,8 @@
 // The process-wide registry of GUI elements, forms and timers, and the one
-// event loop that routes X events to them. All state is static.
+// event loop that routes X events to them. All state is static; the
+// registry is defined in Application.cpp, the loop and its dispatch in
+// ApplicationLoop.cpp, the signal and timer-pipe plumbing in
+// ApplicationSignals.cpp.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -108,11 +111,11 @@ private:
 
     static inline std::vector<std::unique_ptr<Form>> retired;
     static inline std::vector<LoopHook> loopHooks;
-    static inline int timerPipe[2] = {-1, -1};
-    static inline volatile sig_atomic_t expiries = 0;
-    static inline volatile sig_atomic_t terminationSignal = 0;
-    static inline TerminationHook terminationHook = nullptr;
-    static inline uint64_t tickRounds = 0;
+    static int timerPipe[2];
+    static volatile sig_atomic_t expiries;
+    static volatile sig_atomic_t terminationSignal;
+    static TerminationHook terminationHook;
+    static uint64_t tickRounds;
 };
 
 }  // namespace lumetra
