@@ -30,7 +30,8 @@ public:
     static inline std::unique_ptr<Form> currentMessageBox;
     static inline bool formLoading = false;
     static inline uint32_t lastElementId = 0;
-    // The game's main window, recorded by its constructor.
+    // The main form: the one the loop runs (recorded by every pass), or the
+    // game's window from its constructor on.
     static inline Form* mainForm = nullptr;
     // The server time of the user's last action (a press, a key, a window
     // manager's request): focus requests it causes carry it, as the ICCCM asks.
@@ -105,7 +106,6 @@ private:
     static void PointerEvent(Form* form, XButtonEvent& ev, bool press);
     static void KeyPressEvent(Form* form, XKeyEvent& ev);
     static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
-    static void CloseRequest(Form* main, Form* form);
     static void WindowDestroyed(Form* main, Form* form);
     static GUIElement* FocusedOn(Form* form);
 

@@ -37,6 +37,7 @@ void Application::Shutdown(Form* main) {
 
 bool Application::RunOnce(Form* main, int timeoutMs) {
     if (quitRequested) return false;
+    mainForm = main;
     for (LoopHook hook : loopHooks) hook();
     DeleteRetired();
     Display* d = main->GetScreen()->GetDisplay();
@@ -124,7 +125,7 @@ void Application::Dispatch(Form* main, XEvent& ev) {
             // WM_PROTOCOLS messages carry the time of the action in their second word.
             if (ev.xclient.data.l[1] != CurrentTime)
                 userTime = static_cast<Time>(ev.xclient.data.l[1]);
-            CloseRequest(main, form);
+            form->RequestClose();
             break;
         default:
             break;
@@ -231,16 +232,6 @@ void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
         form->KeyChar(t.ch);
     }
     form->KeyUp(t.keysym);
-}
-
-void Application::CloseRequest(Form* main, Form* form) {
-    if (main != nullptr && form->GetId() == main->GetId()) {
-        form->QueryClose();
-        return;
-    }
-    if (!form->QueryClose()) return;
-    form->DestroyWindow();
-    form->Close();
 }
 
 // Only another client destroys a window that a form still holds: the form's

@@ -140,6 +140,17 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog.GetWindow()); }));
     rig::RootOrigin(d, dialog.GetWindow(), &x, &y);
     EXPECT_EQ(std::make_tuple(dialog.GetId(), x, y), std::make_tuple(id, x0, y0));
+    // From code, the same path: the main form is only asked; a form that
+    // refuses stays, one that agrees is closed.
+    EXPECT_FALSE(Main().RequestClose());
+    EXPECT_TRUE(Main().IsCreated());
+    dialog.allowClose = false;
+    EXPECT_FALSE(dialog.RequestClose());
+    EXPECT_TRUE(dialog.IsCreated());
+    dialog.allowClose = true;
+    EXPECT_TRUE(dialog.RequestClose());
+    EXPECT_EQ(dialog.GetWindow(), 0U);
+    EXPECT_EQ(std::make_tuple(Main().queries, dialog.queries), std::make_tuple(2, 4));
     // Every Expose repaints; a move does not refresh, a resize does.
     XEvent ev{};
     ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
