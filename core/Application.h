@@ -78,13 +78,16 @@ public:
     using LoopHook = void (*)();
     static void AddLoopHook(LoopHook hook);
 
-    // These ending signals end the loop as a confirmed exit would, after the
-    // termination hook (async-signal-safe: it may only signal processes) has
-    // stopped whatever the program was waiting for. The hook also runs when
-    // the X server is lost, before the program ends.
+    // While Run runs, these ending signals end the loop as a confirmed exit
+    // would, after the termination hook (async-signal-safe: it may only
+    // signal processes) has stopped whatever the program was waiting for.
+    // One that is ignored when Run starts (as under nohup) is left alone and
+    // does not end the loop; Run puts back on return what it found. The hook
+    // also runs when the X server is lost, before the program ends.
     static constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
     using TerminationHook = void (*)();
     static void InstallTerminationHandlers();
+    static void RestoreTerminationHandlers();
     static void SetTerminationHook(TerminationHook hook) { terminationHook = hook; }
     static void RunTerminationHook();
     // The signal that asked the program to end, or 0.

@@ -26,6 +26,7 @@ void Application::Run(Form* main) {
     while (RunOnce(main, -1)) {
     }
     Shutdown(main);
+    RestoreTerminationHandlers();
 }
 
 void Application::Shutdown(Form* main) {

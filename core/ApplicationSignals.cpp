@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <iterator>
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Timer.h"
@@ -39,12 +40,20 @@ void Application::WakeLoop() {
 }
 
 namespace {
+
 void OnTerminate(int sig) {
     const int saved = errno;
     Application::RunTerminationHook();
     errno = saved;
     Application::NoteTermination(sig);
 }
+
+// What each ending signal did before the loop took it over; an entry that
+// was not taken over is not put back.
+constexpr size_t kEnding = std::size(Application::EndingSignals);
+struct sigaction found[kEnding];
+bool takenOver[kEnding] = {};
+
 }  // namespace
 
 void Application::InstallTerminationHandlers() {
@@ -54,7 +63,20 @@ void Application::InstallTerminationHandlers() {
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     // SIGHUP and SIGQUIT too: a closed terminal must stop the players as well.
-    for (int sig : EndingSignals) sigaction(sig, &sa, nullptr);
+    for (size_t i = 0; i < kEnding; ++i) {
+        const int sig = EndingSignals[i];
+        if (takenOver[i] || sigaction(sig, nullptr, &found[i]) != 0 ||
+            found[i].sa_handler == SIG_IGN)
+            continue;
+        takenOver[i] = sigaction(sig, &sa, nullptr) == 0;
+    }
+}
+
+void Application::RestoreTerminationHandlers() {
+    for (size_t i = 0; i < kEnding; ++i) {
+        if (takenOver[i]) sigaction(EndingSignals[i], &found[i], nullptr);
+        takenOver[i] = false;
+    }
 }
 
 void Application::RunTerminationHook() {

@@ -45,13 +45,32 @@ private:
     sigset_t old_{};
 };
 
+// The signals ignored when the program was loaded (under nohup, say): they
+// stay ignored in its children, as in the program itself.
+sigset_t IgnoredNow() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        struct sigaction now {};
+        if (sigaction(sig, nullptr, &now) == 0 && now.sa_handler == SIG_IGN) sigaddset(&set, sig);
+    }
+    return set;
+}
+const sigset_t ignoredAtLoad = IgnoredNow();
+
 // A child drops the program's handlers before it lets signals in again: it
-// must die of SIGTERM, not take it for the program's own; and SIGPIPE,
-// which the program ignores, is the child's own business.
+// must die of SIGTERM, not take it for the program's own. It gets instead
+// what the program was given, ignored or the default; so does SIGPIPE,
+// which the program may ignore for itself. What the program left alone
+// stays as it is.
 void ResetSignalsInChild() {
-    for (int sig : Application::EndingSignals) std::signal(sig, SIG_DFL);
-    std::signal(SIGALRM, SIG_DFL);
-    std::signal(SIGPIPE, SIG_DFL);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        struct sigaction now {};
+        if (sigaction(sig, nullptr, &now) != 0 || now.sa_handler == SIG_DFL ||
+            (now.sa_handler == SIG_IGN && sig != SIGPIPE))
+            continue;
+        std::signal(sig, sigismember(&ignoredAtLoad, sig) ? SIG_IGN : SIG_DFL);
+    }
 }
 
 struct FdCloser {

@@ -26,6 +26,9 @@ int main() {
         if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd) break;
     }
     std::signal(SIGPIPE, SIG_IGN);
+    // A launcher may leave SIGCHLD ignored: the system would then reap the
+    // players itself and the program could never learn how they ended.
+    std::signal(SIGCHLD, SIG_DFL);
     if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
     const std::string title =
         std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;

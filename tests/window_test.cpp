@@ -166,6 +166,13 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
 int ticksA = 0, ticksB = 0, ticksIdle = 0;
 bool block = false;
 
+void OwnHandler(int) {}
+sighandler_t Disposition(int sig) {
+    struct sigaction now {};
+    sigaction(sig, nullptr, &now);
+    return now.sa_handler;
+}
+
 TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     Timer a(form.get(), 10), b(form.get(), 10), idle(form.get(), 10), t(form.get(), 5);
     a.SetOnTick([](Timer*) { ++ticksA; });
@@ -190,11 +197,19 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksIdle == 3; }));
     rig::Pump(form.get(), 40);
     EXPECT_EQ(ticksIdle, 3);
-    // The loop runs until a handler asks to quit, and leaves the main form closed.
+    // The loop runs until a handler asks to quit, and leaves the main form
+    // closed and the program's own SIGINT handler and ignored SIGHUP in place.
+    signal(SIGINT, OwnHandler);
+    signal(SIGHUP, SIG_IGN);
     t.SetOnTick([](Timer* self) { self->Stop(), Application::quitRequested = true; });
     t.Start(), t.SetInterval(5);  // restarted at the new pace
     Application::Run(form.get()), Application::quitRequested = false;
     EXPECT_TRUE(form->IsClosed() && form->GetWindow() == 0U);
+    EXPECT_EQ(Disposition(SIGINT), OwnHandler);
+    EXPECT_EQ(Disposition(SIGHUP), SIG_IGN);
+    EXPECT_EQ(Disposition(SIGTERM), SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
 }
 
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
