@@ -20,8 +20,8 @@
 #include "lumetra/core/Log.h"
 #include "lumetra/game/Leaderboard.h"
 #include "lumetra/graphics/BmpLoader.h"
-#include "rig/XServer.h"
 #include "lumetra/util/Paths.h"
+#include "rig/XServer.h"
 
 namespace {
 
@@ -197,6 +197,42 @@ TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
     gamerig::RequestClose(d, game.Win());
     EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
     EXPECT_EQ(game.Log(), kHungLine);
+}
+
+// Started ignoring SIGHUP and SIGINT (nohup, a background job) and SIGCHLD
+// (some launchers): neither of the first two ends the game, its players and
+// the browser are given exactly the ignores it was given, and good beeps are
+// not taken for failures.
+TEST_F(Faults, InheritedIgnoresStayIgnoredAndSigchldIsTheGamesOwn) {
+    const char* const record = "grep SigIgn /proc/$$/status >> \"$0.sigign\"";
+    rig::WriteFile(bin / "firefox", std::string("#!/bin/sh\n") + record + "\n");
+    chmod((bin / "firefox").c_str(), 0755);
+    gamerig::Launch launch;
+    launch.prefix = {"/usr/bin/perl", "-e",
+                     "$SIG{$_} = 'IGNORE' for qw(HUP INT CHLD); exec @ARGV or die"};
+    GameProcess& game = Start(Shared, record, launch);
+    ASSERT_TRUE(game.Ok());
+    ASSERT_TRUE(gamerig::PlayGame(game, 0));
+    game.Click(gamerig::kInfoButton);
+    const Window about = gamerig::WaitWindow(d, "Info...");
+    gamerig::Click(d, about, 250, 74);  // the web link
+    ASSERT_TRUE(rig::WaitUntil([&] { return lumetra::FileExists(bin / "firefox.sigign"); }));
+    game.Process().Signal(SIGHUP);
+    game.Process().Signal(SIGINT);
+    gamerig::RequestClose(d, about);
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Info...") == 0; }));
+    game.Process().Signal(SIGTERM);
+    EXPECT_TRUE(Ended(128 + SIGTERM));
+    EXPECT_EQ(game.Log(), "");
+    unsigned long long ignored = 0;
+    for (const std::string& line : rig::ReadLines("/proc/self/status")) {
+        if (line.rfind("SigIgn:", 0) == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
+    }
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "SigIgn:\t%016llx", ignored | 3);
+    const std::vector<std::string> seen = rig::ReadLines(bin / "aplay.sigign");
+    EXPECT_EQ(seen, std::vector<std::string>(4, expected));  // three beeps and the howl
+    EXPECT_EQ(rig::ReadLines(bin / "firefox.sigign"), std::vector<std::string>{expected});
 }
 
 // Files from outside, each read in a child process that must finish within
