@@ -75,7 +75,9 @@ public:
     static void DeleteRetired();
 
     // Functions run once per pass of the loop (reaping finished children).
-    using LoopHook = void (*)();
+    // Each answers within how many milliseconds it wants the next pass at
+    // the latest (a deadline of its own), or -1 when it has no such wish.
+    using LoopHook = int (*)();
     static void AddLoopHook(LoopHook hook);
 
     // While Run runs, these ending signals end the loop as a confirmed exit

@@ -39,7 +39,10 @@ void Application::Shutdown(Form* main) {
 bool Application::RunOnce(Form* main, int timeoutMs) {
     if (quitRequested) return false;
     mainForm = main;
-    for (LoopHook hook : loopHooks) hook();
+    for (LoopHook hook : loopHooks) {
+        const int within = hook();
+        if (within >= 0 && (timeoutMs < 0 || within < timeoutMs)) timeoutMs = within;
+    }
     DeleteRetired();
     Display* d = main->GetScreen()->GetDisplay();
     const int queued = XPending(d);

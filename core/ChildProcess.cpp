@@ -79,14 +79,39 @@ struct FdCloser {
     }
 };
 
+using Clock = std::chrono::steady_clock;
+
 // Children started in the background and not reaped yet.
 struct Watched {
     pid_t pid;
     std::function<void(int)> exited;
+    std::function<void()> overdue;
+    bool limited;  // its deadline is still ahead
+    bool killed;   // killed at its deadline, not reaped yet
+    Clock::time_point deadline;
 };
 std::vector<Watched>& WatchedChildren() {
     static std::vector<Watched> children;
     return children;
+}
+
+// The loop's hook: reaps, and asks for the next pass by the nearest
+// deadline, or soon while a child killed at its deadline awaits reaping.
+int ReapAndSayWhen() {
+    ReapFinishedChildren();
+    const Clock::time_point now = Clock::now();
+    int64_t within = -1;
+    for (const Watched& child : WatchedChildren()) {
+        int64_t wait = -1;
+        if (child.killed) {
+            wait = 10;
+        } else if (child.limited) {
+            wait = std::max<int64_t>(
+                0, std::chrono::ceil<std::chrono::milliseconds>(child.deadline - now).count());
+        }
+        if (wait >= 0 && (within < 0 || wait < within)) within = wait;
+    }
+    return static_cast<int>(within);
 }
 
 }  // namespace
@@ -124,7 +149,6 @@ pid_t StartShell(const std::string& commandLine, ChildKind kind) {
 }
 
 int WaitForChild(pid_t pid, int64_t timeoutMs) {
-    using Clock = std::chrono::steady_clock;
     const Clock::time_point end =
         Clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
     // Readable once the child has ended; without one, look every 10 ms.
@@ -158,17 +182,26 @@ int RunShell(const std::string& commandLine, ChildKind kind, int64_t timeoutMs) 
     return status;
 }
 
-void WatchChild(pid_t pid, std::function<void(int)> exited) {
-    WatchedChildren().push_back({pid, std::move(exited)});
-    Application::AddLoopHook(ReapFinishedChildren);
+void WatchChild(pid_t pid, std::function<void(int)> exited, int64_t limitMs,
+                std::function<void()> overdue) {
+    WatchedChildren().push_back({pid, std::move(exited), std::move(overdue), limitMs >= 0, false,
+                                 Clock::now() + std::chrono::milliseconds(limitMs)});
+    Application::AddLoopHook(ReapAndSayWhen);
 }
 
 void ReapFinishedChildren() {
     std::vector<Watched>& children = WatchedChildren();
+    const Clock::time_point now = Clock::now();
     for (auto it = children.begin(); it != children.end();) {
         int status = 0;
         const pid_t r = waitpid(it->pid, &status, WNOHANG);
         if (r == 0) {
+            if (it->limited && now >= it->deadline) {
+                it->limited = false;
+                it->killed = true;
+                kill(-it->pid, SIGKILL);
+                if (it->overdue) it->overdue();
+            }
             ++it;
             continue;
         }

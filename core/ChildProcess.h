@@ -46,8 +46,12 @@ int RunShell(const std::string& commandLine, ChildKind kind, int64_t timeoutMs =
 
 // Keeps a child running in the background in view: it is reaped on a pass
 // of the loop once it has ended, and `exited` then hears its exit status if
-// it ended of itself.
-void WatchChild(pid_t pid, std::function<void(int status)> exited = {});
+// it ended of itself. With a limit (limitMs >= 0), a child that leads its
+// own group and still runs that long after this call is killed with its
+// group on a pass of the loop, which the loop makes in time, and `overdue`
+// hears of it.
+void WatchChild(pid_t pid, std::function<void(int status)> exited = {}, int64_t limitMs = -1,
+                std::function<void()> overdue = {});
 // Waits, without blocking, for every watched child that has ended. Runs on
 // each pass of the application loop; callable directly as well.
 void ReapFinishedChildren();

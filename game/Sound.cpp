@@ -55,6 +55,17 @@ void NoteFailure(const std::string& sound, int status) {
         ").");
 }
 
+// How long a player of the file may run: the sound's length and a margin,
+// and no longer, so that a player that hangs can neither freeze the game nor
+// keep its place among the players for good. A header that cannot be read
+// gets 10 s.
+int64_t PlayerLimit(int64_t length) { return length < 0 ? 10000 : length + 2000; }
+
+void NoteHung(const std::string& file) {
+    if (FirstTime("hung " + file))
+        Log(std::string(kPlayer) + " was still playing " + file + " 2 s after its end: stopped.");
+}
+
 // Runs the command line and waits for it, at most timeoutMs (-1: no
 // limit). In the program itself the shell leads a process group of its own
 // on the table of groups that end with the program, so that an ending signal
@@ -96,7 +107,9 @@ void Beep() {
     // stops the beep.
     const pid_t pid = NoteRefusal(StartShell(command, ChildKind::Grouped), kBeepFile);
     if (pid > 0) {
-        WatchChild(pid, [](int status) { NoteFailure(kBeepFile, status); });
+        WatchChild(
+            pid, [](int status) { NoteFailure(kBeepFile, status); },
+            PlayerLimit(WaveMillis(kBeepFile)), [] { NoteHung(kBeepFile); });
     } else if (pid == kNoChild) {
         RunShellCommand(command);
     }
@@ -108,15 +121,12 @@ void PlayWave(const std::string& file) {
         return;
     }
     if (!PlayerInstalled()) return;
-    // The sound's length and a margin, and no longer: a player that hangs
-    // must not freeze the game. A header that cannot be read gets 10 s.
-    const int64_t length = WaveMillis(file);
     const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file,
-                                 length < 0 ? 10000 : length + 2000);
-    if (status != kOverdue) {
-        if (status != kNoPlace) NoteFailure(file, status);
-    } else if (FirstTime("hung " + file)) {
-        Log(std::string(kPlayer) + " was still playing " + file + " 2 s after its end: stopped.");
+                                 PlayerLimit(WaveMillis(file)));
+    if (status == kOverdue) {
+        NoteHung(file);
+    } else if (status != kNoPlace) {
+        NoteFailure(file, status);
     }
 }
 
