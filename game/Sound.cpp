@@ -61,9 +61,21 @@ void NoteFailure(const std::string& sound, int status) {
 // gets 10 s.
 int64_t PlayerLimit(int64_t length) { return length < 0 ? 10000 : length + 2000; }
 
-void NoteHung(const std::string& file) {
-    if (FirstTime("hung " + file))
-        Log(std::string(kPlayer) + " was still playing " + file + " 2 s after its end: stopped.");
+void NoteHung(const std::string& file, int64_t length) {
+    if (!FirstTime("hung " + file)) return;
+    Log(std::string(kPlayer) + " was still playing " + file +
+        (length < 0 ? " 10 s after it started (its length could not be read): stopped."
+                    : " 2 s after its end: stopped."));
+}
+
+// A sound file that is no regular file is not handed to the player: on a
+// FIFO it would wait for a writer, on a device play whatever it reads. Said
+// once per sound.
+bool IsSoundFile(const std::string& file) {
+    const std::string kind = SpecialFileKind(file);
+    if (!kind.empty() && FirstTime("special " + file))
+        Log(file + " is " + kind + ", not a sound file: not played.");
+    return kind.empty();
 }
 
 // Runs the command line and waits for it, at most timeoutMs (-1: no
@@ -101,15 +113,16 @@ pid_t StartShellCommand(const std::string& commandLine) {
 }
 
 void Beep() {
-    if (!FileExists(kBeepFile) || !PlayerInstalled()) return;
+    if (!FileExists(kBeepFile) || !PlayerInstalled() || !IsSoundFile(kBeepFile)) return;
     const std::string command = std::string(kPlayer) + " " + ShellWord(kBeepFile);
     // The child is the shell itself, in its own group: stopping the group
     // stops the beep.
     const pid_t pid = NoteRefusal(StartShell(command, ChildKind::Grouped), kBeepFile);
     if (pid > 0) {
+        const int64_t length = WaveMillis(kBeepFile);
         WatchChild(
-            pid, [](int status) { NoteFailure(kBeepFile, status); },
-            PlayerLimit(WaveMillis(kBeepFile)), [] { NoteHung(kBeepFile); });
+            pid, [](int status) { NoteFailure(kBeepFile, status); }, PlayerLimit(length),
+            [length] { NoteHung(kBeepFile, length); });
     } else if (pid == kNoChild) {
         RunShellCommand(command);
     }
@@ -120,11 +133,12 @@ void PlayWave(const std::string& file) {
         Log(file + " non trovato.");
         return;
     }
-    if (!PlayerInstalled()) return;
-    const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file,
-                                 PlayerLimit(WaveMillis(file)));
+    if (!PlayerInstalled() || !IsSoundFile(file)) return;
+    const int64_t length = WaveMillis(file);
+    const int status =
+        RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file, PlayerLimit(length));
     if (status == kOverdue) {
-        NoteHung(file);
+        NoteHung(file, length);
     } else if (status != kNoPlace) {
         NoteFailure(file, status);
     }
@@ -146,6 +160,7 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
         Log(file + " non trovato.");
         return;
     }
+    if (!IsSoundFile(file)) return;
     StopSound();
     const std::string args = ShellWord(file);
     const pid_t child = NoteRefusal(ForkChild(ChildKind::Grouped), file);

@@ -115,6 +115,8 @@ const Fault kFaults[] = {
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", 0, 0,
      kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" + kGone},
     {"WindowManagerRestarted", Restarted, "", "", nullptr, 0, 0, kGone},
+    {"BeepAFifo", Shared, "", "rm Data/beep.wav && mkfifo Data/beep.wav", nullptr, 0, 0,
+     "Data/beep.wav is a FIFO, not a sound file: not played.\n" + kGone},
 };
 class FaultTable : public Faults, public ::testing::WithParamInterface<Fault> {};
 
@@ -192,18 +194,41 @@ TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
     EXPECT_EQ(game.Log(), log);
 }
 
-// A player that never ends, for a sound of 200 ms: stopped 2 s after the
-// sound's end with its whole group, logged once, and the window answers.
+// A player that never ends, for a sound of 200 ms or of a length that cannot
+// be read (its byte rate disagrees with its rate and block size): stopped
+// with its whole group 2 s after the sound's end or 10 s after its start,
+// logged once, and the window answers.
 TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
-    GameProcess& game = Start(Shared, kHung);
-    ASSERT_TRUE(game.Ok() && gamerig::PlayGame(game, -1));
-    ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
-    const pid_t group = getpgid(std::stoi(Players()[0]));
-    EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == kHungLine; }, 20000)) << game.Log();
-    EXPECT_TRUE(rig::WaitUntil([&] { return Strays() < 1000 && kill(-group, 0) != 0; }, 10000));
-    gamerig::RequestClose(d, game.Win());
-    EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
-    EXPECT_EQ(game.Log(), kHungLine);
+    const struct {
+        const char* name;
+        const char* setup;
+        std::string line;
+    } rows[] = {
+        {"200 ms", ":", kHungLine},
+        {"byte rate 1", "printf '\\1\\0\\0\\0' | dd of=Data/beep.wav bs=1 seek=28 conv=notrunc",
+         "aplay was still playing Data/beep.wav 10 s after it started (its length could not be "
+         "read): stopped.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        gamerig::Launch launch;
+        launch.prepare = [&row](const rig::TempDir& dir) {
+            (void)!std::system(
+                ("cd '" + dir.Path() + "' && " + row.setup + " 2>/dev/null").c_str());
+        };
+        game.reset();
+        std::remove((bin / "aplay.pids").c_str());
+        GameProcess& played = Start(Shared, kHung, launch);
+        ASSERT_TRUE(played.Ok() && gamerig::PlayGame(played, -1));
+        ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
+        const pid_t group = getpgid(std::stoi(Players()[0]));
+        EXPECT_TRUE(rig::WaitUntil([&] { return played.Log() == row.line; }, 20000))
+            << played.Log();
+        EXPECT_TRUE(rig::WaitUntil([&] { return Strays() < 1000 && kill(-group, 0) != 0; }, 10000));
+        gamerig::RequestClose(d, played.Win());
+        EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
+        EXPECT_EQ(played.Log(), row.line);
+    }
 }
 
 // Started ignoring SIGHUP and SIGINT (nohup, a background job) and SIGCHLD
