@@ -1,6 +1,7 @@
 #include "lumetra/core/ChildProcess.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,10 +122,16 @@ pid_t ForkChild(ChildKind kind) {
     SignalsHeld held;
     const int place = grouped ? FreeGroupPlace() : 0;
     if (place < 0) return kNoPlace;
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
         if (grouped) setpgid(0, 0);
         ResetSignalsInChild();
+        // A parent that died before the signal was set never sends it: end
+        // here as it would have ended the child.
+        if (kind == ChildKind::Player &&
+            (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent))
+            raise(SIGKILL);
         held.Release();
         return 0;
     }

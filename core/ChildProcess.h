@@ -20,6 +20,11 @@ enum class ChildKind {
     // that it ends with the program and can be stopped whole; in a child of
     // the program, shares that child's group.
     Grouped,
+    // Grouped, and killed (SIGKILL) by the system as soon as its parent
+    // dies, however it dies: a sound player, which has nothing to save and
+    // may ignore SIGTERM. Only the process itself dies so, not what it
+    // starts: its command line should exec the player.
+    Player,
 };
 
 // Answers beyond a process id or an exit status.

@@ -1,5 +1,9 @@
 #include "lumetra/core/ProcessGroups.h"
 
+#include <poll.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <csignal>
 
 #include "lumetra/core/Application.h"
@@ -37,6 +41,30 @@ void TerminateListedGroups() {
     for (int i = 0; i < kMaxListedGroups; ++i) {
         const pid_t group = static_cast<pid_t>(groups[i]);
         if (group > 0) kill(-group, SIGTERM);
+    }
+}
+
+void EndListedGroups(int graceMs) {
+    TerminateListedGroups();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
+    for (bool left = true; left;) {
+        left = false;
+        for (int i = 0; i < kMaxListedGroups; ++i) {
+            const pid_t group = static_cast<pid_t>(groups[i]);
+            if (group <= 0) continue;
+            // The leader is a child of the program: an ended one stays in
+            // its group until it is reaped.
+            waitpid(group, nullptr, WNOHANG);
+            if (kill(-group, 0) != 0) {
+                groups[i] = 0;
+            } else if (std::chrono::steady_clock::now() < end) {
+                left = true;
+            } else {
+                kill(-group, SIGKILL);
+                groups[i] = 0;
+            }
+        }
+        if (left) poll(nullptr, 0, 5);
     }
 }
 

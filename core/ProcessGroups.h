@@ -19,5 +19,8 @@ void ListGroup(int place, pid_t group);
 void UnlistGroup(pid_t group);
 // SIGTERM to every listed group. Async-signal-safe: the termination hook.
 void TerminateListedGroups();
+// Ends every listed group at the program's exit: SIGTERM, then SIGKILL for
+// a group with a process left after graceMs. Returns as soon as none is left.
+void EndListedGroups(int graceMs);
 
 }  // namespace lumetra

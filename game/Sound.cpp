@@ -84,8 +84,15 @@ bool IsSoundFile(const std::string& file) {
 // stops it and what it started while the program waits (the C library's
 // system() would also ignore SIGINT for that long). Answers the exit status,
 // kNoChild, kNoPlace or kOverdue.
-int RunPlayer(const std::string& commandLine, const std::string& what, int64_t timeoutMs) {
-    return NoteRefusal(RunShell(commandLine, ChildKind::Grouped, timeoutMs), what);
+int RunPlayer(const std::string& commandLine, const std::string& what, ChildKind kind,
+              int64_t timeoutMs) {
+    return NoteRefusal(RunShell(commandLine, kind, timeoutMs), what);
+}
+
+// "aplay <file>", which the shell execs: the player itself is then the child
+// that dies with the program.
+std::string PlayerCommand(const std::string& file) {
+    return std::string("exec ") + kPlayer + " " + ShellWord(file);
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ bool RunCommand(const std::string& program, const std::string& arguments) {
 }
 
 bool RunShellCommand(const std::string& commandLine) {
-    return RunPlayer(commandLine, commandLine, -1) != 0;
+    return RunPlayer(commandLine, commandLine, ChildKind::Grouped, -1) != 0;
 }
 
 pid_t StartShellCommand(const std::string& commandLine) {
@@ -114,17 +121,17 @@ pid_t StartShellCommand(const std::string& commandLine) {
 
 void Beep() {
     if (!FileExists(kBeepFile) || !PlayerInstalled() || !IsSoundFile(kBeepFile)) return;
-    const std::string command = std::string(kPlayer) + " " + ShellWord(kBeepFile);
-    // The child is the shell itself, in its own group: stopping the group
+    const std::string command = PlayerCommand(kBeepFile);
+    // The child is the player itself, in its own group: stopping the group
     // stops the beep.
-    const pid_t pid = NoteRefusal(StartShell(command, ChildKind::Grouped), kBeepFile);
+    const pid_t pid = NoteRefusal(StartShell(command, ChildKind::Player), kBeepFile);
     if (pid > 0) {
         const int64_t length = WaveMillis(kBeepFile);
         WatchChild(
             pid, [](int status) { NoteFailure(kBeepFile, status); }, PlayerLimit(length),
             [length] { NoteHung(kBeepFile, length); });
     } else if (pid == kNoChild) {
-        RunShellCommand(command);
+        RunPlayer(command, kBeepFile, ChildKind::Player, -1);
     }
 }
 
@@ -135,8 +142,7 @@ void PlayWave(const std::string& file) {
     }
     if (!PlayerInstalled() || !IsSoundFile(file)) return;
     const int64_t length = WaveMillis(file);
-    const int status =
-        RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file, PlayerLimit(length));
+    const int status = RunPlayer(PlayerCommand(file), file, ChildKind::Player, PlayerLimit(length));
     if (status == kOverdue) {
         NoteHung(file, length);
     } else if (status != kNoPlace) {
@@ -162,10 +168,10 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
     }
     if (!IsSoundFile(file)) return;
     StopSound();
-    const std::string args = ShellWord(file);
-    const pid_t child = NoteRefusal(ForkChild(ChildKind::Grouped), file);
+    const std::string command = PlayerCommand(file);
+    const pid_t child = NoteRefusal(ForkChild(ChildKind::Player), file);
     if (child == 0) {
-        for (bool again = true; again; again = loop) RunCommand(kPlayer, args);
+        for (bool again = true; again; again = loop) RunShell(command, ChildKind::Player);
         EndChild();
     }
     if (child > 0) {
@@ -173,7 +179,7 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
         pid = child;
         playing = true;
     } else if (child == kNoChild) {
-        RunCommand(kPlayer, args);
+        RunShell(command, ChildKind::Player);
     }
 }
 

@@ -33,6 +33,8 @@ enum Server { Shared, Bare, Restarted };
 const char* const kHung =
     "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
 const std::string kHungLine = "aplay was still playing Data/beep.wav 2 s after its end: stopped.\n";
+// One that ignores SIGTERM, with a process of its group that is not the player itself.
+const char* const kHungDeaf = "trap '' TERM\necho $$ >> \"$0.pids\"\nsleep 600 & wait";
 
 // Orphans of the game come to this process (a subreaper), which reaps the zombies among them.
 class Faults : public ::testing::Test {
@@ -104,6 +106,8 @@ const Fault kFaults[] = {
     {"Sigint", Shared, kHung, kNoHeader, nullptr, SIGINT, 128 + SIGINT, ""},
     {"Sighup", Shared, kHung, kNoHeader, nullptr, SIGHUP, 128 + SIGHUP, ""},
     {"Sigquit", Shared, kHung, kNoHeader, nullptr, SIGQUIT, 128 + SIGQUIT, ""},
+    {"Sigkill", Shared, kHung, kNoHeader, nullptr, SIGKILL, 128 + SIGKILL, ""},
+    {"Sigusr1", Shared, kHung, kNoHeader, nullptr, SIGUSR1, 128 + SIGUSR1, ""},
     {"NoAplayStdoutClosed", Shared, nullptr, "", "close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
     {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
@@ -167,9 +171,10 @@ INSTANTIATE_TEST_SUITE_P(Table, FaultTable, ::testing::ValuesIn(kFaults),
 // Requests to close the window while its exit question is open beep in the
 // background; with players that never end, the 33rd beep while 32 play is
 // refused, logged once; each is stopped with its group 2 s after its
-// sound's end, so a later beep plays again; a confirmed exit leaves none.
+// sound's end, so a later beep plays again; a confirmed exit leaves none,
+// though they ignore SIGTERM.
 TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
-    GameProcess& game = Start(Shared, kHung);
+    GameProcess& game = Start(Shared, kHungDeaf);
     ASSERT_TRUE(game.Ok());
     game.Click(gamerig::kExitButton);
     const Window question = gamerig::WaitWindow(d, "Exit");
