@@ -211,6 +211,10 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     lumetra::ShowQuestion(7, &owner, "Sure?", "Three");
     EXPECT_TRUE(about.HandleQueryClose());
     EXPECT_FALSE(owner.IsEnabled());
+    // Closed from code, a question answers as after the window manager's close.
+    EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
+    EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::MsgBoxNoAnswer));
+    EXPECT_TRUE(owner.IsEnabled());
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).

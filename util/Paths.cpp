@@ -37,6 +37,15 @@ File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular
     return f;
 }
 
+std::string SpecialFileKind(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    if (S_ISFIFO(st.st_mode)) return "a FIFO";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "a device";
+    if (S_ISDIR(st.st_mode)) return "a directory";
+    return "a socket";
+}
+
 std::string WithTrailingSeparator(const std::string& path) {
     if (path.empty()) return path;
     const char last = path.back();
