@@ -3,12 +3,15 @@
 // stopped, its ticks and presses called; without Data/ each sound is a log
 // line), the dialogs and the name form, the leaderboard file, the sound layer.
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <csignal>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -208,6 +211,10 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     lumetra::ShowQuestion(7, &owner, "Sure?", "Three");
     EXPECT_TRUE(about.HandleQueryClose());
     EXPECT_FALSE(owner.IsEnabled());
+    // Closed from code, a question answers as after the window manager's close.
+    EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
+    EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::MsgBoxNoAnswer));
+    EXPECT_TRUE(owner.IsEnabled());
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).
@@ -258,7 +265,6 @@ TEST_F(Parts, NameForm) {
 
 TEST(LeaderboardFile, AddScore) {
     std::string nine;
-    const std::string blocked = "<no room beside>";
     for (int i = 10; i >= 2; --i)
         nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
     const std::string ten = nine + "00000050 P1\n";
@@ -285,23 +291,110 @@ TEST(LeaderboardFile, AddScore) {
          "hello\n00000300 Ann\n00000200 Cid\n\n"},
         {"a name with a line break", "00000300 Ann\n", "Eve\n00009999 Mallory", 50, false,
          "00000300 Ann\n"},
-        {"no room for the new file beside the old", blocked, "Eve", 50, false, "00000300 Ann\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         Scratch scratch;
         Leaderboard::ScoreDirectory("board");
-        const bool isBlocked = row.before == blocked;
-        if (isBlocked)
-            mkdir((std::string(kFile) + "." + std::to_string(getpid()) + ".tmp").c_str(), 0755);
-        rig::WriteFile(kFile, isBlocked ? "00000300 Ann\n" : row.before);
+        rig::WriteFile(kFile, row.before);
         if (row.before.empty()) std::remove(kFile);
         Leaderboard board("board");
         EXPECT_EQ(board.AddScore(row.score, row.name), row.ok);
         EXPECT_EQ(board.Failed(), !row.ok);
         EXPECT_EQ(rig::ReadFile(kFile), row.after);
-        const std::string files = isBlocked ? "2" : "1";  // no temporary file left
-        EXPECT_EQ(std::system(("test $(ls -A Data/board/Score | wc -l) = " + files).c_str()), 0);
+        // No temporary file left.
+        EXPECT_EQ(std::system("test $(ls -A Data/board/Score | wc -l) = 1"), 0);
+    }
+}
+
+// A file as a failure shows it: a long one by its start and size.
+std::string Shortened(const std::string& contents) {
+    if (contents.size() <= 100) return contents;
+    return contents.substr(0, 40) + "... (" + std::to_string(contents.size()) + " bytes)";
+}
+
+// What the board meets from outside. Each row prepares the folder of a board
+// holding Ann's score, adds Eve's, and compares the answer, the log, and the
+// board and the files beside it afterwards. A failed write changes nothing.
+TEST(LeaderboardFile, HostileFolders) {
+    struct Row {
+        const char* name;
+        std::string board;  // before; "" for Ann's score alone
+        std::function<void()> setup;
+        bool ok;
+        std::string log;
+    };
+    const std::string ann = "00000300 Ann\n";
+    const std::string planted = std::string(kFile) + "." + std::to_string(getpid()) + ".tmp";
+    // Read back, a line this long and ten of them would not be.
+    const std::string wide = std::string(65535, 'w') + "\n";
+    int holder = -1;
+    const std::vector<Row> rows = {
+        {"written", "", [] {}, true, ""},
+        {"link-at-the-old-temporary-name", "",
+         [&] { ASSERT_EQ(symlink("../../../victim", planted.c_str()), 0); }, true, ""},
+        {"disk-full", std::string(200, 'f') + "\n", [] {}, false,
+         "Scrittura non riuscita: " + std::string(kFile)},
+        {"line-read-but-not-writable-back", wide, [] {}, false,
+         "Classifica: riga troppo lunga, non scritta"},
+        {"locked-by-another-program", "",
+         [&] {
+             holder = open("Data/board/Score", O_RDONLY);
+             ASSERT_EQ(flock(holder, LOCK_EX), 0);
+         },
+         false, "Classifica occupata da un altro programma: " + std::string(kFile)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Scratch scratch;
+        Leaderboard::ScoreDirectory("board");
+        const std::string before = row.board.empty() ? ann : row.board;
+        rig::WriteFile(kFile, before);
+        rig::WriteFile("victim", "precious");
+        row.setup();
+        testing::internal::CaptureStdout();
+        {
+            std::optional<rig::FileSizeLimit> full;
+            if (std::string(row.name) == "disk-full") full.emplace(100);  // the log line fits
+            Leaderboard board("board");
+            EXPECT_EQ(board.AddScore(50, "Eve"), row.ok);
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log.empty() ? "" : row.log + "\n");
+        EXPECT_EQ(Shortened(rig::ReadFile(kFile)),
+                  Shortened(row.ok ? before + "00000050 Eve\n" : before));
+        struct stat st {};
+        ASSERT_EQ(lstat(kFile, &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(rig::ReadFile("victim"), "precious");
+        if (holder >= 0) close(holder);
+        holder = -1;
+    }
+}
+
+// Two programs adding scores at the same moment both get their entries in.
+TEST(LeaderboardFile, RivalsAddingAtOnce) {
+    Scratch scratch;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SCOPED_TRACE(attempt);
+        Leaderboard::ScoreDirectory("board");
+        std::remove(kFile);
+        std::vector<pid_t> rivals;
+        for (const char* player : {"A", "B"}) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                Leaderboard board("board");
+                bool ok = true;
+                for (int i = 1; i <= 5; ++i) ok = board.AddScore(i, player) && ok;
+                _exit(ok ? 0 : 1);
+            }
+            rivals.push_back(pid);
+        }
+        for (const pid_t pid : rivals) {
+            int status = -1;
+            waitpid(pid, &status, 0);
+            EXPECT_EQ(status, 0);
+        }
+        EXPECT_EQ(rig::ReadLines(kFile).size(), 10U);
     }
 }
 

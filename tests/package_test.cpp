@@ -45,11 +45,11 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     ASSERT_EQ(Sh("cd " + out.Path() + " && " + cpack +
                  " --config " LUMETRA_BINARY_DIR "/CPackConfig.cmake >/dev/null"),
               "");
-    // A per-user folder as an older launcher left it: a copied sound, and a
-    // link to one that is no longer installed. Both give way to links.
+    // A per-user folder as an older launcher left it: a copied sound, which
+    // becomes a link, and a link to a sound no longer installed, which goes.
     const std::string data = home / "xdg/lumetra/Data";
-    Sh("mkdir -p " + data + " && echo old >" + data + "/beep.wav && ln -s /gone " + data +
-       "/gone.wav");
+    Sh("mkdir -p " + data + " && cp " LUMETRA_SOURCE_DIR "/Data/beep.wav " + data + " && ln -s " +
+       usr + "/share/games/lumetra/Data/gone.wav " + data);
     if (root) Sh("chown -R 65534:65534 " + out.Path() + " " + home.Path());
     EXPECT_EQ(
         Sh(as + "env HOME=" + out.Path() + " lintian --fail-on error,warning " + game + " " + dev,

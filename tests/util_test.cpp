@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <numeric>
 
 #include "lumetra/core/Log.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
 #include "lumetra/util/TextFile.h"
+#include "lumetra/util/WaveFile.h"
 #include "rig/Process.h"
 
 using namespace lumetra;
@@ -113,13 +115,25 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     EXPECT_TRUE(w.WriteLines({}));
     EXPECT_EQ(rig::ReadFile("w.txt"), "");
     TextFile nowhere("no/such/dir/f.txt");
-    TextFile full("/dev/full");
     EXPECT_FALSE(nowhere.WriteLines({"x"}));
     EXPECT_TRUE(nowhere.Failed());
     EXPECT_TRUE(nowhere.NotOpened());
-    EXPECT_FALSE(full.WriteLines({"x"}));
-    EXPECT_TRUE(full.Failed());
-    EXPECT_FALSE(full.NotOpened());
+    {
+        const rig::FileSizeLimit diskFull(3);
+        TextFile full("full.txt");
+        EXPECT_FALSE(full.WriteLines({"xyz"}));
+        EXPECT_TRUE(full.Failed());
+        EXPECT_FALSE(full.NotOpened());
+    }
+    // What is not a regular file is refused for writing too, a FIFO without
+    // waiting for a reader.
+    ASSERT_EQ(mkfifo("fifo", 0644), 0);
+    for (TextFile refused : {TextFile("fifo"), TextFile("/dev/null")}) {
+        SCOPED_TRACE(refused.Path());
+        EXPECT_FALSE(refused.WriteLines({"x"}));
+        EXPECT_FALSE(refused.AppendLines({"x"}));
+        EXPECT_TRUE(refused.NotOpened());
+    }
     // Only the last component of a directory is made; a file in its place is kept.
     EXPECT_TRUE(EnsureDirectory("d"));
     EXPECT_TRUE(EnsureDirectory("d"));
@@ -140,6 +154,68 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     Log("still here");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "still here\nlog.txt is not a regular file: messages go to standard output only.\n");
+    // A program chooses another file, or none, and whether to echo.
+    lumetra::SetLogFile("mine.log");
+    lumetra::SetLogEcho(false);
+    testing::internal::CaptureStdout();
+    Log("to my file");
+    lumetra::SetLogFile("");
+    const auto entries = [] {
+        const std::filesystem::directory_iterator here(".");
+        return std::distance(begin(here), end(here));
+    };
+    const auto before = entries();
+    Log("nowhere");
+    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(rig::ReadFile("mine.log"), "to my file\n");
+    lumetra::SetLogFile("log.txt");
+    lumetra::SetLogEcho(true);
+}
+
+std::string Le(uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+    return out;
+}
+
+// A mono 16-bit WAV file of 8,820 bytes of sound whose header says the rest.
+std::string Wave(uint32_t rate, uint32_t byteRate, uint32_t block, uint32_t claimed) {
+    const std::string format = Le(1, 2) + Le(1, 2) + Le(rate, 4) + Le(byteRate, 4) + Le(block, 2);
+    return "RIFF" + Le(0, 4) + "WAVEfmt " + Le(16, 4) + format + Le(16, 2) + "data" +
+           Le(claimed, 4) + std::string(8820, '\0');
+}
+
+// A length comes only from fields that agree, and a minute at most; what is
+// no regular file is named without being opened.
+TEST(Util, WaveLengthsAndFileKinds) {
+    rig::TempDir dir;
+    rig::WorkingDirectory here(dir.Path());
+    const struct {
+        const char* name;
+        std::string contents;
+        int64_t millis;
+    } waves[] = {
+        {"200 ms", Wave(22050, 44100, 2, 8820), 200},
+        {"claims more than it holds", Wave(22050, 44100, 2, 1U << 31), 200},
+        {"byte rate 1", Wave(22050, 1, 2, 8820), -1},
+        {"no block size", Wave(22050, 0, 0, 8820), -1},
+        {"no sample rate", Wave(0, 0, 2, 8820), -1},
+        {"hours long", Wave(1, 1, 1, 8820), kMaxWaveMillis},
+        {"no format before the data", "RIFF" + Le(0, 4) + "WAVEdata" + Le(8, 4) + "12345678", -1},
+        {"not RIFF", "RIFX" + Wave(22050, 44100, 2, 8820).substr(4), -1},
+    };
+    for (const auto& wave : waves) {
+        rig::WriteFile("w.wav", wave.contents);
+        EXPECT_EQ(WaveMillis("w.wav"), wave.millis) << wave.name;
+    }
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    const std::pair<const char*, const char*> kinds[] = {
+        {"fifo", "a FIFO"}, {"/dev/null", "a device"}, {".", "a directory"},
+        {"w.wav", ""},      {"missing", ""},
+    };
+    for (const auto& [path, kind] : kinds) EXPECT_EQ(SpecialFileKind(path), kind) << path;
+    EXPECT_EQ(WaveMillis("fifo"), -1);
 }
 
 }  // namespace

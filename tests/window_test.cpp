@@ -209,6 +209,17 @@ TEST_F(Forms, PropertiesCloseRequestsExposeAndMoves) {
     int y = 0;
     rig::RootOrigin(d, dialog.GetWindow(), &x, &y);
     EXPECT_EQ(std::make_tuple(dialog.GetId(), x, y), std::make_tuple(id, x0, y0));
+    // From code, the same path: the main form is only asked; a form that
+    // refuses stays, one that agrees is closed.
+    EXPECT_FALSE(Main().RequestClose());
+    EXPECT_TRUE(Main().IsCreated());
+    dialog.allowClose = false;
+    EXPECT_FALSE(dialog.RequestClose());
+    EXPECT_TRUE(dialog.IsCreated());
+    dialog.allowClose = true;
+    EXPECT_TRUE(dialog.RequestClose());
+    EXPECT_EQ(dialog.GetWindow(), 0U);
+    EXPECT_EQ(std::make_tuple(Main().queries, dialog.queries), std::make_tuple(2, 4));
     // Every Expose repaints; a move does not refresh, a resize does.
     XEvent ev{};
     ev.xexpose = {Expose, 0, True, nullptr, Win(), 0, 0, 1, 1, 3};
@@ -230,6 +241,13 @@ int ticksA = 0;
 int ticksB = 0;
 int ticksIdle = 0;
 bool block = false;
+
+void OwnHandler(int) {}
+sighandler_t Disposition(int sig) {
+    struct sigaction now {};
+    sigaction(sig, nullptr, &now);
+    return now.sa_handler;
+}
 
 TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     Timer a(form.get(), 10);
@@ -265,7 +283,10 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksIdle == 3; }));
     rig::Pump(form.get(), 40);
     EXPECT_EQ(ticksIdle, 3);
-    // The loop runs until a handler asks to quit, and leaves the main form closed.
+    // The loop runs until a handler asks to quit, and leaves the main form
+    // closed and the program's own SIGINT handler and ignored SIGHUP in place.
+    signal(SIGINT, OwnHandler);
+    signal(SIGHUP, SIG_IGN);
     t.SetOnTick([](Timer* self) {
         self->Stop();
         Application::quitRequested = true;
@@ -276,6 +297,53 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     Application::quitRequested = false;
     EXPECT_TRUE(form->IsClosed());
     EXPECT_EQ(form->GetWindow(), 0U);
+    EXPECT_EQ(Disposition(SIGINT), OwnHandler);
+    EXPECT_EQ(Disposition(SIGHUP), SIG_IGN);
+    EXPECT_EQ(Disposition(SIGTERM), SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
+}
+
+int paceTicks = 0;
+
+// After a stop the interval timer keeps the pace of the timer started last,
+// not of the one registered last; with none running, SIGALRM is the
+// program's own again.
+TEST_F(Forms, TheTimerStartedLastSetsThePace) {
+    struct sigaction programs {};
+    programs.sa_handler = SIG_IGN;
+    struct sigaction before {};
+    sigaction(SIGALRM, &programs, &before);
+    Timer fast(form.get(), 30);
+    Timer slow(form.get(), 1000);
+    Timer other(form.get(), 500);
+    fast.SetOnTick([](Timer*) { ++paceTicks; });
+    other.Start();
+    slow.Start();
+    fast.Start();
+    other.Stop();
+    EXPECT_TRUE(rig::PumpUntil(
+        form.get(), [] { return paceTicks >= 10; }, 3000));
+    fast.Stop();
+    slow.Stop();
+    struct sigaction after {};
+    sigaction(SIGALRM, &before, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+}
+
+int ProgramsXError(Display*, XErrorEvent*) { return 0; }
+int ProgramsXIOError(Display*) { return 0; }
+
+// The X error handlers of the program are its own again once the screen closes.
+TEST(ScreenOfAProgram, PutsTheProgramsErrorHandlersBack) {
+    ASSERT_TRUE(rig::SharedServer(true).Ok());
+    XSetErrorHandler(ProgramsXError);
+    XSetIOErrorHandler(ProgramsXIOError);
+    lumetra::Screen screen;
+    ASSERT_NE(screen.GetDisplay(), nullptr);
+    EXPECT_TRUE(screen.Close());
+    EXPECT_EQ(XSetErrorHandler(nullptr), &ProgramsXError);
+    EXPECT_EQ(XSetIOErrorHandler(nullptr), &ProgramsXIOError);
 }
 
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
