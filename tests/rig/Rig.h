@@ -54,8 +54,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // A round trip on the test's own connection: the server has done all it was sent.
 void Sync(Display* d);
 
-// PNG files (8-bit RGB): a window's pixels scaled by a whole factor, or given pixels.
+// A window's pixels as a PNG file, scaled by a whole factor.
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
-bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb);
 
 }  // namespace rig
