@@ -144,6 +144,19 @@ void RootOrigin(Display* d, Window w, int* x, int* y) {
     XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, x, y, &child);
 }
 
+Window Frame(Display* d, Window w) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned n = 0;
+    while (XQueryTree(d, w, &root, &parent, &children, &n) != 0) {
+        if (children != nullptr) XFree(children);
+        if (parent == root || parent == 0) break;
+        w = parent;
+    }
+    return w;
+}
+
 bool IsMapped(Display* d, Window w) {
     XWindowAttributes a{};
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;

@@ -42,6 +42,9 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 // numbers in decimal, space separated; "" when the window has none.
 std::string PropertyText(Display* d, Window w, const char* property);
 void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin on the root window
+// The outermost window holding this one below the root: a window manager's
+// frame around it, or the window itself.
+Window Frame(Display* d, Window w);
 bool IsMapped(Display* d, Window w);
 Window FindWindowByName(Display* d,
                         const std::string& name);  // a client window by its name, 0 if none
