@@ -144,12 +144,18 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
                  int x;
                  int value;
              };
+             // One row a line, which clang-format would pack.
+             // clang-format off
              const SliderClick clicks[] = {
-                 {"two right of tick 4", 106, 4},          {"three right of tick 4", 107, 5},
-                 {"between ticks 1 and 2", 70, 2},         {"left of the first tick", 30, 0},
-                 {"three right of the last tick", 204, 0}, {"two right of the last tick", 203, 10},
+                 {"two right of tick 4", 106, 4},
+                 {"three right of tick 4", 107, 5},
+                 {"between ticks 1 and 2", 70, 2},
+                 {"left of the first tick", 30, 0},
+                 {"three right of the last tick", 204, 0},
+                 {"two right of the last tick", 203, 10},
                  {"just left of tick 7", 150, 7},
              };
+             // clang-format on
              for (const SliderClick& click : clicks) {
                  Click(click.x, 174);
                  EXPECT_EQ(speed->GetValue(), click.value) << click.name;
