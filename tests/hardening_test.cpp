@@ -30,8 +30,8 @@ using gamerig::GameProcess;
 // The shared server with openbox; one of the test's own without a window manager, or with one
 // restarted.
 enum Server { Shared, Bare, Restarted };
-const char* const kHung =
-    "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
+// An aplay that notes its pid and never ends.
+const char* const kHung = "echo $$ >> \"$0.pids\"\nexec sleep 600";
 const std::string kHungLine = "aplay was still playing Data/beep.wav 2 s after its end: stopped.\n";
 // One that ignores SIGTERM, with a process of its group that is not the player itself.
 const char* const kHungDeaf = "trap '' TERM\necho $$ >> \"$0.pids\"\nsleep 600 & wait";
@@ -92,12 +92,15 @@ protected:
 struct Fault {
     const char* name;
     Server server;
-    const char *aplay, *setup, *launcher;
-    int act, status;
+    const char* aplay;
+    const char* setup;
+    const char* launcher;
+    int act;
+    int status;
     std::string log;
 };
-const std::string kGone = "Main window destroyed by another client.\n",
-                  kNotFound = "Data/beep.wav non trovato.\n";
+const std::string kGone = "Main window destroyed by another client.\n";
+const std::string kNotFound = "Data/beep.wav non trovato.\n";
 // A beep without a header may play 10 s: none of that passes before the signal.
 const char* const kNoHeader = "echo no header > Data/beep.wav";
 const Fault kFaults[] = {
@@ -111,9 +114,9 @@ const Fault kFaults[] = {
     {"NoAplayStdoutClosed", Shared, nullptr, "", "close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
     {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
-     "aplay could not play Data/beep.wav (exit status 1).\nlog.txt is not a regular file: messages "
-     "go to standard "
-     "output only.\naplay could not play Data/urlo.wav (exit status 1).\n" +
+     "aplay could not play Data/beep.wav (exit status 1).\n"
+     "log.txt is not a regular file: messages go to standard output only.\n"
+     "aplay could not play Data/urlo.wav (exit status 1).\n" +
          kGone},
     {"NoDataNoWindowManagerStdoutBroken", Bare, "", "rm -r Data",
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", 0, 0,
@@ -139,7 +142,9 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         server->StopWindowManager();
         ASSERT_TRUE(server->StartWindowManager());
         ASSERT_TRUE(rig::WaitUntil([&] {  // framed and mapped again
-            Window root = 0, parent = 0, *kids = nullptr;
+            Window root = 0;
+            Window parent = 0;
+            Window* kids = nullptr;
             unsigned n = 0;
             if (!XQueryTree(d, game.Win(), &root, &parent, &kids, &n)) return false;
             if (kids) XFree(kids);
@@ -224,7 +229,8 @@ TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
         game.reset();
         std::remove((bin / "aplay.pids").c_str());
         GameProcess& played = Start(Shared, kHung, launch);
-        ASSERT_TRUE(played.Ok() && gamerig::PlayGame(played, -1));
+        ASSERT_TRUE(played.Ok());
+        ASSERT_TRUE(gamerig::PlayGame(played, -1));
         ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
         const pid_t group = getpgid(std::stoi(Players()[0]));
         EXPECT_TRUE(rig::WaitUntil([&] { return played.Log() == row.line; }, 20000))
@@ -275,39 +281,54 @@ TEST_F(Faults, InheritedIgnoresStayIgnoredAndSigchldIsTheGamesOwn) {
 // Files from outside, each read in a child process that must finish within
 // 5 s: its standard output holds every log line; the file stays as it was.
 TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
-    const std::string board = "Data/t/Score/Classifica.txt",
-                      refused = "Lettura non riuscita: " + board + "\n";
+    const std::string board = "Data/t/Score/Classifica.txt";
+    const std::string refused = "Lettura non riuscita: " + board + "\n";
     const std::string notFile = "BMP file p.bmp rejected: not a regular file\n";
-    const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
-                                addScore = [] {
-                                    return !lumetra::Leaderboard("t").AddScore(1, "x");
-                                };
+    const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); };
+    const std::function<bool()> addScore = [] {
+        return !lumetra::Leaderboard("t").AddScore(1, "x");
+    };
+    const std::function<bool()> log = [] {
+        lumetra::Log("a");
+        lumetra::Log("b");
+        return true;
+    };
     // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
     const char* const huge =
         "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
         "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
     const struct {
+        const char* name;
         std::string path;
         const char* make;  // a shell command
         std::function<bool()> refused;
         std::string out;
     } rows[] = {
-        {"p.bmp", "mkfifo p.bmp", [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
-        {"p.bmp", "mkdir p.bmp", bmp8, notFile},
-        {"p.bmp", "ln -s /dev/zero p.bmp", [] { return lumetra::LoadBmp4("p.bmp").Empty(); },
-         notFile},
-        {"p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
-        {board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
-        {board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt", addScore, refused},
-        {board, "ln -s /dev/zero Data/t/Score/Classifica.txt", addScore, refused},
-        {"log.txt", "mkfifo log.txt", [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
-         "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"}};
+        {"a FIFO picture", "p.bmp", "mkfifo p.bmp",
+         [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
+        {"a directory picture", "p.bmp", "mkdir p.bmp", bmp8, notFile},
+        {"a picture linked to /dev/zero", "p.bmp", "ln -s /dev/zero p.bmp",
+         [] { return lumetra::LoadBmp4("p.bmp").Empty(); }, notFile},
+        {"a huge picture", "p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
+        {"a FIFO board", board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
+        {"an oversized board", board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt",
+         addScore, refused},
+        {"a board linked to /dev/zero", board, "ln -s /dev/zero Data/t/Score/Classifica.txt",
+         addScore, refused},
+        {"a FIFO log", "log.txt", "mkfifo log.txt", log,
+         "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"},
+    };
+    // What would tell a file written over.
+    const auto identity = [](const struct stat& s) {
+        return std::make_tuple(s.st_ino, s.st_mode, s.st_size, s.st_mtime);
+    };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         rig::TempDir dir;
         rig::WorkingDirectory here(dir.Path());
-        struct stat before = {}, after = {};
-        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0)
-            << row.make;
+        struct stat before = {};
+        struct stat after = {};
+        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0);
         lstat(row.path.c_str(), &before);
         std::fflush(stdout);
         const pid_t child = fork();
@@ -321,14 +342,11 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
         }
         int status = -1;
         waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0) << row.make
-                             << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
-        EXPECT_EQ(rig::ReadFile("out.txt"), row.out) << row.make;
+        EXPECT_EQ(status, 0) << (WIFSIGNALED(status) ? "did not finish" : "not refused");
+        EXPECT_EQ(rig::ReadFile("out.txt"), row.out);
         lstat(row.path.c_str(), &after);
-        EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode &&
-                    before.st_size == after.st_size && before.st_mtime == after.st_mtime &&
-                    !lumetra::FileExists("p.bmp.c"))
-            << row.make;
+        EXPECT_EQ(identity(before), identity(after));
+        EXPECT_FALSE(lumetra::FileExists("p.bmp.c"));
     }
 }
 

@@ -24,9 +24,8 @@ std::string Sh(const std::string& command, bool output = false) {
     std::FILE* p = popen(("{ " + command + "; } 2>&1").c_str(), "r");
     while (p != nullptr && std::fgets(buf, sizeof buf, p) != nullptr) out += buf;
     const int status = p != nullptr ? pclose(p) : -1;
-    return status != 0 ? out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]"
-           : output    ? out
-                       : "";
+    if (status != 0) return out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]";
+    return output ? out : "";
 }
 
 TEST(Package, MadeCleanInstalledAndBuiltOn) {
@@ -38,17 +37,19 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     // lintian and the game run as nobody when the suite runs as root.
     const bool root = geteuid() == 0;
     const std::string as = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    rig::TempDir out, home;
-    const std::string usr = out / "root/usr", game = out / "lumetra_*.deb",
-                      dev = out / "lumetra-toolkit-dev_*.deb";
+    rig::TempDir out;
+    rig::TempDir home;
+    const std::string usr = out / "root/usr";
+    const std::string game = out / "lumetra_*.deb";
+    const std::string dev = out / "lumetra-toolkit-dev_*.deb";
     ASSERT_EQ(Sh("cd " + out.Path() + " && " + cpack +
                  " --config " LUMETRA_BINARY_DIR "/CPackConfig.cmake >/dev/null"),
               "");
-    // A per-user folder as an older launcher left it: a copied sound, and a
-    // link to one that is no longer installed. Both give way to links.
+    // A per-user folder as an older launcher left it: a copied sound, which
+    // becomes a link, and a link to a sound no longer installed, which goes.
     const std::string data = home / "xdg/lumetra/Data";
-    Sh("mkdir -p " + data + " && echo old >" + data + "/beep.wav && ln -s /gone " + data +
-       "/gone.wav");
+    Sh("mkdir -p " + data + " && cp " LUMETRA_SOURCE_DIR "/Data/beep.wav " + data + " && ln -s " +
+       usr + "/share/games/lumetra/Data/gone.wav " + data);
     if (root) Sh("chown -R 65534:65534 " + out.Path() + " " + home.Path());
     EXPECT_EQ(
         Sh(as + "env HOME=" + out.Path() + " lintian --fail-on error,warning " + game + " " + dev,
@@ -87,8 +88,8 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     EXPECT_EQ(Sh("cd " + data + " && ls && readlink beep.wav urlo.wav", true),
               "beep.wav\nurlo.wav\n" + sounds + "beep.wav\n" + sounds + "urlo.wav\n");
     // Other programs: the gallery through find_package, a probe through pkg-config.
-    const std::string gallery = out / "gallery",
-                      pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
+    const std::string gallery = out / "gallery";
+    const std::string pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
     EXPECT_EQ(Sh("cmake -S " LUMETRA_SOURCE_DIR "/examples/gallery -B " + gallery +
                  " -DCMAKE_PREFIX_PATH=" + usr + " >/dev/null && cmake --build " + gallery +
                  " >/dev/null && printf '#include <lumetra/core/Screen.h>\\n" +
