@@ -66,24 +66,22 @@ bool Form::RequestClose() {
 int32_t Form::GetWidth() { return width; }
 int32_t Form::GetHeight() { return height; }
 
-int32_t Form::GetActualWidth() {
-    Display* d = GetDisplay();
-    if (!created || d == nullptr || window == 0) return width;
-    Window root = 0;
-    int gx = 0, gy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (!XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth)) return width;
-    return static_cast<int32_t>(w);
-}
+int32_t Form::GetActualWidth() { return PointX(ActualSize()); }
+int32_t Form::GetActualHeight() { return PointY(ActualSize()); }
 
-int32_t Form::GetActualHeight() {
+PackedPoint Form::ActualSize() {
     Display* d = GetDisplay();
-    if (!created || d == nullptr || window == 0) return height;
     Window root = 0;
-    int gx = 0, gy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (!XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth)) return height;
-    return static_cast<int32_t>(h);
+    int gx = 0;
+    int gy = 0;
+    unsigned w = 0;
+    unsigned h = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (!created || d == nullptr || window == 0 ||
+        !XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth))
+        return PackPoint(width, height);
+    return PackPoint(static_cast<int32_t>(w), static_cast<int32_t>(h));
 }
 
 PackedPoint Form::GetPosition() {

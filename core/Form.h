@@ -95,6 +95,8 @@ protected:
     Form* ownerForm = nullptr;
 
 private:
+    // The window's size as the server has it when created, else the stored one.
+    PackedPoint ActualSize();
     void SetWindowProperties();
     void ReleaseWindow();
     void RememberPlace();
