@@ -87,7 +87,8 @@ PackedPoint Form::ActualSize() {
 PackedPoint Form::GetPosition() {
     Display* d = GetDisplay();
     if (!created || d == nullptr || window == 0) return PackPoint(x, y);
-    int rx = 0, ry = 0;
+    int rx = 0;
+    int ry = 0;
     Window child = 0;
     XTranslateCoordinates(d, window, RootWindow(d, screen->GetScreenNumber()), 0, 0, &rx, &ry,
                           &child);
@@ -211,7 +212,8 @@ void Form::SetWindowProperties() {
         cls->res_name = className.data();
         cls->res_class = className.data();
 
-        XTextProperty windowName{}, iconName{};
+        XTextProperty windowName{};
+        XTextProperty iconName{};
         const bool haveWindowName = MakeTextProperty(GetText(), &windowName);
         const bool haveIconName = MakeTextProperty(kClassName, &iconName);
         if (!haveWindowName || !haveIconName) Log("XStringListToTextProperty - error");
@@ -262,15 +264,22 @@ void Form::LoseWindow() {
 void Form::RememberPlace() {
     Display* d = GetDisplay();
     if (d == nullptr || window == 0) return;
-    Window top = window, root = 0, up = 0, *children = nullptr;
+    Window top = window;
+    Window root = 0;
+    Window up = 0;
+    Window* children = nullptr;
     unsigned n = 0;
     while (XQueryTree(d, top, &root, &up, &children, &n)) {
         if (children != nullptr) XFree(children);
         if (up == root || up == 0) break;
         top = up;
     }
-    int fx = 0, fy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
+    int fx = 0;
+    int fy = 0;
+    unsigned w = 0;
+    unsigned h = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
     if (XGetGeometry(d, top, &root, &fx, &fy, &w, &h, &border, &depth)) {
         x = fx;
         y = fy;

@@ -76,7 +76,8 @@ void GUIElement::SetFont(const FontDescriptor& f) {
 
 bool GUIElement::ContainsPoint(PackedPoint p) {
     if (!created || !visible) return false;
-    const int32_t px = PointX(p), py = PointY(p);
+    const int32_t px = PointX(p);
+    const int32_t py = PointY(p);
     return x <= px && px <= x + width && y <= py && py <= y + height;
 }
 

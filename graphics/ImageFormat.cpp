@@ -161,8 +161,9 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
         Log("CreateImageFromRgb: out of memory");
         return nullptr;
     }
-    const size_t r = static_cast<size_t>(layout.ixRosso), g = static_cast<size_t>(layout.ixVerde),
-                 b = static_cast<size_t>(layout.ixBlu);
+    const size_t r = static_cast<size_t>(layout.ixRosso);
+    const size_t g = static_cast<size_t>(layout.ixVerde);
+    const size_t b = static_cast<size_t>(layout.ixBlu);
     const uint8_t* src = rgb.data();
     for (size_t y = 0; y < static_cast<size_t>(h); ++y) {
         uint8_t* p = data + y * paddedRow;

@@ -71,7 +71,10 @@ void MyImage::Paint() {
     if (Application::formLoading || !created) return;
     GraphicsContext gc(GetForm());
     const PackedPoint at = PositionInForm();
-    const int px = PointX(at), py = PointY(at), w = width, h = height;
+    const int px = PointX(at);
+    const int py = PointY(at);
+    const int w = width;
+    const int h = height;
     if (image_ != nullptr) {
         gc.PutImage(px, py, w, h, image_);
     } else {
