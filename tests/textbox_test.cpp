@@ -133,8 +133,8 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     // A grid larger than the capacity: Down finds no cell beyond it.
     TextBoxCustom big(form.get(), "");
     big.SetSize(2000, 1200), big.SetMaxLength(4000), big.SetMultiLine(true);
-    const int lastRow = (TextBoxCustom::MaxCells - 1) / big.Columns();
-    ASSERT_GT(TextBoxCustom::MaxCells - lastRow * big.Columns(), 2);
+    const int lastRow = (lumetra::TextGrid::kMaxCells - 1) / big.Columns();
+    ASSERT_GT(lumetra::TextGrid::kMaxCells - lastRow * big.Columns(), 2);
     big.SetText(std::string(static_cast<size_t>(lastRow), '\r') + "ab");
     big.Show(), big.SetFocus(), Keys("<Down>");
     EXPECT_EQ(big.GetCaret(), lastRow + 2);
