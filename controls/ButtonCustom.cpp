@@ -6,7 +6,7 @@
 namespace lumetra {
 
 ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption)
-    : Child(parentElement) {
+    : Control(parentElement) {
     elementKind = "ButtonCustom";
     text = caption;
     width = 80;
@@ -16,57 +16,17 @@ ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption
     autoRepaint = true;
 }
 
-void ButtonCustom::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
+void ButtonCustom::SetText(const std::string& caption) { SetAndPaint(text, caption); }
 
-void ButtonCustom::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
+void ButtonCustom::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void ButtonCustom::Show() {
-    Child::Show();
-    Paint();
-}
+void ButtonCustom::SetImage(XImage* img) { SetAndPaint(image, img); }
 
-void ButtonCustom::ShowWindow() { Show(); }
+void ButtonCustom::SetDisabledImage(XImage* img) { SetAndPaint(disabledImage, img); }
 
-void ButtonCustom::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
+void ButtonCustom::SetContentHidden(bool hidden) { SetAndPaint(contentHidden, hidden); }
 
-void ButtonCustom::SetText(const std::string& caption) {
-    text = caption;
-    Paint();
-}
-
-void ButtonCustom::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
-
-void ButtonCustom::SetImage(XImage* img) {
-    image = img;
-    Paint();
-}
-
-void ButtonCustom::SetDisabledImage(XImage* img) {
-    disabledImage = img;
-    Paint();
-}
-
-void ButtonCustom::SetContentHidden(bool hidden) {
-    contentHidden = hidden;
-    Paint();
-}
-
-void ButtonCustom::SetPressed(bool on) {
-    pressed = on;
-    Paint();
-}
+void ButtonCustom::SetPressed(bool on) { SetAndPaint(pressed, on); }
 
 void ButtonCustom::MouseDown(PackedPoint p) {
     if (enabled) SetPressed(true);
@@ -106,8 +66,6 @@ void ButtonCustom::LostFocus() {
     Child::LostFocus();
     SetPressed(false);
 }
-
-void ButtonCustom::Create() { CreateControl(); }
 
 void ButtonCustom::Paint() {
     if (!MayPaint(*this)) return;

@@ -8,21 +8,16 @@
 #include <string>
 
 #include "lumetra/controls/CommandElement.h"
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
 class GraphicsContext;
 
-class ButtonCustom : public Child, public CommandElement {
+class ButtonCustom : public Control, public CommandElement {
 public:
     ButtonCustom(GUIElement* parentElement, const std::string& caption);
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void SetText(const std::string& caption) override;
     void MouseUp(PackedPoint p) override;
     void MouseDown(PackedPoint p) override;
@@ -31,7 +26,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     virtual void Enable(bool on);
     virtual void SetForeColor(Colour c) { foreColor = c; }

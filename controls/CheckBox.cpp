@@ -7,7 +7,7 @@
 
 namespace lumetra {
 
-CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
+CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Control(parentElement) {
     elementKind = "checkbox";
     text = caption;
     width = 80;
@@ -15,45 +15,13 @@ CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Chil
     autoRepaint = true;
 }
 
-void CheckBox::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
+void CheckBox::SetText(const std::string& caption) { SetAndPaint(text, caption); }
 
-void CheckBox::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void CheckBox::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void CheckBox::Show() {
-    Child::Show();
-    Paint();
-}
+void CheckBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
-void CheckBox::ShowWindow() { Show(); }
-
-void CheckBox::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
-
-void CheckBox::SetText(const std::string& caption) {
-    text = caption;
-    Paint();
-}
-
-void CheckBox::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
-
-void CheckBox::SetTextColor(Colour c) {
-    textColor = c;
-    Paint();
-}
-
-void CheckBox::SetChecked(bool on) {
-    checked = on;
-    Paint();
-}
+void CheckBox::SetChecked(bool on) { SetAndPaint(checked, on); }
 
 void CheckBox::Toggle() {
     checked = !checked;
@@ -80,8 +48,6 @@ void CheckBox::LostFocus() {
     Child::LostFocus();
     Paint();
 }
-
-void CheckBox::Create() { CreateControl(); }
 
 void CheckBox::Paint() {
     if (!MayPaint(*this)) return;

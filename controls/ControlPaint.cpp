@@ -31,14 +31,4 @@ void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segmen
     for (const Segment& s : segments) gc.DrawLine(s.x1, s.y1, s.x2, s.y2, 1, 1, colour);
 }
 
-void ReplaceControl(GUIElement& control, int32_t px, int32_t py, int32_t w, int32_t h) {
-    const bool shown = control.IsCreated();
-    if (shown) control.Hide();
-    control.x = px;
-    control.y = py;
-    control.width = w;
-    control.height = h;
-    if (shown) control.Show();
-}
-
 }  // namespace lumetra

@@ -48,9 +48,4 @@ struct Segment {
 // Dashed one-pixel lines: the focus mark of every control.
 void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segment> segments);
 
-// Shown controls are moved and resized by erasing them where they were and
-// painting them anew at the new place; a control not yet created only takes
-// the values.
-void ReplaceControl(GUIElement& control, int32_t px, int32_t py, int32_t w, int32_t h);
-
 }  // namespace lumetra

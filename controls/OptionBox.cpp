@@ -7,33 +7,11 @@
 
 namespace lumetra {
 
-OptionBox::OptionBox(GUIElement* parentElement) : Child(parentElement) {
+OptionBox::OptionBox(GUIElement* parentElement) : Control(parentElement) {
     elementKind = "optionbox";
     width = 80;
     height = 30;
     autoRepaint = true;
-}
-
-void OptionBox::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void OptionBox::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
-
-void OptionBox::Show() {
-    Child::Show();
-    Paint();
-}
-
-void OptionBox::ShowWindow() { Show(); }
-
-void OptionBox::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
 }
 
 bool OptionBox::SetSelectedIndex(int32_t i) {
@@ -78,15 +56,9 @@ void OptionBox::SelectFirst() {
     Paint();
 }
 
-void OptionBox::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
+void OptionBox::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void OptionBox::SetTextColor(Colour c) {
-    textColor = c;
-    Paint();
-}
+void OptionBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
 void OptionBox::Choose(int32_t i) {
     selectedIndex = i;
@@ -129,8 +101,6 @@ void OptionBox::LostFocus() {
     Child::LostFocus();
     Paint();
 }
-
-void OptionBox::Create() { CreateControl(); }
 
 void OptionBox::Paint() {
     if (!MayPaint(*this)) return;

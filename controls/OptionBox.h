@@ -8,22 +8,17 @@
 #include <vector>
 
 #include "lumetra/controls/CommandElement.h"
+#include "lumetra/controls/Control.h"
 #include "lumetra/controls/StatePictures.h"
-#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 
-class OptionBox : public Child, public CommandElement {
+class OptionBox : public Control, public CommandElement {
 public:
     static constexpr int kRowHeight = 26;
 
     explicit OptionBox(GUIElement* parentElement);
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void MouseUp(PackedPoint p) override;
     // A press does nothing: the choice changes on the release.
     void MouseDown(PackedPoint) override {}
@@ -32,7 +27,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     // -1 while nothing is selected.
     virtual int32_t GetSelectedIndex() { return selectedIndex; }

@@ -6,7 +6,7 @@
 
 namespace lumetra {
 
-PanelChildren::PanelChildren(GUIElement* parentElement) : Child(parentElement) {
+PanelChildren::PanelChildren(GUIElement* parentElement) : Control(parentElement) {
     elementKind = "panel";
     tabStop = false;
     autoRepaint = true;
@@ -42,14 +42,6 @@ bool PanelChildren::GiveChildBackground(GUIElement* child) {
     return child->IsCreated();
 }
 
-void PanelChildren::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void PanelChildren::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
-
 void PanelChildren::Show() {
     if (!created) Create();
     Paint();
@@ -60,17 +52,13 @@ void PanelChildren::Show() {
         GiveChildBackground(child);
         child->Show();
     }
-    Child::Show();
+    // What the base Show does to a created element.
+    visible = true;
 }
-
-void PanelChildren::ShowWindow() { Show(); }
 
 void PanelChildren::Hide() {
     for (GUIElement* child : DirectChildren()) child->Hide();
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
+    Control::Hide();
 }
 
 void PanelChildren::Create() { CreateControl(false); }

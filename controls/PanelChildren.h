@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
-class PanelChildren : public Child {
+class PanelChildren : public Control {
 public:
     explicit PanelChildren(GUIElement* parentElement);
 
@@ -29,12 +29,13 @@ public:
     bool HasOutline() const { return outline; }
     bool IsSunken() const { return sunken; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
+    // Creates the panel if needed, paints it with the children it shows
+    // and shows the others.
     void Show() override;
-    void ShowWindow() override;
+    // The children first, then the panel.
     void Hide() override;
     void Paint() override;
+    // Keeps its tag when it takes its id.
     void Create() override;
 
 protected:

@@ -6,7 +6,7 @@
 namespace lumetra {
 
 ProgressBar::ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue)
-    : Child(parentElement), minimum(minimumValue), maximum(maximumValue), value(minimumValue) {
+    : Control(parentElement), minimum(minimumValue), maximum(maximumValue), value(minimumValue) {
     elementKind = "progressbar";
     width = 190;
     height = 25;
@@ -22,31 +22,12 @@ void ProgressBar::SetValue(int32_t v) {
     Paint();
 }
 
-void ProgressBar::SetFramed(bool on) {
-    framed = on;
-    Paint();
-}
-
-void ProgressBar::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void ProgressBar::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
-
-void ProgressBar::Show() {
-    Child::Show();
-    Paint();
-}
-
-void ProgressBar::ShowWindow() { Show(); }
+void ProgressBar::SetFramed(bool on) { SetAndPaint(framed, on); }
 
 void ProgressBar::Hide() {
-    if (!created) return;
-    // The bar stays created: only its visibility keeps it from painting.
-    EraseArea(1);
-    Child::Hide();
+    const bool wasCreated = created;
+    Control::Hide();
+    created = wasCreated;
 }
 
 void ProgressBar::Create() { CreateControl(false); }

@@ -3,11 +3,11 @@
 // takes no input.
 #pragma once
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
-class ProgressBar : public Child {
+class ProgressBar : public Control {
 public:
     ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue);
 
@@ -17,12 +17,10 @@ public:
     void SetFramed(bool on);
     bool IsFramed() const { return framed; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
+    // The bar stays created: only its visibility keeps it from painting.
     void Hide() override;
     void Paint() override;
+    // Keeps its tag when it takes its id.
     void Create() override;
 
 private:

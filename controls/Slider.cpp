@@ -21,7 +21,7 @@ constexpr int64_t kMostIntervals = 4000;
 
 Slider::Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue,
                int32_t maximumValue)
-    : Child(parentElement),
+    : Control(parentElement),
       minimum(minimumValue),
       maximum(maximumValue),
       value(minimumValue),
@@ -35,47 +35,16 @@ void Slider::SetValue(int32_t v) {
     Paint();
 }
 
-void Slider::SetLineColor(Colour c) {
-    lineColor = c;
-    Paint();
-}
+void Slider::SetLineColor(Colour c) { SetAndPaint(lineColor, c); }
 
-void Slider::SetShowLabels(bool on) {
-    showLabels = on;
-    Paint();
-}
+void Slider::SetShowLabels(bool on) { SetAndPaint(showLabels, on); }
 
-void Slider::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
+void Slider::Enable(bool on) { SetAndPaint(enabled, on); }
 
 void Slider::NotifyValueChanged() {
     if (onValueChanged) onValueChanged(this, value);
     if (onChange) onChange(this);
 }
-
-void Slider::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void Slider::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
-
-void Slider::Show() {
-    Child::Show();
-    Paint();
-}
-
-void Slider::ShowWindow() { Show(); }
-
-void Slider::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
-
-void Slider::Create() { CreateControl(); }
 
 void Slider::SetFocus() {
     Child::SetFocus();

@@ -9,14 +9,14 @@
 
 #include <vector>
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
 class GraphicsContext;
 struct ControlArea;
 
-class Slider : public Child {
+class Slider : public Control {
 public:
     using ValueHandler = void (*)(Slider* sender, int32_t value);
 
@@ -34,11 +34,6 @@ public:
     void NotifyValueChanged();
     bool IsVertical() const { return vertical; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void MouseUp(PackedPoint p) override;
     void KeyDown(uint32_t keysym) override;
     bool KeyChar(char ch) override;
@@ -46,7 +41,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     virtual void Enable(bool on);
 

@@ -16,7 +16,7 @@ constexpr char kEnter = 13;
 }  // namespace
 
 TextBoxCustom::TextBoxCustom(GUIElement* parentElement, const std::string& initialText)
-    : Child(parentElement) {
+    : Control(parentElement) {
     elementKind = "TextBoxCustom";
     width = 80;
     height = 30;
@@ -54,29 +54,12 @@ void TextBoxCustom::SetSize(int32_t w, int32_t h) {
     if (shown) Show();
 }
 
-void TextBoxCustom::SetPosition(int32_t px, int32_t py) {
-    const bool shown = created;
-    if (shown) Hide();
-    x = px;
-    y = py;
-    if (shown) Show();
-}
-
-void TextBoxCustom::Show() {
-    Child::Show();
-    Paint();
-}
-
-void TextBoxCustom::ShowWindow() { Show(); }
-
 void TextBoxCustom::Hide() {
     if (!created) return;
     // The next Show builds the buffer from the stored text: keep what was
     // typed since it was last read.
     GetText();
-    EraseArea(1);
-    Child::Hide();
-    created = false;
+    Control::Hide();
 }
 
 void TextBoxCustom::SetText(const std::string& s) {
@@ -247,16 +230,9 @@ void TextBoxCustom::LostFocus() {
 
 // ---- settings -----------------------------------------------------------------
 
-void TextBoxCustom::Enable(bool on) {
-    enabled = on;
-    RepaintIfCreated();
-}
+void TextBoxCustom::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void TextBoxCustom::RepaintIfCreated() {
-    if (created) Paint();
-}
-
-void TextBoxCustom::Repaint() { RepaintIfCreated(); }
+void TextBoxCustom::Repaint() { Paint(); }
 
 void TextBoxCustom::SetMaxLength(int32_t n) {
     if (!created) editor_.SetMaxLength(n);
@@ -264,59 +240,48 @@ void TextBoxCustom::SetMaxLength(int32_t n) {
 
 void TextBoxCustom::SetMultiLine(bool on) {
     editor_.SetMultiLine(on);
-    RepaintIfCreated();
+    Paint();
 }
 
-void TextBoxCustom::SetReadOnly(bool on) {
-    readOnly = on;
-    RepaintIfCreated();
-}
+void TextBoxCustom::SetReadOnly(bool on) { SetAndPaint(readOnly, on); }
 
 void TextBoxCustom::SetNumericOnly(bool on) {
     editor_.SetNumericOnly(on);
-    RepaintIfCreated();
+    Paint();
 }
 
 void TextBoxCustom::SetAllowDecimalPoint(bool on) {
     editor_.SetAllowDecimalPoint(on);
-    RepaintIfCreated();
+    Paint();
 }
 
 void TextBoxCustom::SetPassword(bool on) {
     editor_.SetPassword(on);
-    RepaintIfCreated();
+    Paint();
 }
 
 void TextBoxCustom::SetDateMode(bool on) {
     editor_.SetDateMode(on);
     // A created box keeps the buffer it has.
     if (on) SetMaxLength(10);
-    RepaintIfCreated();
+    Paint();
 }
 
 void TextBoxCustom::SetDeleteShifts(bool on) { editor_.SetDeleteShifts(on); }
 
-void TextBoxCustom::SetAlignCenter(bool on) {
+void TextBoxCustom::SetAlignCenter(bool on) { Align(AlignCenter, on); }
+
+void TextBoxCustom::SetAlignRight(bool on) { Align(AlignRight, on); }
+
+void TextBoxCustom::SetAlignLeft(bool on) { Align(AlignLeft, on); }
+
+void TextBoxCustom::Align(TextAlign a, bool on) {
     if (on) {
-        alignment_ = AlignCenter;
-    } else if (alignment_ == AlignCenter) {
+        alignment_ = a;
+    } else if (alignment_ == a) {
         alignment_ = AlignLeft;
     }
-    RepaintIfCreated();
-}
-
-void TextBoxCustom::SetAlignRight(bool on) {
-    if (on) {
-        alignment_ = AlignRight;
-    } else if (alignment_ == AlignRight) {
-        alignment_ = AlignLeft;
-    }
-    RepaintIfCreated();
-}
-
-void TextBoxCustom::SetAlignLeft(bool on) {
-    if (on) alignment_ = AlignLeft;
-    RepaintIfCreated();
+    Paint();
 }
 
 }  // namespace lumetra

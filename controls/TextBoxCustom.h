@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "lumetra/controls/Control.h"
 #include "lumetra/controls/TextEditor.h"
-#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 
 class GraphicsContext;
 
-class TextBoxCustom : public Child {
+class TextBoxCustom : public Control {
 public:
     // What a cell last showed.
     struct TextCell {
@@ -30,10 +30,10 @@ public:
     // Trailing spaces of the initial text are dropped.
     TextBoxCustom(GUIElement* parentElement, const std::string& initialText);
 
+    // The height is at least the font's size + 10 and one row; a box on
+    // screen is made anew even at the same size.
     void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
+    // Keeps what was typed for the next Show, which makes the box anew.
     void Hide() override;
     void SetText(const std::string& s) override;
     // While created: the buffer's text without trailing spaces.
@@ -102,7 +102,8 @@ private:
     void FitGrid() { editor_.Fit(Columns(), Rows()); }
     // Sounds the alert and repaints as the edit asks.
     void Apply(const TextEditor::Outcome& outcome);
-    void RepaintIfCreated();
+    // Turned off, an alignment falls back to the left.
+    void Align(TextAlign a, bool on);
     // A carriage return's place: the rest of its row blank, the caret there.
     void DrawRowEnd(GraphicsContext& gc, const TextGrid::Place& place, Colour back);
 
