@@ -3,7 +3,7 @@
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/controls/PanelChildren.h"
-#include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/game/FormMsgBox.h"
 #include "lumetra/game/Sound.h"
 #include "lumetra/graphics/MyImage.h"
@@ -16,20 +16,13 @@ constexpr int32_t kWidth = 600;
 constexpr int32_t kHeight = 210;
 constexpr Colour kLinkColour = 0x0000FF;
 
-FormAbout* AboutOf(GUIElement* element) {
-    if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                              : Application::GetParentForm(element);
-    return dynamic_cast<FormAbout*>(form);
-}
-
 // Links react on the press of a mouse button, not on its release.
 void OnLinkPressed(GUIElement* sender, uint64_t, PackedPoint) {
-    if (FormAbout* about = AboutOf(sender)) about->HandleLinkPressed(sender);
+    if (auto* about = FormOf<FormAbout>(sender)) about->HandleLinkPressed(sender);
 }
 
 void OnOk(GUIElement* sender) {
-    if (FormAbout* about = AboutOf(sender)) about->HandleClick(sender);
+    if (auto* about = FormOf<FormAbout>(sender)) about->HandleClick(sender);
 }
 
 }  // namespace
@@ -50,7 +43,7 @@ FormAbout::FormAbout(Form* ownerForm) : Form(0, true), owner(ownerForm) {
     SetOnQueryClose(
         [](GUIElement* self) { return static_cast<FormAbout*>(self)->HandleQueryClose(); });
     SetOnKeyChar([](GUIElement* self, char ch) {
-        FormAbout* about = AboutOf(self);
+        auto* about = FormOf<FormAbout>(self);
         return about != nullptr ? about->HandleKeyChar(ch) : true;
     });
     hold.Hold(owner, this);

@@ -4,6 +4,7 @@
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Timer.h"
 #include "lumetra/game/BoxGame.h"
 #include "lumetra/game/FormAbout.h"
@@ -26,17 +27,9 @@ const char* const kHowl = "Data/urlo.wav";
 constexpr Colour kFormColour = 0xAAAAAA;
 constexpr Colour kButtonColour = 0xFFFDE5;
 
-FormMain* GameOf(GUIElement* element) {
-    if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                              : Application::GetParentForm(element);
-    if (form == nullptr) form = Application::mainForm;
-    return dynamic_cast<FormMain*>(form);
-}
-
 // The command of the three buttons.
 void OnCommand(GUIElement* sender) {
-    if (FormMain* game = GameOf(sender)) game->HandleClick(sender);
+    if (auto* game = FormOf<FormMain>(sender, Application::mainForm)) game->HandleClick(sender);
 }
 
 void OnBoxClick(BoxGame* board, int32_t box) {

@@ -5,6 +5,7 @@
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Screen.h"
 
 namespace lumetra {
@@ -16,8 +17,7 @@ constexpr int32_t kHeight = 150;
 
 // The command of both buttons: the box they sit on handles the press.
 void OnButton(GUIElement* sender) {
-    if (auto* box = dynamic_cast<FormMsgBox*>(Application::GetParentForm(sender)))
-        box->HandleClick(sender);
+    if (auto* box = FormOf<FormMsgBox>(sender)) box->HandleClick(sender);
 }
 
 FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& text,
