@@ -70,7 +70,6 @@ FormMain::FormMain(Screen* s, const std::string& title) {
         [](GUIElement* self, char ch) { return static_cast<FormMain*>(self)->HandleKeyChar(ch); });
     SetBackColor(kFormColour);
     sequence.clear();
-    playingBack = false;
     targetLength = 3;
     Create();
     if (Application::mainForm == nullptr) Application::mainForm = this;
@@ -199,9 +198,8 @@ void FormMain::StartGame() {
     MessageLabel->SetText("");
     CountLabel->SetText("");
     sequence.clear();
-    running = true;
     targetLength = 3;
-    playingBack = true;
+    phase_ = Phase::kShowing;
     // Enabled again only when the game is lost.
     StartButton->Enable(false);
 }
@@ -229,37 +227,46 @@ void FormMain::OpenNamePlayerForm() {
     namePlayerForm->Show();
 }
 
+bool FormMain::IsPlayingBack() const {
+    return phase_ == Phase::kShowing || phase_ == Phase::kLevelPause || phase_ == Phase::kDarkStep;
+}
+
 void FormMain::HandleTick() {
-    if (!running) {
-        tickCount = 0;
-        return;
-    }
-    if (!playingBack) return;
-    if (levelPausePending) {
-        levelPausePending = false;
-        if (targetLength > 3) {
-            // A longer level begins with a dark step.
-            darkStepPending = true;
+    switch (phase_) {
+        case Phase::kIdle:
+            tickCount = 0;
+            return;
+        case Phase::kRepeating:
+        case Phase::kAdvancing:
+            return;
+        case Phase::kLevelPause:
+            // A longer level begins with a dark step; this tick is the first of
+            // the 31 that lead to it.
+            phase_ = Phase::kDarkStep;
             tickCount = 1;
             return;
-        }
+        case Phase::kShowing:
+        case Phase::kDarkStep:
+            if (++tickCount < TicksPerStep) return;
+            tickCount = 0;
+            PlaybackStep();
+            return;
     }
-    if (++tickCount < TicksPerStep) return;
-    tickCount = 0;
+}
 
+void FormMain::PlaybackStep() {
     if (sequence.empty()) LevelLabel->SetText("Level: " + IntToString(targetLength - 3));
     if (static_cast<int32_t>(sequence.size()) == targetLength) {
         // The sequence is complete: the player's turn.
-        playingBack = false;
+        phase_ = Phase::kRepeating;
         lastBox = -1;
         board->AllOff();
         MessageLabel->SetText("Now you play. Repeat the sequence");
         CountLabel->SetText("-" + IntToString(targetLength));
-        levelPausePending = true;
         return;
     }
-    if (darkStepPending) {
-        darkStepPending = false;
+    if (phase_ == Phase::kDarkStep) {
+        phase_ = Phase::kShowing;
         board->AllOff();
         return;
     }
@@ -287,7 +294,8 @@ void FormMain::RestartClockAfterBeep(long expiriesBefore) {
 }
 
 void FormMain::HandleBoxClick(int32_t box) {
-    if (advancingLevel || !running || playingBack || sequence.empty()) return;
+    // Only the player's turn takes presses.
+    if (phase_ != Phase::kRepeating || sequence.empty()) return;
     if (box == sequence.front()) {
         sequence.erase(sequence.begin());
         board->LightBox(box);
@@ -295,15 +303,14 @@ void FormMain::HandleBoxClick(int32_t box) {
         CountLabel->SetText(IntToString(-static_cast<int64_t>(sequence.size())));
         if (sequence.empty()) {
             MessageLabel->SetText("Good. Well done.");
-            advancingLevel = true;
+            phase_ = Phase::kAdvancing;
             NextLevel();
-            advancingLevel = false;
         }
         return;
     }
     MessageLabel->SetText("I'm sorry. You were wrong");
     PlayWave(kHowl);
-    running = false;
+    phase_ = Phase::kIdle;
     StartButton->Enable(true);
 }
 
@@ -312,7 +319,7 @@ void FormMain::NextLevel() {
     CountLabel->SetText("");
     sequence.clear();
     ++targetLength;
-    playingBack = true;
+    phase_ = Phase::kLevelPause;
 }
 
 void FormMain::BuildPictures() {

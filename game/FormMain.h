@@ -71,8 +71,10 @@ public:
     CellControl* GetCountLabel() const { return CountLabel.get(); }
     CellControl* GetMessageLabel() const { return MessageLabel.get(); }
     FormAbout* GetAboutForm() const { return aboutForm.get(); }
-    bool IsRunning() const { return running; }
-    bool IsPlayingBack() const { return playingBack; }
+    // A game is in progress.
+    bool IsRunning() const { return phase_ != Phase::kIdle; }
+    // The program is showing the sequence; the player's presses are ignored.
+    bool IsPlayingBack() const;
     int32_t GetTargetLength() const { return targetLength; }
     const std::vector<int32_t>& GetSequence() const { return sequence; }
 
@@ -81,7 +83,27 @@ public:
     void OpenNamePlayerForm();
 
 private:
+    // Where the game is. Between two games it is idle; a game shows its
+    // sequence, then waits for the player to repeat it, and a repeated
+    // sequence advances to the next level, whose playback pauses for a tick
+    // and then begins with a dark step. A game is running in every phase but
+    // kIdle, and playing back in kShowing, kLevelPause and kDarkStep.
+    enum class Phase {
+        kIdle,
+        kShowing,
+        kRepeating,
+        // The next level is being set up from the player's last press.
+        kAdvancing,
+        // The next level's playback has not yet had its first tick.
+        kLevelPause,
+        // The next playback step only turns the boxes off.
+        kDarkStep,
+    };
+
     void StartGame();
+    // Every 31st tick of the playback: lights the next box, or ends the
+    // playback when the sequence is complete.
+    void PlaybackStep();
     void OpenAbout();
     void NextLevel();
     void RestartClockAfterBeep(long expiriesBefore);
@@ -103,19 +125,15 @@ private:
     XImagePtr titlePicture;
     bool picturesBuilt = false;
 
-    bool running = false;
+    Phase phase_ = Phase::kIdle;
     // Boxes (1-4) still to be repeated, oldest first.
     std::vector<int32_t> sequence;
-    bool playingBack = false;
     int32_t targetLength = 3;
 
     // The clock's state. Kept per window rather than per process: there is
     // one window, and a second one (a test's) then starts clean.
     int32_t lastBox = -1;
     int32_t tickCount = 0;
-    bool levelPausePending = false;
-    bool darkStepPending = false;
-    bool advancingLevel = false;
 };
 
 }  // namespace lumetra
