@@ -1,5 +1,7 @@
 #include "lumetra/controls/ControlPaint.h"
 
+#include <algorithm>
+
 #include "lumetra/core/Application.h"
 #include "lumetra/graphics/GraphicsContext.h"
 
@@ -13,6 +15,17 @@ bool MayPaint(Child& control) {
 ControlArea AreaInForm(GUIElement& control) {
     const PackedPoint at = control.PositionInForm();
     return {PointX(at), PointY(at), control.width, control.height};
+}
+
+int16_t ToXCoordinate(int64_t v) {
+    return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+ControlArea WithinXRange(const ControlArea& a) {
+    const int16_t left = ToXCoordinate(a.x);
+    const int16_t top = ToXCoordinate(a.y);
+    return {left, top, ToXCoordinate(int64_t{a.x} + a.w) - left,
+            ToXCoordinate(int64_t{a.y} + a.h) - top};
 }
 
 void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour) {

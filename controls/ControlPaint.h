@@ -3,6 +3,7 @@
 // rectangle in the form's window, bevels and dashed focus marks.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "lumetra/core/GUIElement.h"
@@ -27,6 +28,12 @@ struct ControlArea {
 bool MayPaint(Child& control);
 
 ControlArea AreaInForm(GUIElement& control);
+
+// X carries coordinates in 16 bits, and one past that range would wrap around
+// into view: a coordinate beyond it is drawn at the range's edge, out of
+// sight, and a rectangle is cut to the part within it.
+int16_t ToXCoordinate(int64_t v);
+ControlArea WithinXRange(const ControlArea& a);
 
 // Fills exactly the control's rectangle (FillRectangle covers one pixel less
 // than it is given each way).

@@ -3,6 +3,17 @@
 // its ends and a triangular pointer at the current value's tick. Clicks near
 // a tick and the cursor keys change the value; every change the user makes is
 // reported.
+//
+// The slider widens itself to its ticks: every value of its range gets 8
+// pixels of track, and the two numbers 40 pixels between them (36 on an
+// upright slider, which grows in height instead). Given less, it grows past
+// the size it was given when it first paints: a range of 0 to 255 makes it
+// 2,080 pixels wide, whatever width was asked. Given more, it narrows to a
+// whole number of pixels per value (0 to 4 asked at 103 pixels takes 100).
+// It is at least 36 pixels high (40 wide when upright). A range of more than 4,000 values keeps the
+// size it is given and draws a tick every so many values, never more than
+// 4,001 ticks however long the track; what lies beyond the reach of X's
+// 16-bit coordinates is not drawn.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -57,9 +68,9 @@ private:
     // Grows the size so that the track is a whole number of tick steps long.
     void FitSizeToTicks();
     // How many values lie between two ticks drawn on a track span pixels long.
-    int64_t TickStep(int span) const;
+    int64_t TickStep(int64_t span) const;
     // Where the value minimum + i stands along a track span pixels long.
-    int Offset(int64_t i, int span) const;
+    int64_t Offset(int64_t i, int64_t span) const;
     void PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     void PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     // One step up or down, wrapping at the ends.
