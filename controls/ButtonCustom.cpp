@@ -20,13 +20,13 @@ void ButtonCustom::SetText(const std::string& caption) { SetAndPaint(text, capti
 
 void ButtonCustom::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void ButtonCustom::SetImage(XImage* img) { SetAndPaint(image, img); }
+void ButtonCustom::SetImage(XImage* img) { SetAndPaint(image_, img); }
 
-void ButtonCustom::SetDisabledImage(XImage* img) { SetAndPaint(disabledImage, img); }
+void ButtonCustom::SetDisabledImage(XImage* img) { SetAndPaint(disabledImage_, img); }
 
-void ButtonCustom::SetContentHidden(bool hidden) { SetAndPaint(contentHidden, hidden); }
+void ButtonCustom::SetContentHidden(bool hidden) { SetAndPaint(contentHidden_, hidden); }
 
-void ButtonCustom::SetPressed(bool on) { SetAndPaint(pressed, on); }
+void ButtonCustom::SetPressed(bool on) { SetAndPaint(pressed_, on); }
 
 void ButtonCustom::MouseDown(PackedPoint p) {
     if (enabled) SetPressed(true);
@@ -73,27 +73,30 @@ void ButtonCustom::Paint() {
     GraphicsContext gc(GetForm());
     const Colour background = EffectiveBackColor();
     FillArea(gc, a, background);
-    if (pressed) {
+    if (pressed_) {
         DrawSunken(gc, a);
     } else {
         DrawRaised(gc, a);
     }
     // Too small for anything inside its bevel.
     if (!a.HasInside()) return;
-    if (hasFocus && enabled && !pressed) {
-        const int x = a.x, y = a.y, w = a.w, h = a.h;
-        DrawDashed(gc, foreColor,
+    if (hasFocus && enabled && !pressed_) {
+        const int x = a.x;
+        const int y = a.y;
+        const int w = a.w;
+        const int h = a.h;
+        DrawDashed(gc, foreColor_,
                    {{x + 4, y + 3, x + w - 5, y + 3},
                     {x + 4, y + h - 4, x + 4, y + 2},
                     {x + w - 5, y + 3, x + w - 5, y + h - 3},
                     {x + 4, y + h - 4, x + w - 5, y + h - 4}});
     }
-    if (!contentHidden) DrawContent(gc, a.x, a.y, a.w, a.h, background);
+    if (!contentHidden_) DrawContent(gc, a.x, a.y, a.w, a.h, background);
 }
 
 void ButtonCustom::DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background) {
-    const Colour captionColour = enabled ? foreColor : DisabledTextColour;
-    XImage* icon = !enabled && disabledImage != nullptr ? disabledImage : image;
+    const Colour captionColour = enabled ? foreColor_ : DisabledTextColour;
+    XImage* icon = !enabled && disabledImage_ != nullptr ? disabledImage_ : image_;
     if (icon == nullptr) {
         if (w - 12 < 1) return;
         gc.DrawText(x + 6, y + 4, w - 12, h - 8, text, captionColour, background, AlignCenter);

@@ -28,25 +28,25 @@ public:
     void LostFocus() override;
 
     virtual void Enable(bool on);
-    virtual void SetForeColor(Colour c) { foreColor = c; }
+    virtual void SetForeColor(Colour c) { foreColor_ = c; }
 
     // The images stay the caller's; the button only draws them.
     void SetImage(XImage* img);
     void SetDisabledImage(XImage* img);
     void SetContentHidden(bool hidden);
 
-    Colour GetForeColor() const { return foreColor; }
-    bool IsPressed() const { return pressed; }
+    Colour GetForeColor() const { return foreColor_; }
+    bool IsPressed() const { return pressed_; }
 
 private:
     void SetPressed(bool on);
     void DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background);
 
-    Colour foreColor = 0x000000;
-    bool pressed = false;
-    bool contentHidden = false;
-    XImage* image = nullptr;
-    XImage* disabledImage = nullptr;
+    Colour foreColor_ = 0x000000;
+    bool pressed_ = false;
+    bool contentHidden_ = false;
+    XImage* image_ = nullptr;
+    XImage* disabledImage_ = nullptr;
 };
 
 }  // namespace lumetra

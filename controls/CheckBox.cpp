@@ -57,16 +57,20 @@ void CheckBox::Paint() {
     GraphicsContext gc(GetForm());
     FillArea(gc, a, EffectiveBackColor());
     if (!a.HasInside()) return;
-    const int x = a.x, y = a.y, w = a.w, h = a.h;
+    const int x = a.x;
+    const int y = a.y;
+    const int w = a.w;
+    const int h = a.h;
     // A box narrower than its picture shows as much of it as fits.
     gc.PutImage(x + 1, y + 1, std::min(StatePictures::kSize, w - 2), StatePictures::kSize,
-                pictures.For(this, enabled, checked));
+                pictures_.For(this, enabled, checked));
     const int tw = w - 30;
     if (tw < 1) return;
     gc.DrawText(x + 26, y + 1, tw, h, text, enabled ? textColor : DisabledTextColour,
                 EffectiveBackColor(), AlignLeft);
     if (hasFocus && enabled) {
-        const int left = x + 21 + 2, right = x + 21 + tw + 1;
+        const int left = x + 21 + 2;
+        const int right = x + 21 + tw + 1;
         // The right edge stops at the box's last row.
         DrawDashed(gc, textColor,
                    {{left, y + 2, right, y + 2},

@@ -37,7 +37,7 @@ private:
 
     bool checked = false;
     Colour textColor = 0x000000;
-    StatePictures pictures{CheckBoxPicture};
+    StatePictures pictures_{CheckBoxPicture};
 };
 
 }  // namespace lumetra

@@ -33,7 +33,8 @@ void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour) {
 }
 
 void DrawBevel(GraphicsContext& gc, const ControlArea& a, Colour topLeft, Colour bottomRight) {
-    const int right = a.x + a.w - 1, bottom = a.y + a.h - 1;
+    const int right = a.x + a.w - 1;
+    const int bottom = a.y + a.h - 1;
     gc.DrawLine(a.x, a.y, right, a.y, 1, topLeft);
     gc.DrawLine(a.x, bottom, a.x, a.y, 1, topLeft);
     gc.DrawLine(right, a.y, right, bottom, 1, bottomRight);

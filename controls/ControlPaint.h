@@ -50,7 +50,10 @@ inline void DrawSunken(GraphicsContext& gc, const ControlArea& a) {
 }
 
 struct Segment {
-    int x1, y1, x2, y2;
+    int x1;
+    int y1;
+    int x2;
+    int y2;
 };
 // Dashed one-pixel lines: the focus mark of every control.
 void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segment> segments);

@@ -13,18 +13,18 @@ PanelChildren::PanelChildren(GUIElement* parentElement) : Control(parentElement)
 }
 
 void PanelChildren::SetFrame(bool on) {
-    frame = on;
-    outline = false;
+    frame_ = on;
+    outline_ = false;
 }
 
 void PanelChildren::SetOutline(bool on) {
-    outline = on;
-    frame = true;
+    outline_ = on;
+    frame_ = true;
 }
 
 void PanelChildren::SetSunken(bool on) {
-    sunken = on;
-    frame = true;
+    sunken_ = on;
+    frame_ = true;
 }
 
 std::vector<GUIElement*> PanelChildren::DirectChildren() {
@@ -37,8 +37,8 @@ std::vector<GUIElement*> PanelChildren::DirectChildren() {
 }
 
 bool PanelChildren::GiveChildBackground(GUIElement* child) {
-    if (childBackColour == NoColour || child->GetBackColor() == childBackColour) return false;
-    child->SetBackColor(childBackColour);
+    if (childBackColour_ == NoColour || child->GetBackColor() == childBackColour_) return false;
+    child->SetBackColor(childBackColour_);
     return child->IsCreated();
 }
 
@@ -70,14 +70,14 @@ void PanelChildren::Paint() {
     {
         GraphicsContext gc(GetForm());
         FillArea(gc, a, back);
-        if (frame && outline) {
+        if (frame_ && outline_) {
             gc.DrawRectangle(a.x, a.y, a.w, a.h, 1, 0x000000);
-        } else if (frame) {
-            DrawBevel(gc, a, sunken ? 0x000000 : 0xFFFFFF, sunken ? 0xFFFFFF : 0x000000);
+        } else if (frame_) {
+            DrawBevel(gc, a, sunken_ ? 0x000000 : 0xFFFFFF, sunken_ ? 0xFFFFFF : 0x000000);
         }
         if (!text.empty() && a.w - 8 >= 1) {
             gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text,
-                        captionColour == NoColour ? 0x000000 : captionColour, back, AlignLeft);
+                        captionColour_ == NoColour ? 0x000000 : captionColour_, back, AlignLeft);
         }
     }
     for (GUIElement* child : DirectChildren()) {

@@ -21,13 +21,13 @@ public:
     // dark above and left when on, the reverse when off; turns the frame on
     void SetSunken(bool on);
     // NoColour draws the caption black
-    void SetCaptionColour(Colour c) { captionColour = c; }
+    void SetCaptionColour(Colour c) { captionColour_ = c; }
     // When set, every child takes it as its background before it paints.
-    void SetChildBackColour(Colour c) { childBackColour = c; }
+    void SetChildBackColour(Colour c) { childBackColour_ = c; }
 
-    bool HasFrame() const { return frame; }
-    bool HasOutline() const { return outline; }
-    bool IsSunken() const { return sunken; }
+    bool HasFrame() const { return frame_; }
+    bool HasOutline() const { return outline_; }
+    bool IsSunken() const { return sunken_; }
 
     // Creates the panel if needed, paints it with the children it shows
     // and shows the others.
@@ -48,11 +48,11 @@ private:
     // when that repainted the child.
     bool GiveChildBackground(GUIElement* child);
 
-    bool frame = false;
-    bool outline = false;
-    bool sunken = true;
-    Colour captionColour = NoColour;
-    Colour childBackColour = NoColour;
+    bool frame_ = false;
+    bool outline_ = false;
+    bool sunken_ = true;
+    Colour captionColour_ = NoColour;
+    Colour childBackColour_ = NoColour;
 };
 
 }  // namespace lumetra

@@ -13,9 +13,9 @@ public:
 
     // Clamped to minimum..maximum; repaints only when the value changes.
     void SetValue(int32_t v);
-    int32_t GetValue() const { return value; }
+    int32_t GetValue() const { return value_; }
     void SetFramed(bool on);
-    bool IsFramed() const { return framed; }
+    bool IsFramed() const { return framed_; }
 
     // The bar stays created: only its visibility keeps it from painting.
     void Hide() override;
@@ -24,10 +24,10 @@ public:
     void Create() override;
 
 private:
-    int32_t minimum;
-    int32_t maximum;
-    int32_t value;
-    bool framed = true;
+    int32_t minimum_;
+    int32_t maximum_;
+    int32_t value_;
+    bool framed_ = true;
 };
 
 }  // namespace lumetra

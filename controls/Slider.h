@@ -58,7 +58,8 @@ public:
 private:
     // A tick drawn at the last paint, in form coordinates, and its value.
     struct TickPoint {
-        short x, y;
+        short x;
+        short y;
         int32_t value;
     };
 

@@ -46,7 +46,7 @@ FormAbout::FormAbout(Form* ownerForm) : Form(0, true), owner(ownerForm) {
         auto* about = FormOf<FormAbout>(self);
         return about != nullptr ? about->HandleKeyChar(ch) : true;
     });
-    hold.Hold(owner, this);
+    hold_.Hold(owner, this);
 }
 
 FormAbout::~FormAbout() {
@@ -64,8 +64,8 @@ FormAbout::~FormAbout() {
 
 void FormAbout::SetLogo(XImage* image, int32_t w, int32_t h) {
     logo = image;
-    logoWidth = w;
-    logoHeight = h;
+    logoWidth_ = w;
+    logoHeight_ = h;
 }
 
 void FormAbout::Show() {
@@ -76,18 +76,19 @@ void FormAbout::Show() {
 }
 
 void FormAbout::HandleLoad() {
-    const int32_t w = GetActualWidth(), h = GetActualHeight();
-    const int32_t x0 = logoWidth + 45;
+    const int32_t w = GetActualWidth();
+    const int32_t h = GetActualHeight();
+    const int32_t x0 = logoWidth_ + 45;
     const int32_t tw = w - x0 - 10;
 
     logoPanel = std::make_unique<PanelChildren>(this);
     logoPanel->SetFrame(true);
-    logoPanel->SetSize(logoWidth + 20, h - 73);
+    logoPanel->SetSize(logoWidth_ + 20, h - 73);
     logoPanel->SetLocation(10, 23);
     logoPanel->Create();
 
     logoImage = std::make_unique<MyImage>(logoPanel.get(), logo);
-    logoImage->SetSize(logoWidth, logoHeight);
+    logoImage->SetSize(logoWidth_, logoHeight_);
     logoImage->SetLocation(5, 5);
     logoImage->Create();
 
@@ -114,7 +115,7 @@ void FormAbout::HandleLoad() {
 
     mailLabel = cell(MailAddressFor(webAddress), kLinkColour, 150, 12);
     mailLabel->SetOnMouseDown(OnLinkPressed);
-    mailLabel->SetPosition(logoWidth + 255, 68);
+    mailLabel->SetPosition(logoWidth_ + 255, 68);
     mailLabel->Create();
 
     noticeLabel = cell(noticeText, 0x000000, tw, h - 145);
@@ -129,7 +130,7 @@ void FormAbout::HandleLoad() {
     okButton->Create();
 }
 
-void FormAbout::ReleaseOwner() { hold.Release(true); }
+void FormAbout::ReleaseOwner() { hold_.Release(true); }
 
 bool FormAbout::HandleQueryClose() {
     FormHook2();

@@ -32,8 +32,8 @@ void OnCommand(GUIElement* sender) {
     if (auto* game = FormOf<FormMain>(sender, Application::mainForm)) game->HandleClick(sender);
 }
 
-void OnBoxClick(BoxGame* board, int32_t box) {
-    if (auto* game = dynamic_cast<FormMain*>(board->GetParent())) game->HandleBoxClick(box);
+void OnBoxClick(BoxGame* board_, int32_t box) {
+    if (auto* game = dynamic_cast<FormMain*>(board_->GetParent())) game->HandleBoxClick(box);
 }
 
 void OnTick(Timer* timer) {
@@ -57,7 +57,7 @@ FormMain::FormMain(Screen* s, const std::string& title) {
     if (s != nullptr) SetScreen(s);
     // The toolkit's controls alert with the game's beep.
     SetAlertFunction(&Beep);
-    soundPlayer = std::make_unique<SoundPlayer>();
+    soundPlayer_ = std::make_unique<SoundPlayer>();
     SetSize(800, 600);
     SetTitle(title);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMain*>(self)->HandleLoad(); });
@@ -83,20 +83,20 @@ FormMain::~FormMain() {
     }
     if (GameTimer) GameTimer->Stop();
     GameTimer.reset();
-    soundPlayer.reset();
+    soundPlayer_.reset();
     DestroyWindow();
-    aboutForm.reset();
-    namePlayerForm.reset();
+    aboutForm_.reset();
+    namePlayerForm_.reset();
     InfoButton.reset();
     StartButton.reset();
     ExitButton.reset();
     TitleImage.reset();
-    board.reset();
+    board_.reset();
     MessageLabel.reset();
     CountLabel.reset();
     LevelLabel.reset();
     AboutLogo.reset();
-    titlePicture.reset();
+    titlePicture_.reset();
     sequence.clear();
 }
 
@@ -141,15 +141,15 @@ void FormMain::HandleLoad() {
 
     MessageLabel = cell(230, 75, 300, 0xFF0000, false, "");
 
-    board = std::make_unique<BoxGame>(this);
-    board->SetSize(400, 400);
-    board->SetLocation((w - 420) / 2 + 10, 130);
-    board->SetBackColor(0x000000);
-    board->SetBoxClickHandler(OnBoxClick);
-    board->Create();
+    board_ = std::make_unique<BoxGame>(this);
+    board_->SetSize(400, 400);
+    board_->SetLocation((w - 420) / 2 + 10, 130);
+    board_->SetBackColor(0x000000);
+    board_->SetBoxClickHandler(OnBoxClick);
+    board_->Create();
 
     // It runs for the window's whole life, also between games.
-    GameTimer = std::make_unique<Timer>(this, TickMillis);
+    GameTimer = std::make_unique<Timer>(this, kTickMillis);
     GameTimer->SetOnTick(OnTick);
     GameTimer->Create();
     GameTimer->Start();
@@ -167,7 +167,7 @@ bool FormMain::HandleQueryClose() {
 }
 
 void FormMain::DialogResult(int32_t id, int32_t result) {
-    if (id != ExitQuestionId || result != MsgBoxYes) return;
+    if (id != ExitQuestionId || result != kMsgBoxYes) return;
     if (GameTimer) GameTimer->Stop();
     Application::quitRequested = true;
 }
@@ -193,61 +193,61 @@ void FormMain::HandleClick(GUIElement* sender) {
 }
 
 void FormMain::StartGame() {
-    board->AllOff();
+    board_->AllOff();
     LevelLabel->SetText("Level: 0");
     MessageLabel->SetText("");
     CountLabel->SetText("");
     sequence.clear();
     targetLength = 3;
-    phase_ = Phase::kShowing;
+    phase_ = Phase::Showing;
     // Enabled again only when the game is lost.
     StartButton->Enable(false);
 }
 
 void FormMain::OpenAbout() {
-    aboutForm.reset();
-    aboutForm = std::make_unique<FormAbout>(this);
-    aboutForm->SetScreen(GetScreen());
-    aboutForm->SetLogo(AboutLogo.get(), 163, 50);
-    aboutForm->SetProductText(kProductLine);
-    aboutForm->SetCopyrightText(kCopyright);
-    aboutForm->SetNotice(kNotice);
-    aboutForm->SetWebAddress(kWebAddress);
-    aboutForm->Show();
+    aboutForm_.reset();
+    aboutForm_ = std::make_unique<FormAbout>(this);
+    aboutForm_->SetScreen(GetScreen());
+    aboutForm_->SetLogo(AboutLogo.get(), 163, 50);
+    aboutForm_->SetProductText(kProductLine);
+    aboutForm_->SetCopyrightText(kCopyright);
+    aboutForm_->SetNotice(kNotice);
+    aboutForm_->SetWebAddress(kWebAddress);
+    aboutForm_->Show();
 }
 
 void FormMain::OpenNamePlayerForm() {
-    namePlayerForm.reset();
-    namePlayerForm = std::make_unique<FormNamePlayer>(this, "Classifica");
-    namePlayerForm->SetOnClose([](GUIElement*) {});
-    namePlayerForm->SetPrompt("Enter your name:");
+    namePlayerForm_.reset();
+    namePlayerForm_ = std::make_unique<FormNamePlayer>(this, "Classifica");
+    namePlayerForm_->SetOnClose([](GUIElement*) {});
+    namePlayerForm_->SetPrompt("Enter your name:");
     const PackedPoint at = GetPosition();
-    namePlayerForm->SetLocation(PointX(at) + (GetWidth() - namePlayerForm->GetWidth()) / 2,
-                                PointY(at) + (GetHeight() - namePlayerForm->GetHeight()) / 2);
-    namePlayerForm->Show();
+    namePlayerForm_->SetLocation(PointX(at) + (GetWidth() - namePlayerForm_->GetWidth()) / 2,
+                                 PointY(at) + (GetHeight() - namePlayerForm_->GetHeight()) / 2);
+    namePlayerForm_->Show();
 }
 
 bool FormMain::IsPlayingBack() const {
-    return phase_ == Phase::kShowing || phase_ == Phase::kLevelPause || phase_ == Phase::kDarkStep;
+    return phase_ == Phase::Showing || phase_ == Phase::LevelPause || phase_ == Phase::DarkStep;
 }
 
 void FormMain::HandleTick() {
     switch (phase_) {
-        case Phase::kIdle:
+        case Phase::Idle:
             tickCount = 0;
             return;
-        case Phase::kRepeating:
-        case Phase::kAdvancing:
+        case Phase::Repeating:
+        case Phase::Advancing:
             return;
-        case Phase::kLevelPause:
+        case Phase::LevelPause:
             // A longer level begins with a dark step; this tick is the first of
             // the 31 that lead to it.
-            phase_ = Phase::kDarkStep;
+            phase_ = Phase::DarkStep;
             tickCount = 1;
             return;
-        case Phase::kShowing:
-        case Phase::kDarkStep:
-            if (++tickCount < TicksPerStep) return;
+        case Phase::Showing:
+        case Phase::DarkStep:
+            if (++tickCount < kTicksPerStep) return;
             tickCount = 0;
             PlaybackStep();
             return;
@@ -258,23 +258,23 @@ void FormMain::PlaybackStep() {
     if (sequence.empty()) LevelLabel->SetText("Level: " + IntToString(targetLength - 3));
     if (static_cast<int32_t>(sequence.size()) == targetLength) {
         // The sequence is complete: the player's turn.
-        phase_ = Phase::kRepeating;
+        phase_ = Phase::Repeating;
         lastBox = -1;
-        board->AllOff();
+        board_->AllOff();
         MessageLabel->SetText("Now you play. Repeat the sequence");
         CountLabel->SetText("-" + IntToString(targetLength));
         return;
     }
-    if (phase_ == Phase::kDarkStep) {
-        phase_ = Phase::kShowing;
-        board->AllOff();
+    if (phase_ == Phase::DarkStep) {
+        phase_ = Phase::Showing;
+        board_->AllOff();
         return;
     }
     int32_t box = 0;
     do {
         box = Random(1, 4);
     } while (box == lastBox);
-    board->LightBox(box);
+    board_->LightBox(box);
     const long expiries = Application::ExpiryCount();
     PlayWave(kBeep);
     sequence.push_back(box);
@@ -295,22 +295,22 @@ void FormMain::RestartClockAfterBeep(long expiriesBefore) {
 
 void FormMain::HandleBoxClick(int32_t box) {
     // Only the player's turn takes presses.
-    if (phase_ != Phase::kRepeating || sequence.empty()) return;
+    if (phase_ != Phase::Repeating || sequence.empty()) return;
     if (box == sequence.front()) {
         sequence.erase(sequence.begin());
-        board->LightBox(box);
+        board_->LightBox(box);
         PlayWave(kBeep);
         CountLabel->SetText(IntToString(-static_cast<int64_t>(sequence.size())));
         if (sequence.empty()) {
             MessageLabel->SetText("Good. Well done.");
-            phase_ = Phase::kAdvancing;
+            phase_ = Phase::Advancing;
             NextLevel();
         }
         return;
     }
     MessageLabel->SetText("I'm sorry. You were wrong");
     PlayWave(kHowl);
-    phase_ = Phase::kIdle;
+    phase_ = Phase::Idle;
     StartButton->Enable(true);
 }
 
@@ -319,14 +319,14 @@ void FormMain::NextLevel() {
     CountLabel->SetText("");
     sequence.clear();
     ++targetLength;
-    phase_ = Phase::kLevelPause;
+    phase_ = Phase::LevelPause;
 }
 
 void FormMain::BuildPictures() {
-    picturesBuilt = true;
-    titlePicture = MakePicture(this, TitlePicture());
+    picturesBuilt_ = true;
+    titlePicture_ = MakePicture(this, TitlePicture());
     if (TitleImage) {
-        TitleImage->SetImage(titlePicture.get());
+        TitleImage->SetImage(titlePicture_.get());
         TitleImage->Create();
     }
     AboutLogo = MakePicture(this, AboutLogoPicture());
@@ -335,7 +335,7 @@ void FormMain::BuildPictures() {
 void FormMain::Paint() {
     // Pictures need the window (the display's image layout is probed on it),
     // so they are made at the first paint, once.
-    if (IsCreated() && !picturesBuilt) BuildPictures();
+    if (IsCreated() && !picturesBuilt_) BuildPictures();
     Form::Paint();
 }
 

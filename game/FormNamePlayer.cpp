@@ -31,7 +31,7 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title)
     SetAlertFunction(&Beep);
     if (owner != nullptr) {
         SetScreen(owner->GetScreen());
-        hold.Hold(owner, this);
+        hold_.Hold(owner, this);
     }
     SetSize(kWidth, kHeight);
     SetTitle(title);
@@ -94,7 +94,7 @@ void FormNamePlayer::HandleLoad() {
     nameBox->SetFocus();
 }
 
-void FormNamePlayer::ReleaseOwner() { hold.Release(true); }
+void FormNamePlayer::ReleaseOwner() { hold_.Release(true); }
 
 bool FormNamePlayer::HandleQueryClose() {
     FormHook2();

@@ -16,7 +16,7 @@ using lumetra::TextEditor;
 
 namespace {
 
-enum class Mode { kOverwrite, kDigits, kDecimal, kDate, kLines, kShifts };
+enum class Mode { Overwrite, Digits, Decimal, Date, Lines, Shifts };
 
 // A box's grid and options. A date set on a box already made keeps the box's length.
 struct Setup {
@@ -26,39 +26,39 @@ struct Setup {
     Mode mode;
 };
 
-const Setup kLine{24, 1, 256, Mode::kOverwrite};
-const Setup kShort{5, 1, 256, Mode::kOverwrite};
-const Setup kTen{24, 1, 10, Mode::kOverwrite};
-const Setup kShifts{24, 1, 256, Mode::kShifts};
-const Setup kDigits{24, 1, 256, Mode::kDigits};
-const Setup kDecimal{24, 1, 256, Mode::kDecimal};
-const Setup kDate{24, 1, 10, Mode::kDate};
-const Setup kShortDate{24, 1, 2, Mode::kDate};
+const Setup kLine{24, 1, 256, Mode::Overwrite};
+const Setup kShort{5, 1, 256, Mode::Overwrite};
+const Setup kTen{24, 1, 10, Mode::Overwrite};
+const Setup kShifts{24, 1, 256, Mode::Shifts};
+const Setup kDigits{24, 1, 256, Mode::Digits};
+const Setup kDecimal{24, 1, 256, Mode::Decimal};
+const Setup kDate{24, 1, 10, Mode::Date};
+const Setup kShortDate{24, 1, 2, Mode::Date};
 // Five columns and three rows of wrapping text.
-const Setup kLines{5, 3, 256, Mode::kLines};
-const Setup kThree{5, 3, 3, Mode::kLines};
-const Setup kOneRow{18, 1, 256, Mode::kLines};
+const Setup kLines{5, 3, 256, Mode::Lines};
+const Setup kThree{5, 3, 3, Mode::Lines};
+const Setup kOneRow{18, 1, 256, Mode::Lines};
 // More cells than the grid may have.
-const Setup kHuge{100, 30, 4000, Mode::kLines};
+const Setup kHuge{100, 30, 4000, Mode::Lines};
 
 void Apply(TextEditor& editor, Mode mode) {
     switch (mode) {
-        case Mode::kOverwrite:
+        case Mode::Overwrite:
             break;
-        case Mode::kDigits:
+        case Mode::Digits:
             editor.SetNumericOnly(true);
             break;
-        case Mode::kDecimal:
+        case Mode::Decimal:
             editor.SetNumericOnly(true);
             editor.SetAllowDecimalPoint(true);
             break;
-        case Mode::kDate:
+        case Mode::Date:
             editor.SetDateMode(true);
             break;
-        case Mode::kLines:
+        case Mode::Lines:
             editor.SetMultiLine(true);
             break;
-        case Mode::kShifts:
+        case Mode::Shifts:
             editor.SetDeleteShifts(true);
             break;
     }
@@ -131,8 +131,8 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"date", kDate, "", "120320247-", "12/03/2024", 10, 2},
         {"date-edit", kDate, "", "12032024<Left><Left><Left><Left><Left><Right><BackSpace>",
          "12/02/024", 4, 0},
-        {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>",
-         "12/32/024", 3, 0},
+        {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>", "12/32/024",
+         3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
         {"date-short-full", kShortDate, "", "123<BackSpace>", "1", 1, 1},
         // Multi-line: the sixth character starts the second row; Up and Down keep the column
