@@ -16,53 +16,32 @@ using lumetra::TextEditor;
 
 namespace {
 
-enum class Mode { Overwrite, Digits, Decimal, Date, Lines, Shifts };
+using Setter = void (TextEditor::*)(bool);
 
-// A box's grid and options. A date set on a box already made keeps the box's length.
+// A box's grid and length, and the options turned on. A date set on a box already made keeps
+// the box's length.
 struct Setup {
     int columns;
     int rows;
     int maxLength;
-    Mode mode;
+    Setter option = nullptr;
+    Setter another = nullptr;
 };
 
-const Setup kLine{24, 1, 256, Mode::Overwrite};
-const Setup kShort{5, 1, 256, Mode::Overwrite};
-const Setup kTen{24, 1, 10, Mode::Overwrite};
-const Setup kShifts{24, 1, 256, Mode::Shifts};
-const Setup kDigits{24, 1, 256, Mode::Digits};
-const Setup kDecimal{24, 1, 256, Mode::Decimal};
-const Setup kDate{24, 1, 10, Mode::Date};
-const Setup kShortDate{24, 1, 2, Mode::Date};
+const Setup kLine{24, 1, 256};
+const Setup kShort{5, 1, 256};
+const Setup kTen{24, 1, 10};
+const Setup kShifts{24, 1, 256, &TextEditor::SetDeleteShifts};
+const Setup kDigits{24, 1, 256, &TextEditor::SetNumericOnly};
+const Setup kDecimal{24, 1, 256, &TextEditor::SetNumericOnly, &TextEditor::SetAllowDecimalPoint};
+const Setup kDate{24, 1, 10, &TextEditor::SetDateMode};
+const Setup kShortDate{24, 1, 2, &TextEditor::SetDateMode};
 // Five columns and three rows of wrapping text.
-const Setup kLines{5, 3, 256, Mode::Lines};
-const Setup kThree{5, 3, 3, Mode::Lines};
-const Setup kOneRow{18, 1, 256, Mode::Lines};
+const Setup kLines{5, 3, 256, &TextEditor::SetMultiLine};
+const Setup kThree{5, 3, 3, &TextEditor::SetMultiLine};
+const Setup kOneRow{18, 1, 256, &TextEditor::SetMultiLine};
 // More cells than the grid may have.
-const Setup kHuge{100, 30, 4000, Mode::Lines};
-
-void Apply(TextEditor& editor, Mode mode) {
-    switch (mode) {
-        case Mode::Overwrite:
-            break;
-        case Mode::Digits:
-            editor.SetNumericOnly(true);
-            break;
-        case Mode::Decimal:
-            editor.SetNumericOnly(true);
-            editor.SetAllowDecimalPoint(true);
-            break;
-        case Mode::Date:
-            editor.SetDateMode(true);
-            break;
-        case Mode::Lines:
-            editor.SetMultiLine(true);
-            break;
-        case Mode::Shifts:
-            editor.SetDeleteShifts(true);
-            break;
-    }
-}
+const Setup kHuge{100, 30, 4000, &TextEditor::SetMultiLine};
 
 struct Row {
     const char* name;
@@ -78,12 +57,15 @@ struct Row {
 
 // Plays the script; answers the number of alerts.
 int Play(TextEditor& editor, const std::string& script) {
-    const std::map<std::string, uint32_t> keys = {{"Left", lumetra::KeyLeft},
-                                                  {"Right", lumetra::KeyRight},
-                                                  {"Up", lumetra::KeyUp},
-                                                  {"Down", lumetra::KeyDown}};
-    const std::map<std::string, char> chars = {
-        {"BackSpace", 8}, {"Delete", 127}, {"Return", 13}, {"Escape", 27}};
+    // Keysyms press that key; codes below 128 type that character.
+    const std::map<std::string, uint32_t> named = {{"Left", lumetra::KeyLeft},
+                                                   {"Right", lumetra::KeyRight},
+                                                   {"Up", lumetra::KeyUp},
+                                                   {"Down", lumetra::KeyDown},
+                                                   {"BackSpace", 8},
+                                                   {"Delete", 127},
+                                                   {"Return", 13},
+                                                   {"Escape", 27}};
     int alerts = 0;
     for (size_t i = 0; i < script.size(); ++i) {
         TextEditor::Outcome outcome;
@@ -95,10 +77,9 @@ int Play(TextEditor& editor, const std::string& script) {
             i = end;
             if (name.rfind("Cell:", 0) == 0) {
                 outcome = editor.Click(std::stoi(name.substr(5)));
-            } else if (keys.count(name) != 0) {
-                outcome = editor.Press(keys.at(name));
             } else {
-                outcome = editor.Type(chars.at(name));
+                const uint32_t code = named.at(name);
+                outcome = code < 128 ? editor.Type(static_cast<char>(code)) : editor.Press(code);
             }
         }
         if (outcome.alert) ++alerts;
@@ -131,8 +112,8 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"date", kDate, "", "120320247-", "12/03/2024", 10, 2},
         {"date-edit", kDate, "", "12032024<Left><Left><Left><Left><Left><Right><BackSpace>",
          "12/02/024", 4, 0},
-        {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>", "12/32/024",
-         3, 0},
+        {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>",
+         "12/32/024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
         {"date-short-full", kShortDate, "", "123<BackSpace>", "1", 1, 1},
         // Multi-line: the sixth character starts the second row; Up and Down keep the column
@@ -158,7 +139,8 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         SCOPED_TRACE(row.name);
         TextEditor editor;
         editor.SetMaxLength(row.setup.maxLength);
-        Apply(editor, row.setup.mode);
+        if (row.setup.option != nullptr) (editor.*row.setup.option)(true);
+        if (row.setup.another != nullptr) (editor.*row.setup.another)(true);
         // As the box keeps it, and loads it when made.
         const std::string initial = lumetra::TrimRight(row.initial);
         editor.NewText(initial, 0);
