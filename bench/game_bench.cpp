@@ -176,7 +176,8 @@ void StepSpacing() {
     // the game's loop with its real 30 ms timer.
     const Window win = run.game->GetWindow();
     std::atomic<bool> done{false};
-    std::vector<double> lit, beepEnd;
+    std::vector<double> lit;
+    std::vector<double> beepEnd;
     const Clock::time_point origin = Clock::now();
     std::thread watcher([&] {
         Display* own = XOpenDisplay(nullptr);
@@ -212,7 +213,8 @@ void StepSpacing() {
                      beepEnd.size());
         return;
     }
-    std::vector<double> spacing, beeps;
+    std::vector<double> spacing;
+    std::vector<double> beeps;
     double drift = 0;
     for (size_t i = 1; i < 10; ++i) {
         // From the end of a step's beep to the next step's light.

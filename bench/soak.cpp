@@ -71,10 +71,12 @@ int main(int argc, char** argv) {
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     const auto start = Clock::now();
     auto nextSample = start;
-    int games = 0, failures = 0;
+    int games = 0;
+    int failures = 0;
     while (Clock::now() - start < std::chrono::duration<double, std::ratio<60>>(minutes)) {
         if (Clock::now() >= nextSample) {
-            int children = 0, zombies = 0;
+            int children = 0;
+            int zombies = 0;
             for (pid_t c : rig::ChildrenOf(pid)) {
                 ++children;
                 zombies += rig::IsZombie(c) ? 1 : 0;

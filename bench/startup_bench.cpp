@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     long rss[2] = {0, 0};
     for (size_t i = 0; i < programs.size(); ++i) {
         const Program& p = programs[i];
-        std::vector<double> times, memory;
+        std::vector<double> times;
+        std::vector<double> memory;
         for (int r = 0; r < runs; ++r) {
             const auto t0 = Clock::now();
             rig::ChildProcess child({p.path}, work.Path(), {"DISPLAY=" + server.Name()});

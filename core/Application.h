@@ -1,5 +1,8 @@
 // The process-wide registry of GUI elements, forms and timers, and the one
-// event loop that routes X events to them. All state is static.
+// event loop that routes X events to them. All state is static; the
+// registry is defined in Application.cpp, the loop and its dispatch in
+// ApplicationLoop.cpp, the signal and timer-pipe plumbing in
+// ApplicationSignals.cpp.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -27,7 +30,8 @@ public:
     static inline std::unique_ptr<Form> currentMessageBox;
     static inline bool formLoading = false;
     static inline uint32_t lastElementId = 0;
-    // The game's main window, recorded by its constructor.
+    // The main form: the one the loop runs (recorded by every pass), or the
+    // game's window from its constructor on.
     static inline Form* mainForm = nullptr;
     // The server time of the user's last action (a press, a key, a window
     // manager's request): focus requests it causes carry it, as the ICCCM asks.
@@ -71,16 +75,21 @@ public:
     static void DeleteRetired();
 
     // Functions run once per pass of the loop (reaping finished children).
-    using LoopHook = void (*)();
+    // Each answers within how many milliseconds it wants the next pass at
+    // the latest (a deadline of its own), or -1 when it has no such wish.
+    using LoopHook = int (*)();
     static void AddLoopHook(LoopHook hook);
 
-    // These ending signals end the loop as a confirmed exit would, after the
-    // termination hook (async-signal-safe: it may only signal processes) has
-    // stopped whatever the program was waiting for. The hook also runs when
-    // the X server is lost, before the program ends.
+    // While Run runs, these ending signals end the loop as a confirmed exit
+    // would, after the termination hook (async-signal-safe: it may only
+    // signal processes) has stopped whatever the program was waiting for.
+    // One that is ignored when Run starts (as under nohup) is left alone and
+    // does not end the loop; Run puts back on return what it found. The hook
+    // also runs when the X server is lost, before the program ends.
     static constexpr int EndingSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
     using TerminationHook = void (*)();
     static void InstallTerminationHandlers();
+    static void RestoreTerminationHandlers();
     static void SetTerminationHook(TerminationHook hook) { terminationHook = hook; }
     static void RunTerminationHook();
     // The signal that asked the program to end, or 0.
@@ -102,17 +111,16 @@ private:
     static void PointerEvent(Form* form, XButtonEvent& ev, bool press);
     static void KeyPressEvent(Form* form, XKeyEvent& ev);
     static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
-    static void CloseRequest(Form* main, Form* form);
     static void WindowDestroyed(Form* main, Form* form);
     static GUIElement* FocusedOn(Form* form);
 
     static inline std::vector<std::unique_ptr<Form>> retired;
     static inline std::vector<LoopHook> loopHooks;
-    static inline int timerPipe[2] = {-1, -1};
-    static inline volatile sig_atomic_t expiries = 0;
-    static inline volatile sig_atomic_t terminationSignal = 0;
-    static inline TerminationHook terminationHook = nullptr;
-    static inline uint64_t tickRounds = 0;
+    static int timerPipe[2];
+    static volatile sig_atomic_t expiries;
+    static volatile sig_atomic_t terminationSignal;
+    static TerminationHook terminationHook;
+    static uint64_t tickRounds;
 };
 
 }  // namespace lumetra

@@ -52,6 +52,17 @@ void Form::ReleaseWindow() {
     window = 0;
 }
 
+bool Form::RequestClose() {
+    if (this == Application::mainForm) {
+        QueryClose();
+        return false;
+    }
+    if (!QueryClose()) return false;
+    DestroyWindow();
+    Close();
+    return true;
+}
+
 int32_t Form::GetWidth() { return width; }
 int32_t Form::GetHeight() { return height; }
 

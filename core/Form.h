@@ -56,6 +56,14 @@ public:
     virtual void SetSecondaryMarkOn();
     virtual void SetSecondaryMarkOff();
 
+    // Closes the form from code exactly as the window manager's close request
+    // does: QueryClose is asked; a secondary form that agrees loses its
+    // window (DestroyWindow) and is closed (Close), so that an owner waiting
+    // on it as a dialog hears what it would hear after the window manager's
+    // close, and it can be shown again later. The main form, the one the loop
+    // runs, is only asked: its close handler decides whether the program ends
+    // (by setting Application::quitRequested). Answers whether the form closed.
+    bool RequestClose();
     // Raises the form and gives it the keyboard, as a careful ICCCM client
     // does: only a viewable window whose input hint does not decline input,
     // with the time of the user's action that asked for it.

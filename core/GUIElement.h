@@ -76,7 +76,7 @@ public:
     virtual void SetLocation(int32_t px, int32_t py);
     virtual void SetLocationPoint(PackedPoint p);
     virtual void SetBackColor(Colour c);
-    virtual Colour GetBackColor() { return backColor; }
+    virtual Colour GetBackColor() { return static_cast<Colour>(backColor); }
     virtual void Show();
     virtual void ShowWindow();
     virtual void Hide();

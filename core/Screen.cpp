@@ -26,6 +26,23 @@ int OnXIOError(Display*) {
     _exit(1);
 }
 
+// The program's own handlers, put back when the last open screen closes.
+XErrorHandler programsErrorHandler = nullptr;
+XIOErrorHandler programsIOErrorHandler = nullptr;
+int openScreens = 0;
+
+void TakeErrorHandlers() {
+    if (openScreens++ > 0) return;
+    programsErrorHandler = XSetErrorHandler(OnXError);
+    programsIOErrorHandler = XSetIOErrorHandler(OnXIOError);
+}
+
+void GiveErrorHandlersBack() {
+    if (--openScreens > 0) return;
+    XSetErrorHandler(programsErrorHandler);
+    XSetIOErrorHandler(programsIOErrorHandler);
+}
+
 }  // namespace
 
 Screen::Screen() {
@@ -46,8 +63,7 @@ void Screen::Open() {
         Log("XOpenDisplay(0) failed.");
         return;
     }
-    XSetErrorHandler(OnXError);
-    XSetIOErrorHandler(OnXIOError);
+    TakeErrorHandlers();
     // Programs the game starts must not inherit the connection.
     const int fd = ConnectionNumber(display_);
     fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
@@ -72,6 +88,7 @@ bool Screen::Close() {
     visuals_ = nullptr;
     XCloseDisplay(display_);
     display_ = nullptr;
+    GiveErrorHandlersBack();
     return true;
 }
 

@@ -1,4 +1,8 @@
-// The program's one connection to the X server.
+// The program's one connection to the X server. While a screen is open the
+// toolkit's X error handlers are installed: a protocol error is logged and
+// the program goes on; a lost connection runs the termination hook and ends
+// the process with _exit(1). The program's own handlers are put back when
+// the last open screen closes.
 #pragma once
 
 #include <X11/Xlib.h>

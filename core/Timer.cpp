@@ -14,6 +14,14 @@ namespace {
 // The handler does nothing but note the expiry; the ticks themselves run on
 // the loop's thread, so they never interrupt an Xlib call.
 void OnAlarm(int) { Application::NoteExpiry(); }
+
+// Starts so far: a timer's start number tells which running one started last.
+uint64_t starts = 0;
+
+// SIGALRM's disposition before the first timer started, given back when the
+// last one stops.
+struct sigaction programsAlarm {};
+bool alarmTaken = false;
 }  // namespace
 
 Timer::Timer(GUIElement* parentElement, uint32_t intervalMs)
@@ -40,20 +48,35 @@ void Timer::Create() {
 }
 
 void Timer::Disarm() {
+    // An expiry already pending when the timer stops is taken here, so the
+    // program's own disposition never sees one.
+    sigset_t alarm;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    sigset_t old;
+    sigprocmask(SIG_BLOCK, &alarm, &old);
     itimerval zero{};
     setitimer(ITIMER_REAL, &zero, nullptr);
+    const timespec now{};
+    while (sigtimedwait(&alarm, nullptr, &now) == SIGALRM) {
+    }
+    if (alarmTaken) sigaction(SIGALRM, &programsAlarm, nullptr);
+    alarmTaken = false;
+    sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
 void Timer::KeepArmedForOthers() {
-    // Of the timers still running, the last registered sets the pace.
-    for (auto it = Application::timers.rbegin(); it != Application::timers.rend(); ++it) {
-        auto* other = static_cast<Timer*>(*it);
-        if (other->running) {
-            other->Arm();
-            return;
-        }
+    // Of the timers still running, the one started last sets the pace.
+    Timer* pace = nullptr;
+    for (GUIElement* e : Application::timers) {
+        auto* other = static_cast<Timer*>(e);
+        if (other->running && (pace == nullptr || other->start_ > pace->start_)) pace = other;
     }
-    Disarm();
+    if (pace != nullptr) {
+        pace->Arm();
+    } else {
+        Disarm();
+    }
 }
 
 bool Timer::Arm() {
@@ -74,15 +97,17 @@ void Timer::Start() {
     // Restarted system calls: a tick must not make a blocking wait (the sound
     // player's) fail half-way.
     sa.sa_flags = SA_RESTART;
-    if (sigaction(SIGALRM, &sa, nullptr) != 0) {
+    if (sigaction(SIGALRM, &sa, alarmTaken ? nullptr : &programsAlarm) != 0) {
         Log("Unable to catch SIGALRM");
         return;
     }
+    alarmTaken = true;
     if (!Arm()) {
         Log("error calling setitimer()");
         return;
     }
     running = true;
+    start_ = ++starts;
 }
 
 void Timer::Stop() {

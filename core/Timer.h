@@ -1,5 +1,6 @@
 // An invisible element that ticks at a fixed interval. All timers share the
-// process's one interval timer (ITIMER_REAL) and its SIGALRM.
+// process's one interval timer (ITIMER_REAL) and its SIGALRM, which the
+// toolkit owns while a timer runs and gives back when the last one stops.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,10 @@ public:
     void Tick();
 
 private:
+    // Stops the interval timer and gives SIGALRM back to the program.
     static void Disarm();
     // After a timer stopped: the interval timer stays armed, at the interval
-    // of a timer still running, while there is one.
+    // of the running timer started last, while there is one.
     static void KeepArmedForOthers();
     // Arms the interval timer at this timer's interval.
     bool Arm();
@@ -35,6 +37,7 @@ private:
     bool running = false;
     uint32_t interval;
     TickHandler onTick = nullptr;
+    uint64_t start_ = 0;  // the count of timer starts at this one's last; 0: never started
 };
 
 }  // namespace lumetra

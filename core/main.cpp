@@ -9,6 +9,7 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Log.h"
+#include "lumetra/core/ProcessGroups.h"
 #include "lumetra/core/Screen.h"
 #include "lumetra/game/FormMain.h"
 #include "lumetra/game/MakerTexts.h"
@@ -26,6 +27,9 @@ int main() {
         if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd) break;
     }
     std::signal(SIGPIPE, SIG_IGN);
+    // A launcher may leave SIGCHLD ignored: the system would then reap the
+    // players itself and the program could never learn how they ended.
+    std::signal(SIGCHLD, SIG_DFL);
     if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
     const std::string title =
         std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
@@ -36,8 +40,11 @@ int main() {
     // game that ended normally.
     const bool hadDisplay = screen->GetDisplay() != nullptr;
     mainForm.reset();
-    // Sounds still playing in the background end with the program.
-    Application::RunTerminationHook();
+    // Sounds still playing in the background end with the program. A player
+    // stops within milliseconds of SIGTERM; one that has not after 200 ms
+    // ignores it, and is killed. Short enough that closing the window still
+    // feels immediate; no wait at all when none is left.
+    lumetra::EndListedGroups(200);
     if (hadDisplay && !screen->Close()) lumetra::Log("Chiusura screen non riuscita");
     screen.reset();
     // Ended by SIGTERM, SIGINT, SIGHUP or SIGQUIT: tidied up, now end as that

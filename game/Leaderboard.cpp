@@ -1,8 +1,12 @@
 #include "lumetra/game/Leaderboard.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
@@ -25,16 +29,34 @@ bool IsPlainDirectoryName(const std::string& name) {
     return name.find('/') == std::string::npos && name.find("..") == std::string::npos;
 }
 
+// The permissions a new board gets: the old board's, else a new file's.
+mode_t BoardMode(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) return st.st_mode & 0777;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 // Writes a sibling file first and renames it over the target, so a failed or
-// interrupted write never leaves a truncated file behind. The lines go out in
-// one write.
+// interrupted write never leaves a truncated file behind. The sibling is made
+// exclusively under a fresh name, so nothing planted there (a link to another
+// file) is ever written through. The lines go out in one write.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
     std::string contents;
     for (const std::string& line : lines) contents.append(line).push_back('\n');
-    const std::string temporary = path + "." + IntToString(getpid()) + ".tmp";
-    File file = OpenRegularFile(temporary, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file.get()) == contents.size();
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    File file(fdopen(fd, "wb"));
+    if (!file) {
+        close(fd);
+        RemoveFile(temporary);
+        return false;
+    }
+    bool written = fchmod(fd, BoardMode(path)) == 0;
+    written =
+        std::fwrite(contents.data(), 1, contents.size(), file.get()) == contents.size() && written;
     written = std::fflush(file.get()) == 0 && written;
     // A failing close (a full disk noticed late) is a failed write too.
     written = std::fclose(file.release()) == 0 && written;
@@ -42,6 +64,38 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
     RemoveFile(temporary);
     return false;
 }
+
+// Holds the board's folder locked (an advisory lock, which every copy of the
+// program takes) while a score is read, merged and written back: two programs
+// adding at once would otherwise each write a list without the other's entry.
+// The wait is bounded, so a holder that never lets go costs one failed write,
+// not a frozen game.
+class BoardLock {
+public:
+    explicit BoardLock(const std::string& dir)
+        : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        for (int tries = 0; fd_ >= 0 && tries < kLockTries; ++tries) {
+            if (flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+                held_ = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) return;
+            usleep(kLockPauseMicros);
+        }
+    }
+    ~BoardLock() {
+        if (fd_ >= 0) close(fd_);  // which lets go of the lock
+    }
+    BoardLock(const BoardLock&) = delete;
+    BoardLock& operator=(const BoardLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    static constexpr int kLockTries = 100;
+    static constexpr useconds_t kLockPauseMicros = 10000;
+    int fd_;
+    bool held_ = false;
+};
 
 }  // namespace
 
@@ -77,6 +131,10 @@ std::vector<std::string> Leaderboard::Load() {
         error_ = true;
         return {};
     }
+    return Read(dir);
+}
+
+std::vector<std::string> Leaderboard::Read(const std::string& dir) {
     const std::string path = dir + FileName;
     if (!FileExists(path)) return {};
     TextFile file(path);
@@ -91,6 +149,41 @@ std::vector<std::string> Leaderboard::Load() {
 
 bool Leaderboard::Save(std::vector<std::string>& lines) {
     error_ = false;
+    const std::string dir = ScoreDirectory(name_);
+    if (dir.empty()) {
+        error_ = true;
+        return false;
+    }
+    const BoardLock lock(dir);
+    return Write(dir, lock.Held(), lines);
+}
+
+bool Leaderboard::AddScore(int64_t score, const std::string& playerName) {
+    error_ = false;
+    if (HasLineBreak(playerName)) {
+        Log("Classifica: nome con un a capo, non scritto");
+        error_ = true;
+        return false;
+    }
+    const std::string dir = ScoreDirectory(name_);
+    if (dir.empty()) {
+        error_ = true;
+        return false;
+    }
+    const BoardLock lock(dir);
+    std::vector<std::string> lines = Read(dir);
+    if (error_) return false;
+    lines.push_back(Entry(score, playerName));
+    return Write(dir, lock.Held(), lines);
+}
+
+bool Leaderboard::Write(const std::string& dir, bool locked, std::vector<std::string>& lines) {
+    const std::string path = dir + FileName;
+    if (!locked) {
+        Log("Classifica occupata da un altro programma: " + path);
+        error_ = true;
+        return false;
+    }
     // A line feed inside a line would split it in two in the file.
     if (std::any_of(lines.begin(), lines.end(),
                     [](const std::string& l) { return l.find('\n') != std::string::npos; })) {
@@ -101,30 +194,19 @@ bool Leaderboard::Save(std::vector<std::string>& lines) {
     // std::string compares bytes as unsigned characters, a prefix first.
     std::sort(lines.begin(), lines.end(), std::greater<std::string>());
     if (lines.size() > MaxEntries) lines.resize(MaxEntries);
-    const std::string dir = ScoreDirectory(name_);
-    if (dir.empty()) {
+    // What is written must read back: ten lines of this length fit the bound.
+    if (std::any_of(lines.begin(), lines.end(),
+                    [](const std::string& l) { return l.size() > MaxLineBytes; })) {
+        Log("Classifica: riga troppo lunga, non scritta");
         error_ = true;
         return false;
     }
-    const std::string path = dir + FileName;
     if (!ReplaceFile(path, lines)) {
         Log("Scrittura non riuscita: " + path);
         error_ = true;
         return false;
     }
     return true;
-}
-
-bool Leaderboard::AddScore(int64_t score, const std::string& playerName) {
-    if (HasLineBreak(playerName)) {
-        Log("Classifica: nome con un a capo, non scritto");
-        error_ = true;
-        return false;
-    }
-    std::vector<std::string> lines = Load();
-    if (error_) return false;
-    lines.push_back(Entry(score, playerName));
-    return Save(lines);
 }
 
 }  // namespace lumetra

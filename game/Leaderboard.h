@@ -9,12 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "lumetra/util/TextFile.h"
+
 namespace lumetra {
 
 class Leaderboard {
 public:
     static constexpr size_t MaxEntries = 10;
     static constexpr const char* FileName = "Classifica.txt";
+    // The longest line the board writes: ten of them, each with its "\n",
+    // stay within what a text file may hold to be read back.
+    static constexpr size_t MaxLineBytes = TextFile::MaxReadBytes / MaxEntries - 1;
 
     explicit Leaderboard(std::string name) : name_(std::move(name)) {}
 
@@ -29,6 +34,8 @@ public:
     // new one was written completely.
     bool Save(std::vector<std::string>& lines);
     // Adds one entry; it is dropped again when it is not among the ten best.
+    // The board is locked from the reading to the writing, so two programs
+    // adding at once both get their entry in.
     bool AddScore(int64_t score, const std::string& playerName);
 
     // "Data/<name>/Score/", the directories created as needed; empty when a
@@ -38,6 +45,12 @@ public:
     static std::string Entry(int64_t score, const std::string& playerName);
 
 private:
+    // The lines of the board in the folder; error_ set when it cannot be read.
+    std::vector<std::string> Read(const std::string& dir);
+    // Sorts, cuts and writes the lines, unless the board could not be locked
+    // or a line could not be read back.
+    bool Write(const std::string& dir, bool locked, std::vector<std::string>& lines);
+
     std::string name_;
     bool error_ = false;
 };

@@ -1,27 +1,17 @@
 #include "lumetra/game/Sound.h"
 
-#include <poll.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <set>
-#include <vector>
 
 #include "lumetra/core/Application.h"
+#include "lumetra/core/ChildProcess.h"
 #include "lumetra/core/Log.h"
+#include "lumetra/core/ProcessGroups.h"
+#include "lumetra/util/CommandLine.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
+#include "lumetra/util/WaveFile.h"
 
 namespace lumetra {
 
@@ -30,211 +20,21 @@ namespace {
 const char* const kPlayer = "aplay";
 const char* const kBeepFile = "Data/beep.wav";
 
-// The process that loaded the program; forked children are not it.
-const pid_t mainProcess = getpid();
-
-// Children started in the background and not reaped yet, with the sound
-// each plays (empty for other programs).
-struct Started {
-    pid_t pid;
-    std::string sound;
-};
-std::vector<Started>& StartedChildren() {
-    static std::vector<Started> children;
-    return children;
-}
-
-// A player's fate beyond its exit status.
-constexpr int kRefused = -2;  // not started: too many players at once
-constexpr int kHung = -3;     // still running at its deadline, so stopped
-
 // Says a thing once per run.
 bool FirstTime(const std::string& what) {
     static std::set<std::string> told;
     return told.insert(what).second;
 }
 
-// Process groups of the players running now, for the termination hook: a
-// fixed table, since a signal handler reads it. A player is started only
-// with a place on it, so none can outlive the program.
-constexpr int kMaxPlayers = 32;
-volatile sig_atomic_t players[kMaxPlayers] = {};
-
-void StopAllPlayers() {
-    for (int i = 0; i < kMaxPlayers; ++i) {
-        const pid_t group = static_cast<pid_t>(players[i]);
-        if (group > 0) kill(-group, SIGTERM);
-    }
+// A child refused because every place for one is taken: what was to play is
+// not played, and that is said once.
+int NoteRefusal(int status, const std::string& what) {
+    if (status == kNoPlace && FirstTime("too many"))
+        Log("Too many sounds at once: " + what + " not played.");
+    return status;
 }
 
-// A free place on the list, or -1 when every place is taken: then what was
-// to play is not played, and that is said once.
-int FreePlayerSlot(const std::string& what) {
-    for (int i = 0; i < kMaxPlayers; ++i) {
-        if (players[i] == 0) return i;
-    }
-    if (FirstTime("too many")) Log("Too many sounds at once: " + what + " not played.");
-    return -1;
-}
-
-void AddPlayer(int slot, pid_t group) {
-    Application::SetTerminationHook(StopAllPlayers);
-    players[slot] = group;
-    // Asked to end before the player was on the list: the signal's hook
-    // could not see it, so stop it here.
-    if (Application::TerminationSignal() != 0) kill(-group, SIGTERM);
-}
-
-void RemovePlayer(pid_t group) {
-    for (int i = 0; i < kMaxPlayers; ++i) {
-        if (players[i] == group) players[i] = 0;
-    }
-}
-
-void Remember(pid_t pid, const std::string& sound) {
-    StartedChildren().push_back({pid, sound});
-    Application::AddLoopHook(ReapFinishedChildren);
-}
-
-bool IsPlainPathCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
-           c == '.' || c == '_' || c == '-';
-}
-
-// A forked child ends here: _exit runs none of the parent's exit-time
-// clean-up and flushes none of the stdio buffers it inherited.
-[[noreturn]] void EndChild() { _exit(0); }
-
-// Holds back the signals the program handles while a child is made and put
-// on the players' list: neither side can then be caught half-way.
-class SignalsHeld {
-public:
-    SignalsHeld() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int sig : Application::EndingSignals) sigaddset(&set, sig);
-        sigaddset(&set, SIGALRM);
-        sigprocmask(SIG_BLOCK, &set, &old_);
-    }
-    ~SignalsHeld() { Release(); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-    void Release() { sigprocmask(SIG_SETMASK, &old_, nullptr); }
-
-private:
-    sigset_t old_{};
-};
-
-// fork() under held signals: 0 in the child, which drops the program's
-// handlers (a child must die of SIGTERM, not take it for the program's own;
-// and SIGPIPE, which the program ignores, is the child's own business)
-// before it lets signals in again; the child's pid in the parent, -1 when
-// no child could be made. With ownGroup the child leads a process group of
-// its own, so that it and whatever it starts can be stopped together.
-pid_t ForkChild(SignalsHeld& held, bool ownGroup) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (ownGroup) setpgid(0, 0);
-        for (int sig : Application::EndingSignals) std::signal(sig, SIG_DFL);
-        std::signal(SIGALRM, SIG_DFL);
-        std::signal(SIGPIPE, SIG_DFL);
-        held.Release();
-        return 0;
-    }
-    // Both sides set the group, so it is in place whichever runs first.
-    if (pid > 0 && ownGroup) setpgid(pid, pid);
-    return pid;
-}
-
-// Starts "/bin/sh -c commandLine" (see ForkChild); 0 when no child could be
-// made.
-pid_t SpawnShell(SignalsHeld& held, const std::string& commandLine, bool ownGroup) {
-    const pid_t pid = ForkChild(held, ownGroup);
-    if (pid == 0) {
-        execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid < 0 ? 0 : pid;
-}
-
-struct FdCloser {
-    void operator()(const int* fd) const {
-        if (*fd >= 0) close(*fd);
-    }
-};
-
-// The shell's exit status, or -1 when it did not end normally; with a limit
-// (timeoutMs >= 0), kHung when it is still running after that long.
-int WaitFor(pid_t pid, int64_t timeoutMs = -1) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point end =
-        Clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
-    // Readable once the child has ended; without one, look every 10 ms.
-    int pidfd = timeoutMs >= 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-    const std::unique_ptr<int, FdCloser> closer(&pidfd);
-    int status = 0;
-    for (;;) {
-        const pid_t r = waitpid(pid, &status, timeoutMs >= 0 ? WNOHANG : 0);
-        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (r < 0 && errno != EINTR) return -1;
-        if (timeoutMs < 0) continue;
-        const int64_t left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        if (left <= 0) return kHung;
-        pollfd p{pidfd, POLLIN, 0};
-        poll(&p, pidfd >= 0 ? 1 : 0,
-             pidfd >= 0 ? static_cast<int>(std::min<int64_t>(left, 60000)) : 10);
-    }
-}
-
-uint32_t Le32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// How long a WAV file plays by its header: the data chunk's size (at most
-// what the file holds) over the byte rate of its format chunk; -1 when the
-// header cannot be read.
-int64_t WaveMillis(const std::string& file) {
-    const File f = OpenRegularFile(file, "rb");
-    struct stat st {};
-    unsigned char riff[12];
-    if (!f || fstat(fileno(f.get()), &st) != 0 || std::fread(riff, 1, 12, f.get()) != 12 ||
-        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) {
-        return -1;
-    }
-    uint32_t byteRate = 0;
-    unsigned char chunk[8], format[12];
-    for (int n = 0; n < 16 && std::fread(chunk, 1, 8, f.get()) == 8; ++n) {
-        const uint32_t size = Le32(chunk + 4);
-        if (std::memcmp(chunk, "data", 4) == 0) {
-            const int64_t bytes = std::min<int64_t>(size, st.st_size);
-            return byteRate > 0 ? bytes * 1000 / byteRate : -1;
-        }
-        long skip = static_cast<long>(size) +
-                    static_cast<long>(size & 1);  // chunks are padded to even sizes
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= sizeof format) {
-            // Format, channels, sample rate, then the bytes per second.
-            if (std::fread(format, 1, sizeof format, f.get()) != sizeof format) return -1;
-            byteRate = Le32(format + 8);
-            skip -= static_cast<long>(sizeof format);
-        }
-        if (std::fseek(f.get(), skip, SEEK_CUR) != 0) return -1;
-    }
-    return -1;
-}
-
-// Whether the player can be found at all; looked up once, since the program
-// never changes its PATH.
-bool FoundOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    for (const std::string& dir : Split(path != nullptr ? path : "/usr/bin:/bin", ":")) {
-        const std::string candidate = (dir.empty() ? "." : dir) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return true;
-    }
-    return false;
-}
-
+// Looked up once: the program never changes its PATH.
 bool PlayerInstalled() {
     static const bool found = FoundOnPath(kPlayer);
     static bool told = false;
@@ -255,28 +55,44 @@ void NoteFailure(const std::string& sound, int status) {
         ").");
 }
 
+// How long a player of the file may run: the sound's length and a margin,
+// and no longer, so that a player that hangs can neither freeze the game nor
+// keep its place among the players for good. A header that cannot be read
+// gets 10 s.
+int64_t PlayerLimit(int64_t length) { return length < 0 ? 10000 : length + 2000; }
+
+void NoteHung(const std::string& file, int64_t length) {
+    if (!FirstTime("hung " + file)) return;
+    Log(std::string(kPlayer) + " was still playing " + file +
+        (length < 0 ? " 10 s after it started (its length could not be read): stopped."
+                    : " 2 s after its end: stopped."));
+}
+
+// A sound file that is no regular file is not handed to the player: on a
+// FIFO it would wait for a writer, on a device play whatever it reads. Said
+// once per sound.
+bool IsSoundFile(const std::string& file) {
+    const std::string kind = SpecialFileKind(file);
+    if (!kind.empty() && FirstTime("special " + file))
+        Log(file + " is " + kind + ", not a sound file: not played.");
+    return kind.empty();
+}
+
 // Runs the command line and waits for it, at most timeoutMs (-1: no
-// limit); a command still running then is killed with its whole group.
-// In the program itself the shell leads a process group of its own on the
-// players' list, so that an ending signal stops it and what it started
-// while the program waits (the C library's system() would also ignore
-// SIGINT for that long). Answers the exit status, -1, kRefused or kHung.
-int RunPlayer(const std::string& commandLine, const std::string& what, int64_t timeoutMs) {
-    const bool ownGroup = getpid() == mainProcess;
-    SignalsHeld held;
-    const int slot = ownGroup ? FreePlayerSlot(what) : 0;
-    if (slot < 0) return kRefused;
-    const pid_t pid = SpawnShell(held, commandLine, ownGroup);
-    if (pid == 0) return -1;
-    if (ownGroup) AddPlayer(slot, pid);
-    held.Release();
-    int status = WaitFor(pid, ownGroup ? timeoutMs : -1);
-    if (status == kHung) {
-        kill(-pid, SIGKILL);
-        WaitFor(pid);
-    }
-    if (ownGroup) RemovePlayer(pid);
-    return status;
+// limit). In the program itself the shell leads a process group of its own
+// on the table of groups that end with the program, so that an ending signal
+// stops it and what it started while the program waits (the C library's
+// system() would also ignore SIGINT for that long). Answers the exit status,
+// kNoChild, kNoPlace or kOverdue.
+int RunPlayer(const std::string& commandLine, const std::string& what, ChildKind kind,
+              int64_t timeoutMs) {
+    return NoteRefusal(RunShell(commandLine, kind, timeoutMs), what);
+}
+
+// "aplay <file>", which the shell execs: the player itself is then the child
+// that dies with the program.
+std::string PlayerCommand(const std::string& file) {
+    return std::string("exec ") + kPlayer + " " + ShellWord(file);
 }
 
 }  // namespace
@@ -286,54 +102,37 @@ bool RunCommand(const std::string& program, const std::string& arguments) {
 }
 
 bool RunShellCommand(const std::string& commandLine) {
-    return RunPlayer(commandLine, commandLine, -1) != 0;
-}
-
-std::string ShellWord(const std::string& path) {
-    if (!path.empty() && std::all_of(path.begin(), path.end(), IsPlainPathCharacter)) return path;
-    std::string quoted = "'";
-    for (char c : path) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
+    return RunPlayer(commandLine, commandLine, ChildKind::Grouped, -1) != 0;
 }
 
 pid_t StartShellCommand(const std::string& commandLine) {
-    SignalsHeld held;
-    const pid_t pid = ForkChild(held, false);
+    const pid_t pid = ForkChild(ChildKind::Plain);
     if (pid == 0) {
         RunShellCommand(commandLine);
         EndChild();
     }
     if (pid > 0) {
-        Remember(pid, {});
+        WatchChild(pid);
         return pid;
     }
-    held.Release();
     RunShellCommand(commandLine);
     return 0;
 }
 
 void Beep() {
-    if (!FileExists(kBeepFile) || !PlayerInstalled()) return;
-    const std::string command = std::string(kPlayer) + " " + ShellWord(kBeepFile);
-    // The child is the shell itself, in its own group: stopping the group
+    if (!FileExists(kBeepFile) || !PlayerInstalled() || !IsSoundFile(kBeepFile)) return;
+    const std::string command = PlayerCommand(kBeepFile);
+    // The child is the player itself, in its own group: stopping the group
     // stops the beep.
-    SignalsHeld held;
-    const int slot = FreePlayerSlot(kBeepFile);
-    if (slot < 0) return;
-    const pid_t pid = SpawnShell(held, command, true);
+    const pid_t pid = NoteRefusal(StartShell(command, ChildKind::Player), kBeepFile);
     if (pid > 0) {
-        Remember(pid, kBeepFile);
-        AddPlayer(slot, pid);
-        return;
+        const int64_t length = WaveMillis(kBeepFile);
+        WatchChild(
+            pid, [](int status) { NoteFailure(kBeepFile, status); }, PlayerLimit(length),
+            [length] { NoteHung(kBeepFile, length); });
+    } else if (pid == kNoChild) {
+        RunPlayer(command, kBeepFile, ChildKind::Player, -1);
     }
-    held.Release();
-    RunShellCommand(command);
 }
 
 void PlayWave(const std::string& file) {
@@ -341,39 +140,14 @@ void PlayWave(const std::string& file) {
         Log(file + " non trovato.");
         return;
     }
-    if (!PlayerInstalled()) return;
-    // The sound's length and a margin, and no longer: a player that hangs
-    // must not freeze the game. A header that cannot be read gets 10 s.
+    if (!PlayerInstalled() || !IsSoundFile(file)) return;
     const int64_t length = WaveMillis(file);
-    const int status = RunPlayer(std::string(kPlayer) + " " + ShellWord(file), file,
-                                 length < 0 ? 10000 : length + 2000);
-    if (status != kHung) {
-        if (status != kRefused) NoteFailure(file, status);
-    } else if (FirstTime("hung " + file)) {
-        Log(std::string(kPlayer) + " was still playing " + file + " 2 s after its end: stopped.");
+    const int status = RunPlayer(PlayerCommand(file), file, ChildKind::Player, PlayerLimit(length));
+    if (status == kOverdue) {
+        NoteHung(file, length);
+    } else if (status != kNoPlace) {
+        NoteFailure(file, status);
     }
-}
-
-void ReapFinishedChildren() {
-    std::vector<Started>& children = StartedChildren();
-    for (auto it = children.begin(); it != children.end();) {
-        int status = 0;
-        const pid_t r = waitpid(it->pid, &status, WNOHANG);
-        if (r == 0) {
-            ++it;
-            continue;
-        }
-        // Gone (r == pid) or not ours any more (an error): forget it either way.
-        if (r == it->pid && WIFEXITED(status)) NoteFailure(it->sound, WEXITSTATUS(status));
-        RemovePlayer(it->pid);
-        it = children.erase(it);
-    }
-}
-
-bool IsUnreapedChild(pid_t pid) {
-    const std::vector<Started>& children = StartedChildren();
-    return pid > 0 && std::any_of(children.begin(), children.end(),
-                                  [pid](const Started& c) { return c.pid == pid; });
 }
 
 SoundPlayer::~SoundPlayer() { StopSound(); }
@@ -392,25 +166,21 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
         Log(file + " non trovato.");
         return;
     }
+    if (!IsSoundFile(file)) return;
     StopSound();
-    const std::string args = ShellWord(file);
-    SignalsHeld held;
-    const int slot = FreePlayerSlot(file);
-    if (slot < 0) return;
-    const pid_t child = ForkChild(held, true);
+    const std::string command = PlayerCommand(file);
+    const pid_t child = NoteRefusal(ForkChild(ChildKind::Player), file);
     if (child == 0) {
-        for (bool again = true; again; again = loop) RunCommand(kPlayer, args);
+        for (bool again = true; again; again = loop) RunShell(command, ChildKind::Player);
         EndChild();
     }
     if (child > 0) {
-        Remember(child, {});
-        AddPlayer(slot, child);
+        WatchChild(child);
         pid = child;
         playing = true;
-        return;
+    } else if (child == kNoChild) {
+        RunShell(command, ChildKind::Player);
     }
-    held.Release();
-    RunCommand(kPlayer, args);
 }
 
 void SoundPlayer::StopSound() {
@@ -418,11 +188,8 @@ void SoundPlayer::StopSound() {
     // A child that has ended and been reaped is forgotten: its pid may
     // belong to a stranger by now. One still running is stopped with the
     // player it started (its process group).
-    if (IsUnreapedChild(pid)) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == 0) kill(-pid, SIGTERM);
-    }
-    RemovePlayer(pid);
+    if (IsUnreapedChild(pid) && WaitForChild(pid, 0) == kOverdue) kill(-pid, SIGTERM);
+    UnlistGroup(pid);
     pid = 0;
     playing = false;
 }

@@ -1,19 +1,17 @@
-// Sounds and external programs. The program has no audio code of its own:
-// every sound is a WAV file played by the command-line player "aplay", and
-// every outside program is started through /bin/sh.
-//
-// Children started in the background are remembered by pid and reaped
-// without blocking on every pass of the application loop, so none of them
-// lingers as a zombie and no pid is ever signalled after it was reaped.
-// Every player runs in a process group of its own; when the program ends
-// (SIGTERM, SIGINT, a lost X server, or a normal exit) the players still
-// running are stopped with it. A player that cannot play is logged once per
-// sound.
+// The game's sounds and outside programs. The program has no audio code of
+// its own: every sound is a WAV file played by the command-line player
+// "aplay", and every outside program is started through /bin/sh, as a child
+// of the process layer (core/ChildProcess.h): children started in the
+// background are reaped on every pass of the loop (ReapFinishedChildren),
+// and every player runs in a process group of its own that is stopped when
+// the program ends. A player that cannot play is logged once per sound.
 #pragma once
 
 #include <sys/types.h>
 
 #include <string>
+
+#include "lumetra/core/ChildProcess.h"
 
 namespace lumetra {
 
@@ -24,10 +22,6 @@ bool RunCommand(const std::string& program, const std::string& arguments);
 // Runs a whole command line through the shell and waits for it. True when it
 // failed.
 bool RunShellCommand(const std::string& commandLine);
-
-// The path as one shell word: unchanged when it holds only letters, digits
-// and "/._-", else in single quotes.
-std::string ShellWord(const std::string& path);
 
 // Starts the command line in a child process and returns at once; the child
 // runs it through the shell, waits for it and ends. When no child can be
@@ -41,12 +35,6 @@ void Beep();
 // Plays the file with aplay and returns when the sound has ended. A missing
 // file is logged as "<file> non trovato." and nothing is played.
 void PlayWave(const std::string& file);
-
-// Waits, without blocking, for every started child that has ended. Runs on
-// each pass of the application loop; callable directly as well.
-void ReapFinishedChildren();
-// Whether the child is one this process started and has not reaped yet.
-bool IsUnreapedChild(pid_t pid);
 
 // Plays a file in a child process that can be stopped, optionally looping.
 class SoundPlayer {

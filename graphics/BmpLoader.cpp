@@ -5,6 +5,7 @@
 
 #include "lumetra/core/Log.h"
 #include "lumetra/graphics/ImageFormat.h"
+#include "lumetra/util/LittleEndian.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
 #include "lumetra/util/TextFile.h"
@@ -18,11 +19,6 @@ constexpr size_t kMaxPaletteBytes = 1024;
 // Decoded pixels beyond this are refused before anything is allocated: a
 // legal 16384 x 16384 file would otherwise take a gigabyte.
 constexpr size_t kMaxDecodedBytes = size_t{64} << 20;
-
-uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 using Palette = std::array<std::array<uint8_t, 3>, 256>;
 

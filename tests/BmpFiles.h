@@ -17,15 +17,19 @@ inline void PutLe(std::string& out, size_t at, uint32_t value, int bytes = 4) {
 // pixels: w x h, rows top to bottom; 0xRRGGBB for 24 bits, palette indices otherwise.
 inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pixels,
                         const std::vector<uint32_t>& palette = {}) {
-    const size_t offset = 54 + 4 * palette.size(),
-                 stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
+    const size_t offset = 54 + 4 * palette.size();
+    const size_t stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
     std::string out(offset + stored * static_cast<size_t>(h), '\xEE');
     out.replace(0, 54, 54, '\0');
-    out[0] = 'B', out[1] = 'M';
+    out[0] = 'B';
+    out[1] = 'M';
     const std::pair<size_t, size_t> fields[] = {
-        {2, out.size()}, {10, offset}, {14, 40}, {18, w}, {22, h}, {46, palette.size()}};
+        {2, out.size()}, {10, offset}, {14, 40},  // the info header's size
+        {18, w},         {22, h},      {46, palette.size()},
+    };
     for (const auto& [at, value] : fields) PutLe(out, at, static_cast<uint32_t>(value));
-    PutLe(out, 26, 1, 2), PutLe(out, 28, static_cast<uint32_t>(bits), 2);  // planes, bits per pixel
+    PutLe(out, 26, 1, 2);  // planes
+    PutLe(out, 28, static_cast<uint32_t>(bits), 2);
     for (size_t i = 0; i < palette.size(); ++i) PutLe(out, 54 + 4 * i, palette[i] | 0x5A000000U);
     for (int y = 0; y < h; ++y) {
         const size_t row = offset + static_cast<size_t>(h - 1 - y) * stored;

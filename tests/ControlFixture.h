@@ -25,18 +25,24 @@ class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(rig::SharedServer(windowManager).Ok());
-        d = rig::SharedServer().Connection(), screen = std::make_unique<lumetra::Screen>();
-        form = MakeForm(), Map(*form);
+        d = rig::SharedServer().Connection();
+        screen = std::make_unique<lumetra::Screen>();
+        form = MakeForm();
+        Map(*form);
     }
     virtual std::unique_ptr<lumetra::Form> MakeForm() {
         auto f = std::make_unique<lumetra::Form>();
-        f->SetScreen(screen.get()), f->SetSize(440, 330), f->SetBackColor(kFormBack), f->Create();
+        f->SetScreen(screen.get());
+        f->SetSize(440, 330);
+        f->SetBackColor(kFormBack);
+        f->Create();
         return f;
     }
     void TearDown() override { lumetra::Application::ResetFocus(); }
     void Map(lumetra::Form& f) {  // on screen, with the keyboard
         ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
-        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime), Settle();
+        XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
+        Settle();
     }
     Window Win() const { return form->GetWindow(); }
     // Every event the test caused has been dispatched and every drawing
@@ -50,11 +56,14 @@ protected:
         } while (XPending(tk) > 0);
         rig::Sync(d);
     }
+    // Cleared by the server, then an Expose.
     void Repaint() {
-        XClearArea(d, Win(), 0, 0, 0, 0, True), Settle();
-    }  // cleared by the server, then an Expose
+        XClearArea(d, Win(), 0, 0, 0, 0, True);
+        Settle();
+    }
     std::string Golden(const std::string& name, int x = 0, int y = 0, int w = 0, int h = 0) {
-        return Settle(), rig::CompareGolden(d, Win(), name, x, y, w, h);
+        Settle();
+        return rig::CompareGolden(d, Win(), name, x, y, w, h);
     }
     // Runs each step; the window must then match the step's golden image,
     // and a full repaint must paint exactly the same again.
@@ -68,9 +77,13 @@ protected:
         }
     }
     // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".
-    void Keys(const std::string& script) { rig::TypeText(d, script), Settle(); }
+    void Keys(const std::string& script) {
+        rig::TypeText(d, script);
+        Settle();
+    }
     void Click(int x, int y, unsigned button = 1) {
-        rig::ClickIn(d, Win(), x, y, button), Settle();
+        rig::ClickIn(d, Win(), x, y, button);
+        Settle();
     }
 
     bool windowManager = false;  // openbox on the test program's server

@@ -15,12 +15,16 @@ namespace gamerig {
 
 // Where the game window puts things (window coordinates).
 struct Area {
-    int x, y, w, h;
+    int x;
+    int y;
+    int w;
+    int h;
     int CentreX() const { return x + w / 2; }
     int CentreY() const { return y + h / 2; }
 };
-constexpr Area kInfoButton{10, 30, 100, 28}, kExitButton{120, 30, 100, 28},
-    kStartButton{230, 30, 100, 28};
+constexpr Area kInfoButton{10, 30, 100, 28};
+constexpr Area kExitButton{120, 30, 100, 28};
+constexpr Area kStartButton{230, 30, 100, 28};
 // Box n (1-4) of the board at (200, 130): 185 x 185, a 10 pixel margin and gap.
 inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 : 140, 185, 185}; }
 
@@ -29,7 +33,8 @@ inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 :
 inline void Click(Display* d, Window w, int x, int y) {
     rig::ClickIn(d, w, x, y);
     rig::WaitUntil([d] {
-        Window r = 0, c = 0;
+        Window r = 0;
+        Window c = 0;
         int i = 0;
         unsigned mask = 0;
         return XQueryPointer(d, DefaultRootWindow(d), &r, &c, &i, &i, &i, &i, &mask) &&
@@ -41,8 +46,11 @@ using rig::RequestClose;
 
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
-    rig::WaitUntil([&] { return (w = rig::FindWindowByName(d, name)) != 0 && rig::IsMapped(d, w); },
-                   10000);
+    const auto mapped = [&] {
+        w = rig::FindWindowByName(d, name);
+        return w != 0 && rig::IsMapped(d, w);
+    };
+    rig::WaitUntil(mapped, 10000);
     return w;
 }
 
@@ -55,13 +63,17 @@ inline std::string Golden(Display* d, Window w, const std::string& name,
     };
     if (std::getenv("LUMETRA_RENEW_GOLDEN") != nullptr) wait([] { return false; }, 1000);
     std::string diff;
-    wait([&] { return (diff = rig::CompareGolden(d, w, name, x, y, width, height)).empty(); },
-         3000);
+    const auto same = [&] {
+        diff = rig::CompareGolden(d, w, name, x, y, width, height);
+        return diff.empty();
+    };
+    wait(same, 3000);
     return diff;
 }
 
 struct Launch {
-    std::vector<std::string> prefix, env;              // run under (valgrind); more NAME=value
+    std::vector<std::string> prefix;                   // run under (valgrind)
+    std::vector<std::string> env;                      // more NAME=value
     std::string path;                                  // PATH; empty: the stand-ins first
     std::function<void(const rig::TempDir&)> prepare;  // runs before the start
     int startMillis = 10000;
@@ -73,7 +85,8 @@ public:
         : d(display) {
         (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + dir.Path() + "'").c_str());
         if (launch.prepare) launch.prepare(dir);
-        std::vector<std::string> argv = launch.prefix, env = launch.env;
+        std::vector<std::string> argv = launch.prefix;
+        std::vector<std::string> env = launch.env;
         const char* game = std::getenv("LUMETRA_GAME");
         argv.push_back(game != nullptr && *game != '\0' ? game : LUMETRA_BINARY_DIR "/lumetra");
         env.push_back("PATH=" + (launch.path.empty() ? standIns.Path() : launch.path));
@@ -82,13 +95,12 @@ public:
         const std::string pid = std::to_string(process->Pid());
         const std::string title =
             std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
-        if (!rig::WaitUntil(
-                [&] {
-                    return (window = rig::FindWindowByName(d, title)) != 0 &&
-                           rig::PropertyText(d, window, "_NET_WM_PID") == pid && LitBox() == 0;
-                },
-                launch.startMillis))
-            window = 0;
+        const auto shown = [&] {
+            window = rig::FindWindowByName(d, title);
+            return window != 0 && rig::PropertyText(d, window, "_NET_WM_PID") == pid &&
+                   LitBox() == 0;
+        };
+        if (!rig::WaitUntil(shown, launch.startMillis)) window = 0;
     }
 
     bool Ok() const { return window != 0; }

@@ -24,7 +24,8 @@ namespace {
 int fired = 0;
 // Counts every command, then lets the gallery show it in its status line.
 void Counted(GUIElement* sender) {
-    ++fired, static_cast<GalleryForm*>(Application::GetParentForm(sender))->HandleCommand(sender);
+    ++fired;
+    static_cast<GalleryForm*>(Application::GetParentForm(sender))->HandleCommand(sender);
 }
 
 class Gallery : public ControlFixture {
@@ -74,14 +75,25 @@ TEST_F(Gallery, ButtonsByPointerAndKeys) {
              rig::PressButton(d);
          }},
         {"button-released-outside",
-         [&] { rig::MovePointerIn(d, Win(), 5, 5), rig::ReleaseButton(d); }},
+         [&] {
+             rig::MovePointerIn(d, Win(), 5, 5);
+             rig::ReleaseButton(d);
+         }},
         {"button-clicked",
-         [&] { ClickOn(enabled), ClickOn(Nth<ButtonCustom>(1)); }},  // the second disabled
-        {"return-held", [&] { ClickOn(Nth<ButtonCustom>(3)), rig::PressKey(d, XK_Return); }},
+         [&] {
+             ClickOn(enabled);
+             ClickOn(Nth<ButtonCustom>(1));  // disabled
+         }},
+        {"return-held",
+         [&] {
+             ClickOn(Nth<ButtonCustom>(3));
+             rig::PressKey(d, XK_Return);
+         }},
         {"return-released",
          [&] {
              EXPECT_EQ(fired, 2);
-             rig::ReleaseKey(d, XK_Return), ControlFixture::Keys("a ");
+             rig::ReleaseKey(d, XK_Return);
+             ControlFixture::Keys("a ");
          }},
     };
     Walk("gallery-", steps);
@@ -97,16 +109,29 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
         {"music-off-by-caption", [&] { ClickOn(music, 60); }},
         {"music-keys",
          [&] {
-             Keys({{" ", 1}, {"x<Return>", 1}}, [&] { return music->IsChecked(); });
-             ClickOn(Nth<CheckBox>(2)), ControlFixture::Keys(" ");  // disabled
+             Keys(
+                 {
+                     {" ", 1},
+                     {"x<Return>", 1},
+                 },
+                 [&] { return music->IsChecked(); });
+             ClickOn(Nth<CheckBox>(2));  // disabled
+             ControlFixture::Keys(" ");
              EXPECT_EQ(fired, 3);
          }},
         {"level-keys",
          [&] {
              ClickOn(level, 20, 10);
-             Keys({{"<Up>", 2}, {"<Down>", 0}, {" ", 1}, {"<Left><Right>", 1}},
-                  [&] { return level->GetSelectedIndex(); });
-             level->SetSize(120, 84), ClickOn(level, 20, 82);  // below the last row: the last
+             Keys(
+                 {
+                     {"<Up>", 2},
+                     {"<Down>", 0},
+                     {" ", 1},
+                     {"<Left><Right>", 1},
+                 },
+                 [&] { return level->GetSelectedIndex(); });
+             level->SetSize(120, 84);
+             ClickOn(level, 20, 82);  // below the last row: the last
              EXPECT_EQ(level->GetSelectedIndex(), 2);
              EXPECT_EQ(fired, 8);
          }},
@@ -114,10 +139,20 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
          [&] {
              // Ticks 16 pixels apart from x 40 (0) to 184 (9), 10 at 201; the track at y 174. A
              // click takes the first tick less than three pixels left of it; beyond the last, none.
-             for (const auto& [x, value] :
-                  {std::pair{106, 4}, {107, 5}, {70, 2}, {30, 0}, {204, 0}, {203, 10}, {150, 7}}) {
-                 Click(x, 174);
-                 EXPECT_EQ(speed->GetValue(), value) << "x " << x;
+             struct SliderClick {
+                 const char* name;
+                 int x;
+                 int value;
+             };
+             const SliderClick clicks[] = {
+                 {"two right of tick 4", 106, 4},          {"three right of tick 4", 107, 5},
+                 {"between ticks 1 and 2", 70, 2},         {"left of the first tick", 30, 0},
+                 {"three right of the last tick", 204, 0}, {"two right of the last tick", 203, 10},
+                 {"just left of tick 7", 150, 7},
+             };
+             for (const SliderClick& click : clicks) {
+                 Click(click.x, 174);
+                 EXPECT_EQ(speed->GetValue(), click.value) << click.name;
              }
              ClickOn(Nth<Slider>(1), 60, 18);  // disabled
              Click(255, 190);                  // the vertical one: ticks 14 apart from y 174 (1)
@@ -126,10 +161,23 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
         {"speed-keys",
          [&] {
              Click(152, 174);  // on the value's own tick: the focus, and no change
-             Keys({{"<Right>", 8}, {"<Down>", 9}, {"<Up>", 8}, {"<Left>", 7}, {" ", 8}, {"a", 8}},
-                  [&] { return speed->GetValue(); });
-             speed->SetValue(10),
-                 Keys({{"<Right>", 0}, {"<Left>", 10}}, [&] { return speed->GetValue(); });
+             Keys(
+                 {
+                     {"<Right>", 8},
+                     {"<Down>", 9},
+                     {"<Up>", 8},
+                     {"<Left>", 7},
+                     {" ", 8},
+                     {"a", 8},
+                 },
+                 [&] { return speed->GetValue(); });
+             speed->SetValue(10);
+             Keys(
+                 {
+                     {"<Right>", 0},
+                     {"<Left>", 10},
+                 },
+                 [&] { return speed->GetValue(); });
          }},
     };
     Walk("gallery-", steps);
@@ -149,63 +197,94 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     const Steps steps = {
         {"set-cells",
          [&] {
-             cells[0]->SetAlignment(AlignRight), cells[1]->SetText("Changed"),
-                 cells[2]->SetHighlightColor(0x80FF80), cells[3]->SetTextColor(0xC00000);
+             cells[0]->SetAlignment(AlignRight);
+             cells[1]->SetText("Changed");
+             cells[2]->SetHighlightColor(0x80FF80);
+             cells[3]->SetTextColor(0xC00000);
          }},
         {"set-cells-2",
          [&] {
-             cells[0]->SetBorder(true), cells[1]->SetMarked(true),
-                 cells[2]->SetHighlightTextColor(0x0000C0), cells[3]->SetAlignment(AlignCenter);
+             cells[0]->SetBorder(true);
+             cells[1]->SetMarked(true);
+             cells[2]->SetHighlightTextColor(0x0000C0);
+             cells[3]->SetAlignment(AlignCenter);
          }},
         {"set-cells-3",
          [&] {
-             cells[0]->SetBackColor(0xFFFFFF), cells[1]->SetImage(icon.get(), 20, 20, 2),
-                 cells[2]->SetHighlighted(false), cells[3]->SetImage(icon.get(), 20, 20, 1);
+             cells[0]->SetBackColor(0xFFFFFF);
+             cells[1]->SetImage(icon.get(), 20, 20, 2);
+             cells[2]->SetHighlighted(false);
+             cells[3]->SetImage(icon.get(), 20, 20, 1);
          }},
         {"set-values",
          [&] {
-             bars[0]->SetValue(150), bars[1]->SetValue(-7), bars[2]->SetFramed(false);
-             sliders[0]->SetValue(99), sliders[1]->Enable(true), sliders[2]->SetLineColor(0xC00000);
-             EXPECT_TRUE(bars[0]->GetValue() == 100 && sliders[0]->GetValue() == 10);
+             bars[0]->SetValue(150);
+             bars[1]->SetValue(-7);
+             bars[2]->SetFramed(false);
+             sliders[0]->SetValue(99);
+             sliders[1]->Enable(true);
+             sliders[2]->SetLineColor(0xC00000);
+             EXPECT_EQ(bars[0]->GetValue(), 100);
+             EXPECT_EQ(sliders[0]->GetValue(), 10);
          }},
         {"set-values-2",
          [&] {
-             bars[0]->SetSize(150, 20), bars[1]->SetPosition(300, 50),
-                 sliders[0]->SetShowLabels(false), sliders[2]->Enable(false);
+             bars[0]->SetSize(150, 20);
+             bars[1]->SetPosition(300, 50);
+             sliders[0]->SetShowLabels(false);
+             sliders[2]->Enable(false);
          }},
         {"set-buttons",
          [&] {
-             buttons[0]->SetText("Renamed"), buttons[1]->Enable(true),
-                 buttons[2]->SetBackColor(0xC0E0C0), buttons[3]->Enable(false);
+             buttons[0]->SetText("Renamed");
+             buttons[1]->Enable(true);
+             buttons[2]->SetBackColor(0xC0E0C0);
+             buttons[3]->Enable(false);
          }},
         {"set-buttons-2",
          [&] {
-             buttons[0]->SetSize(60, 20), buttons[1]->SetImage(icon.get()),
-                 buttons[2]->SetPosition(12, 80), buttons[3]->Hide();
+             buttons[0]->SetSize(60, 20);
+             buttons[1]->SetImage(icon.get());
+             buttons[2]->SetPosition(12, 80);
+             buttons[3]->Hide();
          }},
         {"set-buttons-3",
          [&] {
-             buttons[0]->SetImage(icon.get()), buttons[0]->SetText(""),
-                 buttons[1]->SetContentHidden(true);
+             buttons[0]->SetImage(icon.get());
+             buttons[0]->SetText("");
+             buttons[1]->SetContentHidden(true);
          }},
         {"set-choices",
          [&] {
-             boxes[0]->SetChecked(false), boxes[1]->SetText("Tunes"), boxes[2]->Enable(true),
-                 level->SetSelectedIndex(2);
+             boxes[0]->SetChecked(false);
+             boxes[1]->SetText("Tunes");
+             boxes[2]->Enable(true);
+             level->SetSelectedIndex(2);
          }},
         {"set-choices-2",
          [&] {
-             boxes[0]->SetTextColor(0x0000C0), boxes[1]->SetPosition(40, 50),
-                 level->RemoveOption(0), level->AddOption("Expert", "8");
+             boxes[0]->SetTextColor(0x0000C0);
+             boxes[1]->SetPosition(40, 50);
+             level->RemoveOption(0);
+             level->AddOption("Expert", "8");
          }},
         {"set-choices-3",
-         [&] { boxes[2]->Hide(), level->SetTextColor(0xC00000), level->SelectFirst(); }},
+         [&] {
+             boxes[2]->Hide();
+             level->SetTextColor(0xC00000);
+             level->SelectFirst();
+         }},
         {"set-choices-4",
          [&] {
-             level->Enable(false), bars[2]->Hide(), bars[2]->SetValue(0);
-         }},  // a hidden bar stays hidden
+             level->Enable(false);
+             bars[2]->Hide();
+             bars[2]->SetValue(0);  // a hidden bar stays hidden
+         }},
         {"set-panels",
-         [&] { All<PanelChildren>()[0]->SetPosition(16, 14), All<PanelChildren>()[1]->Hide(); }},
+         [&] {
+             All<PanelChildren>()[0]->SetPosition(16, 14);
+             All<PanelChildren>()[1]->Hide();
+         }},
     };
     Walk("gallery-", steps);
     EXPECT_EQ(fired, 0);
@@ -213,12 +292,19 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
 
 // Very wide ranges: a few ticks, the pointer and the share where they belong.
 TEST_F(ControlFixture, WideRangesKeepTheirPointerAndShare) {
-    Slider wide(form.get(), false, 0, 1000000), tall(form.get(), true, INT_MIN, INT_MAX);
+    Slider wide(form.get(), false, 0, 1000000);
+    Slider tall(form.get(), true, INT_MIN, INT_MAX);
     ProgressBar bar(form.get(), INT_MIN, INT_MAX);
-    wide.SetValue(250000), tall.SetValue(INT_MAX - 1), bar.SetValue(0), tall.SetSize(40, 160);
-    for (const auto& [c, x, y] :
-         {std::tuple<Child*, int, int>{&wide, 10, 10}, {&tall, 230, 10}, {&bar, 10, 100}})
-        c->SetLocation(x, y), c->Show();
+    wide.SetValue(250000);
+    tall.SetValue(INT_MAX - 1);
+    bar.SetValue(0);
+    tall.SetSize(40, 160);
+    wide.SetLocation(10, 10);
+    wide.Show();
+    tall.SetLocation(230, 10);
+    tall.Show();
+    bar.SetLocation(10, 100);
+    bar.Show();
     EXPECT_EQ("", Golden("toolkit-wide-ranges", 0, 0, 300, 180));
     Click(91, 35);  // at the end of the track
     EXPECT_EQ(wide.GetValue(), 1000000);

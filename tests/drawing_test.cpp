@@ -13,15 +13,18 @@
 #include "lumetra/graphics/ImageFrame.h"
 #include "lumetra/graphics/MyImage.h"
 #include "lumetra/graphics/Pictures.h"
-#include "rig/Process.h"
 #include "lumetra/util/Paths.h"
+#include "rig/Process.h"
 
 using namespace lumetra;
 
 namespace {
 
-constexpr Colour kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kInk = 0x202020,
-                 kWhite = 0xFFFFFF;
+constexpr Colour kRed = 0xFF0000;
+constexpr Colour kGreen = 0x00FF00;
+constexpr Colour kBlue = 0x0000FF;
+constexpr Colour kInk = 0x202020;
+constexpr Colour kWhite = 0xFFFFFF;
 
 std::string Captured() { return testing::internal::GetCapturedStdout(); }
 int LinesOf(const std::string& log) {
@@ -45,8 +48,8 @@ void Shapes(GraphicsContext& gc) {
     gc.DrawLine(10, 55, 109, 55, 2, 1, kRed);  // double dashed: the gaps in the background colour
     gc.DrawLine(10, 60, 109, 60, 1, kRed);     // solid again
     gc.DrawLine(120, 45, 120, 84, 1, kGreen);
-    XPoint open[] = {{130, 50}, {170, 50}, {170, 90}},
-           triangle[] = {{180, 50}, {240, 50}, {180, 110}};
+    XPoint open[] = {{130, 50}, {170, 50}, {170, 90}};
+    XPoint triangle[] = {{180, 50}, {240, 50}, {180, 110}};
     gc.DrawLines(open, 3, 1, kRed);
     gc.FillPolygon(triangle, 3, 1, kBlue, kGreen);
     gc.DrawEllipse(250, 10, 60, 40, 1, kRed);
@@ -69,9 +72,10 @@ void Shapes(GraphicsContext& gc) {
     gc.DrawText(250, 170, 120, 9, "HELLO", kInk, kWhite, AlignLeft);
     gc.DrawPoint(0, 0, kRed);
     gc.DrawText(250, 190, 120, 30, "HELLO", NoColour, NoColour, AlignLeft);
-    gc.DrawText(250, 230, 120, 30, "HELLO", NoColour, kWhite,
-                AlignLeft);                                         // vanishes in its own fill
-    gc.DrawText(400, 60, 1, 60, "ABC", kInk, NoColour, AlignLeft);  // one character a line
+    // Vanishes in its own fill.
+    gc.DrawText(250, 230, 120, 30, "HELLO", NoColour, kWhite, AlignLeft);
+    // One character a line.
+    gc.DrawText(400, 60, 1, 60, "ABC", kInk, NoColour, AlignLeft);
 }
 
 // Images put whole and in part, copied, put with a key colour, off the
@@ -79,8 +83,8 @@ void Shapes(GraphicsContext& gc) {
 void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     XImagePtr image = Image(
         form, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x101010, 0x202020, 0x303030, 0x404040}, 4);
-    XImagePtr keyed = Image(form, {0x000000, 0x010101, 0xFF0000, 0x000000}, 4),
-              red = Image(form, std::vector<uint32_t>(100, 0xFF0000), 10);
+    XImagePtr keyed = Image(form, {0x000000, 0x010101, 0xFF0000, 0x000000}, 4);
+    XImagePtr red = Image(form, std::vector<uint32_t>(100, 0xFF0000), 10);
     XImagePtr sheet = Image(form,
                             {0, 0, 0xFF0000, 0x00FF00, 0, 0, 0x0000FF, 0, 0, 0, 0x111111, 0x222222,
                              0, 0, 0x333333, 0x444444},
@@ -89,8 +93,8 @@ void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     gc.PutImage(20, 10, 2, 1, image.get(), 1, 1);
     gc.CopyArea(30, 10, 24, 12, gc.GetDrawable());
     gc.FillRectangle(10, 40, 200, 30, 0, 0, 0xFFFF00);
-    gc.PutImageTransparent(10, 40, 4, 1, keyed.get(),
-                           0);  // only pure key pixels let the window through
+    // Only pure key pixels let the window through.
+    gc.PutImageTransparent(10, 40, 4, 1, keyed.get(), 0);
     gc.PutImageTransparent(20, 40, 4, 1, keyed.get(), 0xFF0000);
     gc.PutImageTransparent(30, 40, 2, 2, sheet.get(), 2, 0, 0);
     gc.PutImageTransparent(40, 40, 4, 4, sheet.get(), 2, 2, 0);  // running off the image
@@ -99,9 +103,9 @@ void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     gc.PutImageTransparent(form->GetWidth() - 4, form->GetHeight() - 3, 10, 10, red.get(), 0);
     gc.PutImageTransparent(-6, -7, 10, 10, red.get(), 0);
     for (int bits : {24, 8, 4}) {
-        gc.DrawImageFile(10 + bits * 5, 80, 40, 40, bits,
-                         dir + "/" + std::to_string(bits) + ".bmp");  // at most the file
-        gc.DrawImageFile(10 + bits * 5, 100, 2, 2, bits, dir + "/" + std::to_string(bits) + ".bmp");
+        const std::string file = dir + "/" + std::to_string(bits) + ".bmp";
+        gc.DrawImageFile(10 + bits * 5, 80, 40, 40, bits, file);  // at most the file
+        gc.DrawImageFile(10 + bits * 5, 100, 2, 2, bits, file);
     }
     gc.FillRectangle(150, 80, 20, 20, 0, 0, 0x00FF00);
     gc.DrawImageFileTransparent(150, 80, 5, 3, 24, dir + "/24.bmp");
@@ -123,26 +127,33 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
         Form unshown;  // never created: no window, nothing drawn or measured
         GraphicsContext none(&unshown);
         EXPECT_FALSE(none.IsUsable());
-        Shapes(none), Images(none, form.get(), dir.Path());
-        EXPECT_TRUE(none.TextHeight(100, "text") == 0 && none.GetPixel(0, 0) == 0 &&
-                    none.GetImage(0, 0, 10, 10) == nullptr);
+        Shapes(none);
+        Images(none, form.get(), dir.Path());
+        EXPECT_EQ(none.TextHeight(100, "text"), 0);
+        EXPECT_EQ(none.GetPixel(0, 0), 0U);
+        EXPECT_EQ(none.GetImage(0, 0, 10, 10), nullptr);
     }
-    GraphicsContext gc(
-        form.get());  // what the context without a window drew would show in the golden
+    // What the context without a window drew would show in the golden.
+    GraphicsContext gc(form.get());
     Shapes(gc);
     EXPECT_EQ("", Golden("drawing-shapes"));
-    gc.FillRectangle(0, 0, 441, 331, 0, 0, kFormBack), testing::internal::CaptureStdout();
+    gc.FillRectangle(0, 0, 441, 331, 0, 0, kFormBack);
+    testing::internal::CaptureStdout();
     Images(gc, form.get(), dir.Path());
     EXPECT_EQ(Captured(), "");
     EXPECT_EQ("", Golden("drawing-images"));
-    EXPECT_TRUE(gc.GetPixel(12, 10) == 0x0000FFUL && gc.GetPixel(5000, 5000) == 0UL);
+    EXPECT_EQ(gc.GetPixel(12, 10), 0x0000FFUL);
+    EXPECT_EQ(gc.GetPixel(5000, 5000), 0UL);
     XImagePtr read(gc.GetImage(10, 10, 4, 2));
-    EXPECT_TRUE(read && XGetPixel(read.get(), 3, 1) == 0x404040UL);
-    EXPECT_FALSE(XImagePtr(gc.GetImage(400, 300, 100, 100)) || XImagePtr(gc.GetImage(0, 0, 0, 5)));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(XGetPixel(read.get(), 3, 1), 0x404040UL);
+    EXPECT_FALSE(XImagePtr(gc.GetImage(400, 300, 100, 100)));
+    EXPECT_FALSE(XImagePtr(gc.GetImage(0, 0, 0, 5)));
     // Missing: silently; malformed (the loader's rows), of no known depth, an X error: logged,
     // nothing drawn.
     rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
-    testing::internal::CaptureStdout(), gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
+    testing::internal::CaptureStdout();
+    gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
     gc.DrawImageFile(200, 80, 5, 3, 16, dir / "24.bmp");
     gc.DrawImageFileTransparent(200, 80, 5, 3, 24, dir / "bad.bmp");
     gc.CopyArea(200, 80, 4, 2, gc.GetDrawable(), 1000, 1000);
@@ -153,90 +164,131 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_EQ(gc.LineHeight() * 1000 + gc.CharWidth(),
               (font->ascent + 1) * 1000 + XTextWidth(font, "M", 1));
     const int step = std::max(font->ascent + 1, 15);  // the lines are the layout's (graphics_test)
-    EXPECT_TRUE(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM") == 4 * step &&
-                gc.TextHeight(1, "ABC") == 3 * step);
+    EXPECT_EQ(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM"), 4 * step);
+    EXPECT_EQ(gc.TextHeight(1, "ABC"), 3 * step);
 }
 
 TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
-    ResetImageLayout(), testing::internal::CaptureStdout();
+    ResetImageLayout();
+    testing::internal::CaptureStdout();
     ProbeImageFormat(form.get());
     ProbeImageFormat(form.get());  // once learnt, not probed again
     EXPECT_EQ(Captured(), "");
     // The layout learnt is the one the pictures golden shows; the probe leaves no pixel behind.
-    ASSERT_TRUE(CurrentImageLayout().coloursFound && ImageLayoutUsable());
+    ASSERT_TRUE(CurrentImageLayout().coloursFound);
+    ASSERT_TRUE(ImageLayoutUsable());
     EXPECT_EQ(rig::PixelAt(d, Win(), 0, 0), static_cast<uint32_t>(kFormBack));
-    testing::internal::CaptureStdout();  // a short buffer or a bad size is said once each; nothing
-                                         // asked for, nothing
+    // A short buffer or a bad size is said once each; nothing asked for, nothing.
+    testing::internal::CaptureStdout();
+    struct Request {
+        const char* name;
+        int bytes;
+        int w;
+        int h;
+    };
+    const Request requests[] = {
+        {"a buffer short of the size", 3, 2, 1},
+        {"no width", 3, 0, 1},
+        {"a negative height", 3, 1, -1},
+        {"an empty buffer", 0, 3, 1},
+    };
     const std::vector<uint8_t> rgb = {1, 2, 3};
-    for (const auto& [size, w, h] : {std::tuple{3, 2, 1}, {3, 0, 1}, {3, 1, -1}, {0, 3, 1}})
-        EXPECT_FALSE(
-            XImagePtr(CreateImageFromRgb(form.get(), {rgb.begin(), rgb.begin() + size}, w, h)));
+    for (const Request& r : requests) {
+        const std::vector<uint8_t> bytes(rgb.begin(), rgb.begin() + r.bytes);
+        EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), bytes, r.w, r.h))) << r.name;
+    }
     EXPECT_EQ(LinesOf(Captured()), 3);
     // Fonts load once, copies take the settings but not the font (AddressSanitizer
     // sees a double free), a missing one falls back to "fixed" and says so once.
     Display* tk = screen->GetDisplay();
-    FontDescriptor a("misc-fixed", 13), missing("no-such-foundry-no-such-family", 14), c;
+    FontDescriptor a("misc-fixed", 13);
+    FontDescriptor missing("no-such-foundry-no-such-family", 14);
+    FontDescriptor c;
     XFontStruct* first = a.GetFontStruct(tk);
-    ASSERT_TRUE(first != nullptr && a.GetFontStruct(tk) == first && c.GetFontStruct(tk) != nullptr);
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(a.GetFontStruct(tk), first);
+    ASSERT_NE(c.GetFontStruct(tk), nullptr);
     FontDescriptor b(a);
-    c = a, form->SetFont(c);
+    c = a;
+    form->SetFont(c);
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(b.Size() == 13 && c.Family() == "misc-fixed" && a.Size() == first->ascent &&
-                b.GetFontStruct(tk) != first && missing.GetFontStruct(tk) != nullptr &&
-                missing.GetFontStruct(tk) != nullptr);
+    EXPECT_EQ(b.Size(), 13);
+    EXPECT_EQ(c.Family(), "misc-fixed");
+    EXPECT_EQ(a.Size(), first->ascent);
+    EXPECT_NE(b.GetFontStruct(tk), first);
+    EXPECT_NE(missing.GetFontStruct(tk), nullptr);
+    EXPECT_NE(missing.GetFontStruct(tk), nullptr);
     EXPECT_EQ(Captured(), "XLoadQueryFont failed\n");
     // The pictures, as the user sees them on the default grey; the option boxes are see-through.
     GraphicsContext gc(form.get());
     gc.FillRectangle(0, 0, 441, 331, 0, 0, DefaultBackColour);
     std::vector<std::pair<const EmbeddedPicture*, bool>> all = {{&TitlePicture(), false},
                                                                 {&AboutLogoPicture(), false}};
-    for (int n = 1; n <= 4; ++n)
-        all.push_back({&CheckBoxPicture(n), false}), all.push_back({&OptionBoxPicture(n), true});
+    for (int n = 1; n <= 4; ++n) {
+        all.push_back({&CheckBoxPicture(n), false});
+        all.push_back({&OptionBoxPicture(n), true});
+    }
     for (size_t i = 0; i < all.size(); ++i) {
         const EmbeddedPicture& p = *all[i].first;
         XImagePtr img(
             CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
-        const int n = static_cast<int>(i), x = i < 2 ? 10 + 210 * n : 10 + 30 * (n / 2 - 1),
-                  y = i < 2 ? 10 : 70 + 30 * (n % 2);
-        all[i].second ? gc.PutImageTransparent(x, y, p.w, p.h, img.get(), 0)
-                      : gc.PutImage(x, y, p.w, p.h, img.get());
+        const int n = static_cast<int>(i);
+        const int x = i < 2 ? 10 + 210 * n : 10 + 30 * (n / 2 - 1);
+        const int y = i < 2 ? 10 : 70 + 30 * (n % 2);
+        if (all[i].second)
+            gc.PutImageTransparent(x, y, p.w, p.h, img.get(), 0);
+        else
+            gc.PutImage(x, y, p.w, p.h, img.get());
     }
     EXPECT_EQ("", Golden("pictures", 0, 0, 393, 130));
     if (std::getenv("LUMETRA_UPDATE_DOCS") != nullptr) {
         EXPECT_TRUE(rig::SaveWindowPng(d, Win(),
                                        std::string(LUMETRA_SOURCE_DIR) + "/docs/pictures.png", 4));
     }
-    form->SetSize(300, 200), Settle();  // a created form's window follows its size
+    form->SetSize(300, 200);  // a created form's window follows its size
+    Settle();
     XWindowAttributes attributes{};
-    EXPECT_TRUE(XGetWindowAttributes(d, Win(), &attributes) && attributes.width == 300 &&
-                attributes.height == 200);
+    ASSERT_TRUE(XGetWindowAttributes(d, Win(), &attributes));
+    EXPECT_EQ(std::make_pair(attributes.width, attributes.height), std::make_pair(300, 200));
 }
 
 TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
     std::vector<uint32_t> where;  // every pixel tells where it is
     for (uint32_t y = 0; y < 80; ++y)
         for (uint32_t x = 0; x < 160; ++x) where.push_back(x * 3 << 16 | y * 3 << 8 | 0x55);
-    XImagePtr sheet = Image(form.get(), where, 160),
-              plain = Image(form.get(), std::vector<uint32_t>(160 * 80, 0x336699), 160),
-              flip = Image(form.get(), {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF}, 8);
-    MyImage image(form.get(), nullptr), empty(form.get(), nullptr);
-    ImageFrame frame(form.get(), sheet.get(), 3, 1), keyed(form.get(), flip.get(), 0, 0),
-        outside(form.get(), sheet.get(), 4, 2);
+    XImagePtr sheet = Image(form.get(), where, 160);
+    XImagePtr plain = Image(form.get(), std::vector<uint32_t>(160 * 80, 0x336699), 160);
+    XImagePtr flip = Image(form.get(), {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF}, 8);
+    MyImage image(form.get(), nullptr);
+    MyImage empty(form.get(), nullptr);
+    ImageFrame frame(form.get(), sheet.get(), 3, 1);
+    ImageFrame keyed(form.get(), flip.get(), 0, 0);
+    ImageFrame outside(form.get(), sheet.get(), 4, 2);
     const std::tuple<GUIElement*, int, int, int, int> places[] = {{&image, 20, 30, 30, 20},
                                                                   {&empty, 20, 100, 30, 20},
                                                                   {&frame, 100, 30, 40, 40},
                                                                   {&keyed, 100, 100, 4, 1},
                                                                   {&outside, 200, 30, 40, 40}};
-    for (const auto& [e, x, y, w, h] : places) e->SetPosition(x, y), e->SetSize(w, h);
-    image.SetImage(sheet.get()),
-        keyed.SetTransparent(true);  // not created: stored only; nothing painted while a form loads
-    Application::formLoading = true, image.Show(), Application::formLoading = false;
+    for (const auto& [e, x, y, w, h] : places) {
+        e->SetPosition(x, y);
+        e->SetSize(w, h);
+    }
+    // Not created: stored only; nothing painted while a form loads.
+    image.SetImage(sheet.get());
+    keyed.SetTransparent(true);
+    Application::formLoading = true;
+    image.Show();
+    Application::formLoading = false;
     EXPECT_EQ(rig::CountColour(d, Win(), 20, 30, 30, 20, kFormBack), 600);
     const Steps steps = {
         {"shown",
          [&] {
-             image.Paint(), empty.Show();
-             for (ImageFrame* f : {&frame, &keyed, &outside}) f->Show(), f->Paint();
+             image.Paint();
+             empty.Show();
+             for (ImageFrame* f : {&frame, &keyed, &outside}) {
+                 f->Show();
+                 f->Paint();
+             }
          }},
         {"border",
          [&] {
@@ -245,15 +297,30 @@ TEST_F(Drawing, ImageControlsRepaintWhatTheirSettersChange) {
              keyed.SetFrame(1, 0);  // no pixel of the previous frame stays behind a black one
          }},
         {"moved",
-         [&] { image.SetPosition(60, 30), frame.SetFrame(0, 0), image.SetImage(plain.get()); }},
+         [&] {
+             image.SetPosition(60, 30);
+             frame.SetFrame(0, 0);
+             image.SetImage(plain.get());
+         }},
         {"resized",
-         [&] { image.SetSize(10, 10), frame.SetFrame(1, 0, true), image.Enable(false); }},
+         [&] {
+             image.SetSize(10, 10);
+             frame.SetFrame(1, 0, true);
+             image.Enable(false);
+         }},
         {"hidden",
-         [&] { image.Hide(), frame.Hide(), frame.SetFrame(2, 0), outside.SetFrame(9, 9); }},
+         [&] {
+             image.Hide();
+             frame.Hide();
+             frame.SetFrame(2, 0);
+             outside.SetFrame(9, 9);
+         }},
     };
     Walk("image-", steps);
-    EXPECT_FALSE(image.IsCreated() || frame.IsCreated());
-    form->backColor = NoColour, empty.Paint();  // the default grey behind a missing image
+    EXPECT_FALSE(image.IsCreated());
+    EXPECT_FALSE(frame.IsCreated());
+    form->backColor = NoColour;  // the default grey behind a missing image
+    empty.Paint();
     EXPECT_EQ(rig::CountColour(d, Win(), 20, 100, 29, 19, DefaultBackColour), 29 * 19);
 }
 
@@ -263,21 +330,28 @@ TEST(SixteenBitDisplay, AFormWithPicturesOpensWithoutThem) {
     rig::XServer server(rig::ServerOptions{16, false, 640, 480});
     ASSERT_TRUE(server.Ok());
     const std::string old = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    server.MakeDefault(), ResetImageLayout(), testing::internal::CaptureStdout();
+    server.MakeDefault();
+    ResetImageLayout();
+    testing::internal::CaptureStdout();
     {
         lumetra::Screen screen;
         Form form;
-        form.SetScreen(&screen), form.SetSize(300, 200), form.Create();
+        form.SetScreen(&screen);
+        form.SetSize(300, 200);
+        form.Create();
         rig::PumpUntil(&form, [&] { return rig::IsMapped(server.Connection(), form.GetWindow()); });
         const EmbeddedPicture& title = TitlePicture();
         XImagePtr picture(CreateImageFromRgb(
             &form, DecodeEmbeddedImage(title.w, title.h, title.img), title.w, title.h));
         MyImage image(&form, picture.get());
-        image.SetSize(200, 50), image.Show();
+        image.SetSize(200, 50);
+        image.Show();
         XSync(screen.GetDisplay(), False);
-        const uint32_t back = rig::PixelAt(server.Connection(), form.GetWindow(), 299,
-                                           199);  // nothing but the background
-        EXPECT_TRUE(!picture && !ImageLayoutUsable() && screen.GetDepth() == 16);
+        // Nothing but the background.
+        const uint32_t back = rig::PixelAt(server.Connection(), form.GetWindow(), 299, 199);
+        EXPECT_FALSE(picture);
+        EXPECT_FALSE(ImageLayoutUsable());
+        EXPECT_EQ(screen.GetDepth(), 16);
         EXPECT_EQ(rig::CountColour(server.Connection(), form.GetWindow(), 0, 0, 300, 200, back),
                   300 * 200);
     }
@@ -286,7 +360,8 @@ TEST(SixteenBitDisplay, AFormWithPicturesOpensWithoutThem) {
         "This app requires 24-bit depth.\nWARNING img->depth: 16\nWARNING img->bits_per_pixel: 16\n"
         "WARNING MyImage::ixRosso: 2\nWARNING MyImage::ixVerde: 1\nWARNING MyImage::ixBlu: 0\n"
         "CreateImageFromRgb: the display's image layout cannot hold pictures\n");
-    setenv("DISPLAY", old.c_str(), 1), ResetImageLayout();
+    setenv("DISPLAY", old.c_str(), 1);
+    ResetImageLayout();
 }
 
 }  // namespace

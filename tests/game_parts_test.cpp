@@ -3,12 +3,15 @@
 // stopped, its ticks and presses called; without Data/ each sound is a log
 // line), the dialogs and the name form, the leaderboard file, the sound layer.
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <csignal>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -25,8 +28,8 @@
 #include "lumetra/game/Leaderboard.h"
 #include "lumetra/game/Random.h"
 #include "lumetra/game/Sound.h"
-#include "rig/XServer.h"
 #include "lumetra/util/Paths.h"
+#include "rig/XServer.h"
 
 using lumetra::Application;
 using lumetra::Leaderboard;
@@ -48,7 +51,8 @@ protected:
         std::srand(17);
     }
     void TearDown() override {
-        Application::currentMessageBox.reset(), Application::DeleteRetired();
+        Application::currentMessageBox.reset();
+        Application::DeleteRetired();
     }
     bool Pump(const std::function<bool()>& until) { return rig::PumpUntil(game.get(), until); }
     std::string Shows(lumetra::Form* f, const char* name) {
@@ -67,70 +71,90 @@ enum Act { Tick, Right, Wrong, All, Start };
 enum Lit { Dark, Newest, Repeated };  // the box drawn last, or the one repeated last
 // What is done how often; then the boxes left in the sequence, the lit box,
 // the three cells' texts, and the beeps and howls so far.
-using Step = std::tuple<Act, int, size_t, Lit, const char*, const char*, const char*, long, long>;
+struct Step {
+    const char* name;
+    Act act;
+    int times;
+    size_t left;
+    Lit lit;
+    const char* level;
+    const char* count;
+    const char* message;
+    long beeps;
+    long howls;
+};
 const char* const kNow = "Now you play. Repeat the sequence";
 const char* const kSorry = "I'm sorry. You were wrong";
 const Step kGame[] = {
-    {All, 1, 0, Dark, "Level: 0", "", "", 0, 0},  // presses before START are ignored
-    {Start, 1, 0, Dark, "Level: 0", "", "", 0, 0},
-    {Tick, 30, 0, Dark, "Level: 0", "", "", 0, 0},
-    {Tick, 1, 1, Newest, "Level: 0", "", "", 1, 0},  // the 31st tick lights a box, with a beep
-    {All, 1, 1, Newest, "Level: 0", "", "", 1, 0},   // and so are presses during the playback
-    {Tick, 30, 1, Newest, "Level: 0", "", "", 1, 0},
-    {Tick, 1, 2, Newest, "Level: 0", "", "", 2, 0},
-    {Tick, 31, 3, Newest, "Level: 0", "", "", 3, 0},
-    {Tick, 30, 3, Newest, "Level: 0", "", "", 3, 0},  // the last box stays lit a step more
-    {Tick, 1, 3, Dark, "Level: 0", "-3", kNow, 3, 0},
-    {Tick, 100, 3, Dark, "Level: 0", "-3", kNow, 3, 0},
-    {Right, 1, 2, Repeated, "Level: 0", "-2", kNow, 4, 0},
-    {Right, 1, 1, Repeated, "Level: 0", "-1", kNow, 5, 0},
-    {Right, 1, 0, Repeated, "Level: 0", "", "", 6, 0},  // the next level
-    {Tick, 30, 0, Repeated, "Level: 0", "", "", 6, 0},
-    {Tick, 1, 0, Dark, "Level: 1", "", "", 6, 0},  // begins with a dark step
-    {Tick, 31, 1, Newest, "Level: 1", "", "", 7, 0},
-    {Tick, 93, 4, Newest, "Level: 1", "", "", 10, 0},
-    {Tick, 31, 4, Dark, "Level: 1", "-4", kNow, 10, 0},
-    {Right, 1, 3, Repeated, "Level: 1", "-3", kNow, 11, 0},
-    {Wrong, 1, 3, Repeated, "Level: 1", "-3", kSorry, 11, 1},  // lost; the board as it was
-    {All, 1, 3, Repeated, "Level: 1", "-3", kSorry, 11, 1},
-    {Tick, 17, 3, Repeated, "Level: 1", "-3", kSorry, 11, 1},
-    {Start, 1, 0, Dark, "Level: 0", "", "", 11, 1},
-    {Tick, 30, 0, Dark, "Level: 0", "", "", 11, 1},
-    {Tick, 1, 1, Newest, "Level: 0", "", "", 12, 1},  // a new game begins without a dark step
+    {"presses before START are ignored", All, 1, 0, Dark, "Level: 0", "", "", 0, 0},
+    {"START", Start, 1, 0, Dark, "Level: 0", "", "", 0, 0},
+    {"30 ticks in the dark", Tick, 30, 0, Dark, "Level: 0", "", "", 0, 0},
+    {"the 31st lights a box, with a beep", Tick, 1, 1, Newest, "Level: 0", "", "", 1, 0},
+    {"presses during the playback are ignored", All, 1, 1, Newest, "Level: 0", "", "", 1, 0},
+    {"30 ticks with the box lit", Tick, 30, 1, Newest, "Level: 0", "", "", 1, 0},
+    {"the second box", Tick, 1, 2, Newest, "Level: 0", "", "", 2, 0},
+    {"the third box", Tick, 31, 3, Newest, "Level: 0", "", "", 3, 0},
+    {"the last box stays lit a step more", Tick, 30, 3, Newest, "Level: 0", "", "", 3, 0},
+    {"the player's turn", Tick, 1, 3, Dark, "Level: 0", "-3", kNow, 3, 0},
+    {"the player takes his time", Tick, 100, 3, Dark, "Level: 0", "-3", kNow, 3, 0},
+    {"the first box repeated", Right, 1, 2, Repeated, "Level: 0", "-2", kNow, 4, 0},
+    {"the second box repeated", Right, 1, 1, Repeated, "Level: 0", "-1", kNow, 5, 0},
+    {"the last box repeated: the next level", Right, 1, 0, Repeated, "Level: 0", "", "", 6, 0},
+    {"30 ticks with the repeated box lit", Tick, 30, 0, Repeated, "Level: 0", "", "", 6, 0},
+    {"the level begins with a dark step", Tick, 1, 0, Dark, "Level: 1", "", "", 6, 0},
+    {"its first box", Tick, 31, 1, Newest, "Level: 1", "", "", 7, 0},
+    {"three boxes more", Tick, 93, 4, Newest, "Level: 1", "", "", 10, 0},
+    {"the player's turn again", Tick, 31, 4, Dark, "Level: 1", "-4", kNow, 10, 0},
+    {"one box repeated", Right, 1, 3, Repeated, "Level: 1", "-3", kNow, 11, 0},
+    {"a wrong box: lost, the board as it was", Wrong, 1, 3, Repeated, "Level: 1", "-3", kSorry, 11,
+     1},
+    {"presses after the loss", All, 1, 3, Repeated, "Level: 1", "-3", kSorry, 11, 1},
+    {"ticks after the loss", Tick, 17, 3, Repeated, "Level: 1", "-3", kSorry, 11, 1},
+    {"START again", Start, 1, 0, Dark, "Level: 0", "", "", 11, 1},
+    {"30 ticks in the dark again", Tick, 30, 0, Dark, "Level: 0", "", "", 11, 1},
+    {"a new game begins without a dark step", Tick, 1, 1, Newest, "Level: 0", "", "", 12, 1},
 };
 
 TEST_F(Parts, RulesTickByTick) {
-    int repeated = 0, row = 0;
-    for (const auto& [act, n, left, lit, level, count, message, beeps, howls] : kGame) {
-        SCOPED_TRACE(row++);
-        for (int i = 0; i < n; ++i) {
-            if (act == Tick) game->HandleTick();
-            if (act == Start) game->HandleClick(game->GetStartButton());
-            if (act == Right) game->HandleBoxClick(repeated = game->GetSequence().front());
-            if (act == Wrong) game->HandleBoxClick(game->GetSequence().front() % 4 + 1);
-            for (int b = 1; act == All && b <= 4; ++b) game->HandleBoxClick(b);
+    int repeated = 0;
+    for (const Step& step : kGame) {
+        SCOPED_TRACE(step.name);
+        for (int i = 0; i < step.times; ++i) {
+            if (step.act == Tick) game->HandleTick();
+            if (step.act == Start) game->HandleClick(game->GetStartButton());
+            if (step.act == Right) {
+                repeated = game->GetSequence().front();
+                game->HandleBoxClick(repeated);
+            }
+            if (step.act == Wrong) game->HandleBoxClick(game->GetSequence().front() % 4 + 1);
+            if (step.act == All)
+                for (int b = 1; b <= 4; ++b) game->HandleBoxClick(b);
         }
-        ASSERT_EQ(game->GetSequence().size(), left);
-        const int on = lit == Dark ? 0 : lit == Newest ? game->GetSequence().back() : repeated;
+        ASSERT_EQ(game->GetSequence().size(), step.left);
+        int on = repeated;
+        if (step.lit == Dark) on = 0;
+        if (step.lit == Newest) on = game->GetSequence().back();
         for (int b = 1; b <= 4; ++b) EXPECT_EQ(game->GetBoard()->IsLit(b), b == on) << "box " << b;
-        EXPECT_EQ(game->GetLevelLabel()->GetText(), level);
-        EXPECT_EQ(game->GetCountLabel()->GetText(), count);
-        EXPECT_EQ(game->GetMessageLabel()->GetText(), message);
+        EXPECT_EQ(game->GetLevelLabel()->GetText(), step.level);
+        EXPECT_EQ(game->GetCountLabel()->GetText(), step.count);
+        EXPECT_EQ(game->GetMessageLabel()->GetText(), step.message);
         const std::vector<std::string> log = rig::ReadLines("log.txt");
-        EXPECT_EQ(std::count(log.begin(), log.end(), "Data/beep.wav non trovato."), beeps);
-        EXPECT_EQ(std::count(log.begin(), log.end(), "Data/urlo.wav non trovato."), howls);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Data/beep.wav non trovato."), step.beeps);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Data/urlo.wav non trovato."), step.howls);
     }
     EXPECT_EQ("",
               gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
     // Twenty levels on, each drawn afresh: no box twice in a row within one,
     // though one may begin with the box the last one ended with.
-    int previousLast = 0, firstIsPreviousLast = 0;
+    int previousLast = 0;
+    int firstIsPreviousLast = 0;
     for (size_t level = 0; level < 20; ++level) {
         while (game->IsPlayingBack()) game->HandleTick();
         const std::vector<int32_t> seq = game->GetSequence();
         ASSERT_EQ(seq.size(), level + 3);
         EXPECT_EQ(std::adjacent_find(seq.begin(), seq.end()), seq.end()) << "level " << level;
-        firstIsPreviousLast += seq.front() == std::exchange(previousLast, seq.back()) ? 1 : 0;
+        if (seq.front() == previousLast) ++firstIsPreviousLast;
+        previousLast = seq.back();
         for (int b : seq) game->HandleBoxClick(b);
     }
     EXPECT_GT(firstIsPreviousLast, 0);
@@ -157,7 +181,8 @@ struct Owner : lumetra::Form {
 // owner back, one without a window never takes it; nor does an About form,
 // nor its late second close.
 TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
-    Owner owner(screen.get()), unshown;
+    Owner owner(screen.get());
+    Owner unshown;
     const auto answer = [&](lumetra::Form* box, const char* golden, std::vector<int> xs) {
         EXPECT_EQ("", Shows(box, golden));
         EXPECT_FALSE(owner.IsEnabled());
@@ -175,14 +200,21 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
               (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {4, 4}, {0, 1}}));
     lumetra::ShowQuestion(5, &owner, "Sure?", "One");
     lumetra::ShowQuestion(6, &unshown, "Sure?", "Two");
-    EXPECT_TRUE(owner.IsEnabled() && unshown.IsEnabled() && owner.GetActiveDialog() == nullptr);
-    lumetra::FormAbout about(&owner), lost(&unshown);
+    EXPECT_TRUE(owner.IsEnabled());
+    EXPECT_TRUE(unshown.IsEnabled());
+    EXPECT_EQ(owner.GetActiveDialog(), nullptr);
+    lumetra::FormAbout about(&owner);
+    lumetra::FormAbout lost(&unshown);
     lost.Show();
     EXPECT_TRUE(unshown.IsEnabled());
     EXPECT_TRUE(about.HandleQueryClose());
     lumetra::ShowQuestion(7, &owner, "Sure?", "Three");
     EXPECT_TRUE(about.HandleQueryClose());
     EXPECT_FALSE(owner.IsEnabled());
+    // Closed from code, a question answers as after the window manager's close.
+    EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
+    EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::kMsgBoxNoAnswer));
+    EXPECT_TRUE(owner.IsEnabled());
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).
@@ -190,13 +222,24 @@ TEST_F(Parts, NameForm) {
     ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav"), 0);
     // Typed; then a key, or 0 for a click on OK, 1 for the window manager's close;
     // the alerts so far, whether it closes, the name kept.
-    using Row = std::tuple<const char*, unsigned long, size_t, bool, const char*>;
-    for (const auto& [typed, finish, beeps, closes, name] :
-         {Row{"", 0, 1, false, ""}, Row{"   ", XK_Return, 2, false, ""},
-          Row{"Annabelle12", XK_Return, 3, true, "Annabelle1"},
-          Row{"Bob", XK_Delete, 3, true, "Bob"}, Row{"Zed", 0, 3, true, "Zed"},
-          Row{"Eve", 1, 3, true, ""}}) {
-        SCOPED_TRACE(typed);
+    struct Row {
+        const char* name;
+        const char* typed;
+        unsigned long finish;
+        size_t beeps;
+        bool closes;
+        const char* kept;
+    };
+    const Row rows[] = {
+        {"OK with no name", "", 0, 1, false, ""},
+        {"Return with blanks", "   ", XK_Return, 2, false, ""},
+        {"Return with a long name", "Annabelle12", XK_Return, 3, true, "Annabelle1"},
+        {"Delete", "Bob", XK_Delete, 3, true, "Bob"},
+        {"OK", "Zed", 0, 3, true, "Zed"},
+        {"the window manager's close", "Eve", 1, 3, true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         game->OpenNamePlayerForm();
         XSync(screen->GetDisplay(), False);
         const Window w = gamerig::WaitWindow(d, "Classifica");
@@ -205,54 +248,153 @@ TEST_F(Parts, NameForm) {
         XSetInputFocus(d, w, RevertToParent, CurrentTime);
         EXPECT_EQ("", Shows(form, "name-form"));  // the prompt, the box with the caret, OK
         EXPECT_FALSE(game->IsEnabled());
-        rig::TypeText(d, typed);
-        finish > 1 ? rig::TapKey(d, finish)
-        : finish   ? gamerig::RequestClose(d, w)
-                   : gamerig::Click(d, w, 125, 94);
-        EXPECT_TRUE(Pump(
-            [&] { return standIns.Recorded().size() == beeps && form->IsCreated() != closes; }));
-        EXPECT_EQ(lumetra::FormNamePlayer::playerName, name);
-        EXPECT_EQ(game->IsEnabled(), closes);
+        rig::TypeText(d, row.typed);
+        if (row.finish > 1)
+            rig::TapKey(d, row.finish);
+        else if (row.finish == 1)
+            gamerig::RequestClose(d, w);
+        else
+            gamerig::Click(d, w, 125, 94);
+        EXPECT_TRUE(Pump([&] {
+            return standIns.Recorded().size() == row.beeps && form->IsCreated() != row.closes;
+        }));
+        EXPECT_EQ(lumetra::FormNamePlayer::playerName, row.kept);
+        EXPECT_EQ(game->IsEnabled(), row.closes);
     }
 }
 
 TEST(LeaderboardFile, AddScore) {
-    std::string nine, blocked = "<no room beside>";
+    std::string nine;
     for (int i = 10; i >= 2; --i)
         nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
     const std::string ten = nine + "00000050 P1\n";
     // The file before ("": none), the name and score added, the answer, the file after.
-    using Row = std::tuple<std::string, std::string, int64_t, bool, std::string>;
-    for (const auto& [before, name, score, ok, after] : std::vector<Row>{
-             {"", "Bob", 120, true, "00000120 Bob\n"},
-             {"00000070 Anna\n00000900 Carl\n", "anna", 70, true,
-              "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
-             {"00000070 Anna\n", "Ann", 70, true,
-              "00000070 Anna\n00000070 Ann\n"},  // a prefix after
-             {"00000070 Zoe\n", "\xC9mile", 70, true,
-              "00000070 \xC9mile\n00000070 Zoe\n"},  // unsigned bytes
-             {ten, "Low", 40, true, ten},
-             {ten, "Mid", 60, true, nine + "00000060 Mid\n"},
-             {"", "Wide", 123456789, true, "23456789 Wide\n"},
-             {"00000300 Ann\nhello\n\n", "Cid", 200, true,
-              "hello\n00000300 Ann\n00000200 Cid\n\n"},  // foreign lines stay
-             {"00000300 Ann\n", "Eve\n00009999 Mallory", 50, false, "00000300 Ann\n"},
-             {blocked, "Eve", 50, false,
-              "00000300 Ann\n"},  // the new file cannot be written beside the old
-         }) {
-        SCOPED_TRACE(name);
+    struct Row {
+        const char* what;
+        std::string before;
+        std::string name;
+        int64_t score;
+        bool ok;
+        std::string after;
+    };
+    const Row rows[] = {
+        {"the first score", "", "Bob", 120, true, "00000120 Bob\n"},
+        {"sorted anew, equal scores by name descending", "00000070 Anna\n00000900 Carl\n", "anna",
+         70, true, "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
+        {"a prefix after", "00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},
+        {"unsigned bytes", "00000070 Zoe\n", "\xC9mile", 70, true,
+         "00000070 \xC9mile\n00000070 Zoe\n"},
+        {"below a full board", ten, "Low", 40, true, ten},
+        {"into a full board", ten, "Mid", 60, true, nine + "00000060 Mid\n"},
+        {"a score of nine digits keeps eight", "", "Wide", 123456789, true, "23456789 Wide\n"},
+        {"foreign lines stay", "00000300 Ann\nhello\n\n", "Cid", 200, true,
+         "hello\n00000300 Ann\n00000200 Cid\n\n"},
+        {"a name with a line break", "00000300 Ann\n", "Eve\n00009999 Mallory", 50, false,
+         "00000300 Ann\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
         Scratch scratch;
         Leaderboard::ScoreDirectory("board");
-        if (before == blocked)
-            mkdir((std::string(kFile) + "." + std::to_string(getpid()) + ".tmp").c_str(), 0755);
-        rig::WriteFile(kFile, before == blocked ? "00000300 Ann\n" : before);
-        if (before.empty()) std::remove(kFile);
+        rig::WriteFile(kFile, row.before);
+        if (row.before.empty()) std::remove(kFile);
         Leaderboard board("board");
-        EXPECT_EQ(board.AddScore(score, name), ok);
-        EXPECT_EQ(board.Failed(), !ok);
-        EXPECT_EQ(rig::ReadFile(kFile), after);
-        const std::string files = before == blocked ? "2" : "1";  // no temporary file left
-        EXPECT_EQ(std::system(("test $(ls -A Data/board/Score | wc -l) = " + files).c_str()), 0);
+        EXPECT_EQ(board.AddScore(row.score, row.name), row.ok);
+        EXPECT_EQ(board.Failed(), !row.ok);
+        EXPECT_EQ(rig::ReadFile(kFile), row.after);
+        // No temporary file left.
+        EXPECT_EQ(std::system("test $(ls -A Data/board/Score | wc -l) = 1"), 0);
+    }
+}
+
+// A file as a failure shows it: a long one by its start and size.
+std::string Shortened(const std::string& contents) {
+    if (contents.size() <= 100) return contents;
+    return contents.substr(0, 40) + "... (" + std::to_string(contents.size()) + " bytes)";
+}
+
+// What the board meets from outside. Each row prepares the folder of a board
+// holding Ann's score, adds Eve's, and compares the answer, the log, and the
+// board and the files beside it afterwards. A failed write changes nothing.
+TEST(LeaderboardFile, HostileFolders) {
+    struct Row {
+        const char* name;
+        std::string board;  // before; "" for Ann's score alone
+        std::function<void()> setup;
+        bool ok;
+        std::string log;
+    };
+    const std::string ann = "00000300 Ann\n";
+    const std::string planted = std::string(kFile) + "." + std::to_string(getpid()) + ".tmp";
+    // Read back, a line this long and ten of them would not be.
+    const std::string wide = std::string(65535, 'w') + "\n";
+    int holder = -1;
+    const std::vector<Row> rows = {
+        {"written", "", [] {}, true, ""},
+        {"link-at-the-old-temporary-name", "",
+         [&] { ASSERT_EQ(symlink("../../../victim", planted.c_str()), 0); }, true, ""},
+        {"disk-full", std::string(200, 'f') + "\n", [] {}, false,
+         "Scrittura non riuscita: " + std::string(kFile)},
+        {"line-read-but-not-writable-back", wide, [] {}, false,
+         "Classifica: riga troppo lunga, non scritta"},
+        {"locked-by-another-program", "",
+         [&] {
+             holder = open("Data/board/Score", O_RDONLY);
+             ASSERT_EQ(flock(holder, LOCK_EX), 0);
+         },
+         false, "Classifica occupata da un altro programma: " + std::string(kFile)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Scratch scratch;
+        Leaderboard::ScoreDirectory("board");
+        const std::string before = row.board.empty() ? ann : row.board;
+        rig::WriteFile(kFile, before);
+        rig::WriteFile("victim", "precious");
+        row.setup();
+        testing::internal::CaptureStdout();
+        {
+            std::optional<rig::FileSizeLimit> full;
+            if (std::string(row.name) == "disk-full") full.emplace(100);  // the log line fits
+            Leaderboard board("board");
+            EXPECT_EQ(board.AddScore(50, "Eve"), row.ok);
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log.empty() ? "" : row.log + "\n");
+        EXPECT_EQ(Shortened(rig::ReadFile(kFile)),
+                  Shortened(row.ok ? before + "00000050 Eve\n" : before));
+        struct stat st {};
+        ASSERT_EQ(lstat(kFile, &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(rig::ReadFile("victim"), "precious");
+        if (holder >= 0) close(holder);
+        holder = -1;
+    }
+}
+
+// Two programs adding scores at the same moment both get their entries in.
+TEST(LeaderboardFile, RivalsAddingAtOnce) {
+    Scratch scratch;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SCOPED_TRACE(attempt);
+        Leaderboard::ScoreDirectory("board");
+        std::remove(kFile);
+        std::vector<pid_t> rivals;
+        for (const char* player : {"A", "B"}) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                Leaderboard board("board");
+                bool ok = true;
+                for (int i = 1; i <= 5; ++i) ok = board.AddScore(i, player) && ok;
+                _exit(ok ? 0 : 1);
+            }
+            rivals.push_back(pid);
+        }
+        for (const pid_t pid : rivals) {
+            int status = -1;
+            waitpid(pid, &status, 0);
+            EXPECT_EQ(status, 0);
+        }
+        EXPECT_EQ(rig::ReadLines(kFile).size(), 10U);
     }
 }
 
@@ -262,10 +404,12 @@ TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
     rig::WriteFile("Data", "a file where the folder would go");
     for (const std::string name : {"..", "../out", "a/b", "/tmp/out", "x..y", "board"}) {
         Leaderboard board(name);
-        EXPECT_TRUE(board.Load().empty() && board.Failed()) << name;
-        EXPECT_FALSE(board.Save(one) || board.AddScore(1, "A") ||
-                     !Leaderboard::ScoreDirectory(name).empty())
-            << name;
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(board.Load().empty());
+        EXPECT_TRUE(board.Failed());
+        EXPECT_FALSE(board.Save(one));
+        EXPECT_FALSE(board.AddScore(1, "A"));
+        EXPECT_EQ(Leaderboard::ScoreDirectory(name), "");
     }
     for (const char* made : {"out", "../out", "a"}) EXPECT_FALSE(lumetra::FileExists(made)) << made;
 }
@@ -278,8 +422,11 @@ TEST(Sound, CommandsSoundsAndChildren) {
     Scratch scratch;
     ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav && : > \"Data/a;touch hacked's.wav\""),
               0);
-    for (const auto& [command, failed] :
-         {std::pair{"true", false}, {"false", true}, {"no-such-program 2>/dev/null", true}}) {
+    for (const auto& [command, failed] : {
+             std::pair{"true", false},
+             {"false", true},
+             {"no-such-program 2>/dev/null", true},
+         }) {
         EXPECT_EQ(lumetra::RunShellCommand(command), failed) << command;
         EXPECT_EQ(lumetra::RunCommand(command, ""), failed) << command;
     }
@@ -289,27 +436,31 @@ TEST(Sound, CommandsSoundsAndChildren) {
     lumetra::SoundPlayer player;
     player.PlayInBackground("Data/beep.wav", true);
     const pid_t first = player.Pid();
-    EXPECT_TRUE(lumetra::IsUnreapedChild(first) && player.IsPlaying() &&
-                !lumetra::IsUnreapedChild(getpid()));
+    EXPECT_TRUE(lumetra::IsUnreapedChild(first));
+    EXPECT_TRUE(player.IsPlaying());
+    EXPECT_FALSE(lumetra::IsUnreapedChild(getpid()));
     player.PlayInBackground("Data/beep.wav", false);
     const pid_t second = player.Pid();
     player.StopSound();
     for (pid_t child : {first, second}) {
         int status = 0;
         EXPECT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), SIGTERM);
     }
     EXPECT_FALSE(player.IsPlaying());
     player.PlayInBackground("Data/beep.wav", false);
-    EXPECT_TRUE(rig::WaitUntil(
-        [&] { return lumetra::ReapFinishedChildren(), !player.IsPlaying() && player.Pid() == 0; }));
+    EXPECT_TRUE(rig::WaitUntil([&] {
+        lumetra::ReapFinishedChildren();
+        return !player.IsPlaying() && player.Pid() == 0;
+    }));
     lumetra::PlayWave("Data/a;touch hacked's.wav");
     EXPECT_EQ(slow.Recorded(),
               (std::vector<std::string>{"aplay Data/beep.wav", "aplay Data/beep.wav",
                                         "aplay Data/a;touch hacked's.wav"}));
     EXPECT_FALSE(lumetra::FileExists("hacked"));
-    EXPECT_TRUE(
-        lumetra::RunShellCommand("exit 3"));  // reaping by pid left the shell's own waiting alone
+    // Reaping by pid left the shell's own waiting alone.
+    EXPECT_TRUE(lumetra::RunShellCommand("exit 3"));
     ASSERT_EQ(std::system("rm Data/beep.wav"), 0);
     lumetra::PlayWave("Data/urlo.wav");
     lumetra::Beep();

@@ -57,8 +57,8 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
     for (int box : gamerig::WatchPlayback(game, 2)) level0.push_back(box);
     ASSERT_EQ(level0.size(), 3U);
     EXPECT_EQ(count("beep"), 3);
-    EXPECT_EQ(
-        "", Golden(d, win, "play-turn-0", nullptr, 0, 0, 800, 100));  // "Level: 0", "-3", START off
+    // "Level: 0", "-3", START off.
+    EXPECT_EQ("", Golden(d, win, "play-turn-0", nullptr, 0, 0, 800, 100));
 
     // Repeated, it starts level 1: a dark step, then four boxes.
     ASSERT_TRUE(gamerig::Repeat(game, level0));
@@ -126,7 +126,8 @@ TEST(GamePlay, LevelsLossDialogsAndExit) {
         return std::none_of(kids.begin(), kids.end(), rig::IsZombie);
     }));
     game.Click(gamerig::kExitButton);
-    EXPECT_EQ("", Golden(d, question = gamerig::WaitWindow(d, "Exit"), "exit-question"));
+    question = gamerig::WaitWindow(d, "Exit");
+    EXPECT_EQ("", Golden(d, question, "exit-question"));
     gamerig::Click(d, question, 185, 124);
     EXPECT_EQ(game.Process().Wait(10000), 0);
     EXPECT_EQ(game.Log(), "");

@@ -11,9 +11,9 @@
 #include "lumetra/graphics/EmbeddedImage.h"
 #include "lumetra/graphics/FontDescriptor.h"
 #include "lumetra/graphics/TextLayout.h"
-#include "rig/Process.h"
 #include "lumetra/util/Paths.h"
 #include "lumetra/util/Strings.h"
+#include "rig/Process.h"
 
 using namespace lumetra;
 
@@ -39,6 +39,7 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
     std::mt19937 random(7);
     for (int bits : {24, 8, 4})
         for (int w : {1, 2, 3, 4, 5, 7, 9, 163}) {
+            SCOPED_TRACE(std::to_string(bits) + " bits, width " + std::to_string(w));
             const int h = 1 + w % 3;
             const std::vector<uint32_t> palette =
                 bits == 24 ? std::vector<uint32_t>{} : Palette(bits == 8 ? 256 : 16);
@@ -47,25 +48,33 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
                 pixels.push_back(random() % (bits == 24 ? 0x1000000U : palette.size()));
             ASSERT_TRUE(rig::WriteFile(dir / "p.bmp", bmp::File(bits, w, h, pixels, palette)));
             const RgbImage image = Load(bits, dir / "p.bmp");
-            EXPECT_TRUE(image.width == w && image.height == h &&
-                        image.pixels == bmp::Rgb(bits, pixels, palette))
-                << w;
+            EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(w, h));
+            EXPECT_EQ(image.pixels, bmp::Rgb(bits, pixels, palette));
         }
     // Indices past a short palette are black, and so is a picture without one; pixels
     // start where the header says, all four bytes of it; the last row needs no padding.
-    std::string gap = bmp::File(24, 2, 1, {0x112233, 0x445566}),
-                cut = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
-    gap.insert(54, 65536, '\x77'), bmp::PutLe(gap, 10, 54 + 65536);
+    std::string gap = bmp::File(24, 2, 1, {0x112233, 0x445566});
+    gap.insert(54, 65536, '\x77');
+    bmp::PutLe(gap, 10, 54 + 65536);
+    const std::string cut = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
     const std::vector<uint32_t> rgb = {0xFF0000, 0x00FF00, 0x0000FF};
-    const std::tuple<int, std::string, std::vector<uint8_t>> rows[] = {
-        {8, bmp::File(8, 5, 1, {0, 1, 2, 7, 1}, rgb), bmp::Rgb(8, {0, 1, 2, 7, 1}, rgb)},
-        {8, bmp::File(8, 2, 2, {1, 2, 3, 4}), std::vector<uint8_t>(12, 0)},
-        {24, gap, bmp::Rgb(24, {0x112233, 0x445566})},
-        {24, cut.substr(0, cut.size() - 3), bmp::Rgb(24, {1, 2, 3, 4, 5, 6})},
+    struct Row {
+        const char* name;
+        int bits;
+        std::string file;
+        std::vector<uint8_t> expected;
     };
-    for (const auto& [bits, file, expected] : rows) {
-        ASSERT_TRUE(rig::WriteFile(dir / "q.bmp", file));
-        EXPECT_EQ(Load(bits, dir / "q.bmp").pixels, expected) << file.size();
+    const Row rows[] = {
+        {"indices past a short palette", 8, bmp::File(8, 5, 1, {0, 1, 2, 7, 1}, rgb),
+         bmp::Rgb(8, {0, 1, 2, 7, 1}, rgb)},
+        {"no palette", 8, bmp::File(8, 2, 2, {1, 2, 3, 4}), std::vector<uint8_t>(12, 0)},
+        {"pixels far from the header", 24, gap, bmp::Rgb(24, {0x112233, 0x445566})},
+        {"the last row unpadded", 24, cut.substr(0, cut.size() - 3),
+         bmp::Rgb(24, {1, 2, 3, 4, 5, 6})},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(rig::WriteFile(dir / "q.bmp", row.file)) << row.name;
+        EXPECT_EQ(Load(row.bits, dir / "q.bmp").pixels, row.expected) << row.name;
     }
 }
 
@@ -78,12 +87,14 @@ TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     EXPECT_EQ(ExportName(path) + ExportName("noext"), "LOGO.OLDNOEXT");
     EXPECT_EQ(LoadBmp4(path).pixels, bmp::Rgb(4, {4, 5, 6, 1, 2, 3}, Palette(16)));
     // Rows bottom first, high nibble left, the odd row's marker nibble kept as stored.
-    const std::string c = rig::ReadFile(path + ".c"), tail = "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n";
+    const std::string c = rig::ReadFile(path + ".c");
+    const std::string tail = "\n0x12,0x3E,\n0x45,0x6E,\n};\n\n";
     EXPECT_EQ(c.substr(0, 62) + c.substr(c.size() - tail.size()),
               "int wLOGO.OLD = 3;\nint hLOGO.OLD = 2;\n\nchar imgLOGO.OLD[] = {\n" + tail);
     // An export that cannot be written is logged, and the picture still loads.
-    ASSERT_TRUE(RemoveFile(path + ".c") && EnsureDirectory(path + ".c") &&
-                EnsureDirectory(path + ".c/keep"));
+    ASSERT_TRUE(RemoveFile(path + ".c"));
+    ASSERT_TRUE(EnsureDirectory(path + ".c"));
+    ASSERT_TRUE(EnsureDirectory(path + ".c/keep"));
     testing::internal::CaptureStdout();
     EXPECT_FALSE(LoadBmp4(path).Empty());
     EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 1);
@@ -118,18 +129,21 @@ TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
         for (int bits : {24, 8, 4}) {
             if (std::string(name) == "palette too large" && bits == 24)
                 continue;  // a 24-bit file skips it
+            SCOPED_TRACE(std::string(name) + ", " + std::to_string(bits) + " bits");
             const std::string path = dir / (std::string(name) + std::to_string(bits) + ".bmp");
             ASSERT_TRUE(rig::WriteFile(path, bytes));
             testing::internal::CaptureStdout();
             const RgbImage image = Load(bits, path);
             const std::string log = testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(image.Empty() && image.width * image.height == 0 && LinesOf(log) == 1)
-                << name << bits << log;
+            EXPECT_TRUE(image.Empty());
+            EXPECT_EQ(image.width * image.height, 0);
+            EXPECT_EQ(LinesOf(log), 1) << log;
             EXPECT_NE(log.find(path), std::string::npos) << log;
-            EXPECT_FALSE(FileExists(path + ".c")) << name;
+            EXPECT_FALSE(FileExists(path + ".c"));
         }
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(LoadBmp24(dir / "missing.bmp").Empty() && LoadBmp24(dir.Path()).Empty());
+    EXPECT_TRUE(LoadBmp24(dir / "missing.bmp").Empty());
+    EXPECT_TRUE(LoadBmp24(dir.Path()).Empty());
     EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 2);
 }
 
@@ -139,11 +153,20 @@ TEST(EmbeddedPictures, ShortDataOrSizesNoPictureHasGiveNothingAndOneLineEach) {
     EXPECT_EQ(DecodeEmbeddedImage(3, 2, img.data(), img.size()).size(), 18U);
     EXPECT_EQ(EmbeddedImageSize(163, 50), 48U + 82U * 50U);
     testing::internal::CaptureStdout();
-    for (const auto& [w, h, size] : {std::tuple{3, 2, img.size() - 1},
-                                     {0, 2, img.size()},
-                                     {3, -2, img.size()},
-                                     {100000, 1, img.size()}})
-        EXPECT_TRUE(DecodeEmbeddedImage(w, h, img.data(), size).empty()) << w << " x " << h;
+    struct Request {
+        const char* name;
+        int w;
+        int h;
+        size_t size;
+    };
+    const Request requests[] = {
+        {"data a byte short", 3, 2, img.size() - 1},
+        {"no width", 0, 2, img.size()},
+        {"a negative height", 3, -2, img.size()},
+        {"wider than any picture", 100000, 1, img.size()},
+    };
+    for (const Request& r : requests)
+        EXPECT_TRUE(DecodeEmbeddedImage(r.w, r.h, img.data(), r.size).empty()) << r.name;
     EXPECT_TRUE(DecodeEmbeddedImage(3, 2, nullptr, 100).empty());
     EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 5);
 }
@@ -152,7 +175,11 @@ TEST(EmbeddedPictures, ShortDataOrSizesNoPictureHasGiveNothingAndOneLineEach) {
 CharWidths Widths() {
     CharWidths w{};
     w.fill(7);
-    w['i'] = w['l'] = 3, w[' '] = 4, w['M'] = w['W'] = 11;
+    w['i'] = 3;
+    w['l'] = 3;
+    w[' '] = 4;
+    w['M'] = 11;
+    w['W'] = 11;
     return w;
 }
 
@@ -165,33 +192,38 @@ std::vector<std::string> Laid(const std::string& text, int width, size_t maxLine
 }
 
 TEST(TextLayout, BreaksAsTheLiteralRuleDoes) {
-    using L =
-        std::vector<std::string>;  // "~": the line was shortened to fit; ".": nothing after it
-    const std::tuple<std::string, int, L> rows[] = {
-        {"abc def", 30, {"abc~", "def."}},
-        {"abcdefghij", 30, {"abcd~", "efgh~", "ij."}},
-        {"A\n\n\nB", 100, {"A", "B."}},
-        {"\n", 100, {"."}},
-        {"ab 12345", 30, {"ab 1~", "2345."}},
-        {"abc", 1, {"a~", "b~", "c~."}},
-        {"a very long line\nnext", 0, {"a very long line", "next."}},
-        {"  ab cd", 20, {" ~", "ab~", "cd."}},  // the rest trimmed after each cut
-        {"a\tb W.", 14, {"a\t~", "b~", "W~", ".."}},
-        {"abc", -1, {"abc."}},
-        {"ab\n\n cd, 1-9", 25, {"ab", "cd, ~", "1-9."}},
-        {"MW lia", 11, {"M~", "W~", "li~", "a."}},
+    // "~": the line was shortened to fit; ".": nothing after it.
+    struct Row {
+        const char* name;
+        std::string text;
+        int width;
+        std::vector<std::string> lines;
     };
-    for (const auto& [text, width, lines] : rows)
-        EXPECT_EQ(Laid(text, width), lines) << text << " in " << width;
+    const Row rows[] = {
+        {"wrapped at the space", "abc def", 30, {"abc~", "def."}},
+        {"a long word cut", "abcdefghij", 30, {"abcd~", "efgh~", "ij."}},
+        {"blank lines dropped", "A\n\n\nB", 100, {"A", "B."}},
+        {"one line feed", "\n", 100, {"."}},
+        {"digits cut where the line ends", "ab 12345", 30, {"ab 1~", "2345."}},
+        {"narrower than a character", "abc", 1, {"a~", "b~", "c~."}},
+        {"no width: no wrapping", "a very long line\nnext", 0, {"a very long line", "next."}},
+        {"the rest trimmed after each cut", "  ab cd", 20, {" ~", "ab~", "cd."}},
+        {"a tab is no space", "a\tb W.", 14, {"a\t~", "b~", "W~", ".."}},
+        {"a negative width: no wrapping", "abc", -1, {"abc."}},
+        {"cut after punctuation", "ab\n\n cd, 1-9", 25, {"ab", "cd, ~", "1-9."}},
+        {"wide and narrow letters", "MW lia", 11, {"M~", "W~", "li~", "a."}},
+    };
+    for (const Row& row : rows) EXPECT_EQ(Laid(row.text, row.width), row.lines) << row.name;
     EXPECT_EQ(Laid("one two three", 40, 2).size(), 2U);
 }
 
 TEST(Fonts, PatternsFromSettings) {
-    FontDescriptor plain, bold("misc-fixed", 20);
-    const std::string name =
-        plain.BuildFontName() + " " + (bold.SetBold(true), bold.BuildFontName()) + " ";
-    EXPECT_EQ(name + (bold.SetItalic(true), bold.BuildFontName()),
-              "-*-*-Medium-R-Normal--14-* -misc-fixed-Bold-R-Normal--20-* "
-              "-misc-fixed-Bold-R-Italic--20-*");
+    FontDescriptor plain;
+    FontDescriptor bold("misc-fixed", 20);
+    EXPECT_EQ(plain.BuildFontName(), "-*-*-Medium-R-Normal--14-*");
+    bold.SetBold(true);
+    EXPECT_EQ(bold.BuildFontName(), "-misc-fixed-Bold-R-Normal--20-*");
+    bold.SetItalic(true);
+    EXPECT_EQ(bold.BuildFontName(), "-misc-fixed-Bold-R-Italic--20-*");
 }
 }  // namespace

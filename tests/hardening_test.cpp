@@ -20,8 +20,8 @@
 #include "lumetra/core/Log.h"
 #include "lumetra/game/Leaderboard.h"
 #include "lumetra/graphics/BmpLoader.h"
-#include "rig/XServer.h"
 #include "lumetra/util/Paths.h"
+#include "rig/XServer.h"
 
 namespace {
 
@@ -30,9 +30,11 @@ using gamerig::GameProcess;
 // The shared server with openbox; one of the test's own without a window manager, or with one
 // restarted.
 enum Server { Shared, Bare, Restarted };
-const char* const kHung =
-    "echo $$ >> \"$0.pids\"\nexec sleep 600";  // an aplay that notes its pid, never ends
+// An aplay that notes its pid and never ends.
+const char* const kHung = "echo $$ >> \"$0.pids\"\nexec sleep 600";
 const std::string kHungLine = "aplay was still playing Data/beep.wav 2 s after its end: stopped.\n";
+// One that ignores SIGTERM, with a process of its group that is not the player itself.
+const char* const kHungDeaf = "trap '' TERM\necho $$ >> \"$0.pids\"\nsleep 600 & wait";
 
 // Orphans of the game come to this process (a subreaper), which reaps the zombies among them.
 class Faults : public ::testing::Test {
@@ -90,12 +92,15 @@ protected:
 struct Fault {
     const char* name;
     Server server;
-    const char *aplay, *setup, *launcher;
-    int act, status;
+    const char* aplay;
+    const char* setup;
+    const char* launcher;
+    int act;
+    int status;
     std::string log;
 };
-const std::string kGone = "Main window destroyed by another client.\n",
-                  kNotFound = "Data/beep.wav non trovato.\n";
+const std::string kGone = "Main window destroyed by another client.\n";
+const std::string kNotFound = "Data/beep.wav non trovato.\n";
 // A beep without a header may play 10 s: none of that passes before the signal.
 const char* const kNoHeader = "echo no header > Data/beep.wav";
 const Fault kFaults[] = {
@@ -104,17 +109,21 @@ const Fault kFaults[] = {
     {"Sigint", Shared, kHung, kNoHeader, nullptr, SIGINT, 128 + SIGINT, ""},
     {"Sighup", Shared, kHung, kNoHeader, nullptr, SIGHUP, 128 + SIGHUP, ""},
     {"Sigquit", Shared, kHung, kNoHeader, nullptr, SIGQUIT, 128 + SIGQUIT, ""},
+    {"Sigkill", Shared, kHung, kNoHeader, nullptr, SIGKILL, 128 + SIGKILL, ""},
+    {"Sigusr1", Shared, kHung, kNoHeader, nullptr, SIGUSR1, 128 + SIGUSR1, ""},
     {"NoAplayStdoutClosed", Shared, nullptr, "", "close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
     {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
-     "aplay could not play Data/beep.wav (exit status 1).\nlog.txt is not a regular file: messages "
-     "go to standard "
-     "output only.\naplay could not play Data/urlo.wav (exit status 1).\n" +
+     "aplay could not play Data/beep.wav (exit status 1).\n"
+     "log.txt is not a regular file: messages go to standard output only.\n"
+     "aplay could not play Data/urlo.wav (exit status 1).\n" +
          kGone},
     {"NoDataNoWindowManagerStdoutBroken", Bare, "", "rm -r Data",
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", 0, 0,
      kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" + kGone},
     {"WindowManagerRestarted", Restarted, "", "", nullptr, 0, 0, kGone},
+    {"BeepAFifo", Shared, "", "rm Data/beep.wav && mkfifo Data/beep.wav", nullptr, 0, 0,
+     "Data/beep.wav is a FIFO, not a sound file: not played.\n" + kGone},
 };
 class FaultTable : public Faults, public ::testing::WithParamInterface<Fault> {};
 
@@ -133,7 +142,9 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         server->StopWindowManager();
         ASSERT_TRUE(server->StartWindowManager());
         ASSERT_TRUE(rig::WaitUntil([&] {  // framed and mapped again
-            Window root = 0, parent = 0, *kids = nullptr;
+            Window root = 0;
+            Window parent = 0;
+            Window* kids = nullptr;
             unsigned n = 0;
             if (!XQueryTree(d, game.Win(), &root, &parent, &kids, &n)) return false;
             if (kids) XFree(kids);
@@ -163,12 +174,16 @@ INSTANTIATE_TEST_SUITE_P(Table, FaultTable, ::testing::ValuesIn(kFaults),
                          });
 
 // Requests to close the window while its exit question is open beep in the
-// background; the 33rd beep while 32 still play is refused, logged once.
-TEST_F(Faults, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
-    GameProcess& game = Start(Shared, kHung);
+// background; with players that never end, the 33rd beep while 32 play is
+// refused, logged once; each is stopped with its group 2 s after its
+// sound's end, so a later beep plays again; a confirmed exit leaves none,
+// though they ignore SIGTERM.
+TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
+    GameProcess& game = Start(Shared, kHungDeaf);
     ASSERT_TRUE(game.Ok());
     game.Click(gamerig::kExitButton);
-    ASSERT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
+    const Window question = gamerig::WaitWindow(d, "Exit");
+    ASSERT_NE(question, 0U);
     // Close requests straight to the window, as many presses would: each beeps.
     XEvent close{};
     close.xclient = {
@@ -176,65 +191,144 @@ TEST_F(Faults, BeepsBeyondThirtyTwoAreRefusedAndNoneOutlivesTheGame) {
     close.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     for (int i = 0; i < 60; ++i) XSendEvent(d, game.Win(), False, NoEventMask, &close);
     XSync(d, False);
-    EXPECT_TRUE(rig::WaitUntil(
-        [&] { return game.Log() == "Too many sounds at once: Data/beep.wav not played.\n"; },
-        15000));
-    EXPECT_TRUE(rig::WaitUntil([&] { return Players().size() == 32; }));
-    game.Process().Signal(SIGTERM);
-    EXPECT_TRUE(Ended(128 + SIGTERM));
-    EXPECT_EQ(Players().size(), 32U);
+    const std::string log = "Too many sounds at once: Data/beep.wav not played.\n" + kHungLine;
+    EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == log; }, 15000)) << game.Log();
+    ASSERT_EQ(Players().size(), 32U);
+    // Stopped and reaped, so that their places are free again.
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::ChildrenOf(game.Process().Pid()).empty(); }));
+    XSendEvent(d, game.Win(), False, NoEventMask, &close);
+    XSync(d, False);
+    EXPECT_TRUE(rig::WaitUntil([&] { return Players().size() == 33; }));
+    gamerig::Click(d, question, 185, 124);  // Yes
+    EXPECT_TRUE(Ended(0));
+    EXPECT_EQ(game.Log(), log);
 }
 
-// A player that never ends, for a sound of 200 ms: stopped 2 s after the
-// sound's end with its whole group, logged once, and the window answers.
+// A player that never ends, for a sound of 200 ms or of a length that cannot
+// be read (its byte rate disagrees with its rate and block size): stopped
+// with its whole group 2 s after the sound's end or 10 s after its start,
+// logged once, and the window answers.
 TEST_F(Faults, APlayerThatNeverEndsIsStoppedAndTheWindowAnswers) {
-    GameProcess& game = Start(Shared, kHung);
-    ASSERT_TRUE(game.Ok() && gamerig::PlayGame(game, -1));
-    ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
-    const pid_t group = getpgid(std::stoi(Players()[0]));
-    EXPECT_TRUE(rig::WaitUntil([&] { return game.Log() == kHungLine; }, 20000)) << game.Log();
-    EXPECT_TRUE(rig::WaitUntil([&] { return Strays() < 1000 && kill(-group, 0) != 0; }, 10000));
-    gamerig::RequestClose(d, game.Win());
-    EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
-    EXPECT_EQ(game.Log(), kHungLine);
+    const struct {
+        const char* name;
+        const char* setup;
+        std::string line;
+    } rows[] = {
+        {"200 ms", ":", kHungLine},
+        {"byte rate 1", "printf '\\1\\0\\0\\0' | dd of=Data/beep.wav bs=1 seek=28 conv=notrunc",
+         "aplay was still playing Data/beep.wav 10 s after it started (its length could not be "
+         "read): stopped.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        gamerig::Launch launch;
+        launch.prepare = [&row](const rig::TempDir& dir) {
+            (void)!std::system(
+                ("cd '" + dir.Path() + "' && " + row.setup + " 2>/dev/null").c_str());
+        };
+        game.reset();
+        std::remove((bin / "aplay.pids").c_str());
+        GameProcess& played = Start(Shared, kHung, launch);
+        ASSERT_TRUE(played.Ok());
+        ASSERT_TRUE(gamerig::PlayGame(played, -1));
+        ASSERT_TRUE(rig::WaitUntil([&] { return !Players().empty(); }));
+        const pid_t group = getpgid(std::stoi(Players()[0]));
+        EXPECT_TRUE(rig::WaitUntil([&] { return played.Log() == row.line; }, 20000))
+            << played.Log();
+        EXPECT_TRUE(rig::WaitUntil([&] { return Strays() < 1000 && kill(-group, 0) != 0; }, 10000));
+        gamerig::RequestClose(d, played.Win());
+        EXPECT_NE(gamerig::WaitWindow(d, "Exit"), 0U);
+        EXPECT_EQ(played.Log(), row.line);
+    }
+}
+
+// Started ignoring SIGHUP and SIGINT (nohup, a background job) and SIGCHLD
+// (some launchers): neither of the first two ends the game, its players and
+// the browser are given exactly the ignores it was given, and good beeps are
+// not taken for failures.
+TEST_F(Faults, InheritedIgnoresStayIgnoredAndSigchldIsTheGamesOwn) {
+    const char* const record = "grep SigIgn /proc/$$/status >> \"$0.sigign\"";
+    rig::WriteFile(bin / "firefox", std::string("#!/bin/sh\n") + record + "\n");
+    chmod((bin / "firefox").c_str(), 0755);
+    gamerig::Launch launch;
+    launch.prefix = {"/usr/bin/perl", "-e",
+                     "$SIG{$_} = 'IGNORE' for qw(HUP INT CHLD); exec @ARGV or die"};
+    GameProcess& game = Start(Shared, record, launch);
+    ASSERT_TRUE(game.Ok());
+    ASSERT_TRUE(gamerig::PlayGame(game, 0));
+    game.Click(gamerig::kInfoButton);
+    const Window about = gamerig::WaitWindow(d, "Info...");
+    gamerig::Click(d, about, 250, 74);  // the web link
+    ASSERT_TRUE(rig::WaitUntil([&] { return lumetra::FileExists(bin / "firefox.sigign"); }));
+    game.Process().Signal(SIGHUP);
+    game.Process().Signal(SIGINT);
+    gamerig::RequestClose(d, about);
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Info...") == 0; }));
+    game.Process().Signal(SIGTERM);
+    EXPECT_TRUE(Ended(128 + SIGTERM));
+    EXPECT_EQ(game.Log(), "");
+    unsigned long long ignored = 0;
+    for (const std::string& line : rig::ReadLines("/proc/self/status")) {
+        if (line.rfind("SigIgn:", 0) == 0) ignored = std::stoull(line.substr(7), nullptr, 16);
+    }
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "SigIgn:\t%016llx", ignored | 3);
+    const std::vector<std::string> seen = rig::ReadLines(bin / "aplay.sigign");
+    EXPECT_EQ(seen, std::vector<std::string>(4, expected));  // three beeps and the howl
+    EXPECT_EQ(rig::ReadLines(bin / "firefox.sigign"), std::vector<std::string>{expected});
 }
 
 // Files from outside, each read in a child process that must finish within
 // 5 s: its standard output holds every log line; the file stays as it was.
 TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
-    const std::string board = "Data/t/Score/Classifica.txt",
-                      refused = "Lettura non riuscita: " + board + "\n";
+    const std::string board = "Data/t/Score/Classifica.txt";
+    const std::string refused = "Lettura non riuscita: " + board + "\n";
     const std::string notFile = "BMP file p.bmp rejected: not a regular file\n";
-    const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); },
-                                addScore = [] {
-                                    return !lumetra::Leaderboard("t").AddScore(1, "x");
-                                };
+    const std::function<bool()> bmp8 = [] { return lumetra::LoadBmp8("p.bmp").Empty(); };
+    const std::function<bool()> addScore = [] {
+        return !lumetra::Leaderboard("t").AddScore(1, "x");
+    };
+    const std::function<bool()> log = [] {
+        lumetra::Log("a");
+        lumetra::Log("b");
+        return true;
+    };
     // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
     const char* const huge =
         "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
         "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
     const struct {
+        const char* name;
         std::string path;
         const char* make;  // a shell command
         std::function<bool()> refused;
         std::string out;
     } rows[] = {
-        {"p.bmp", "mkfifo p.bmp", [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
-        {"p.bmp", "mkdir p.bmp", bmp8, notFile},
-        {"p.bmp", "ln -s /dev/zero p.bmp", [] { return lumetra::LoadBmp4("p.bmp").Empty(); },
-         notFile},
-        {"p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
-        {board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
-        {board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt", addScore, refused},
-        {board, "ln -s /dev/zero Data/t/Score/Classifica.txt", addScore, refused},
-        {"log.txt", "mkfifo log.txt", [] { return lumetra::Log("a"), lumetra::Log("b"), true; },
-         "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"}};
+        {"a FIFO picture", "p.bmp", "mkfifo p.bmp",
+         [] { return lumetra::LoadBmp24("p.bmp").Empty(); }, notFile},
+        {"a directory picture", "p.bmp", "mkdir p.bmp", bmp8, notFile},
+        {"a picture linked to /dev/zero", "p.bmp", "ln -s /dev/zero p.bmp",
+         [] { return lumetra::LoadBmp4("p.bmp").Empty(); }, notFile},
+        {"a huge picture", "p.bmp", huge, bmp8, "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
+        {"a FIFO board", board, "mkfifo Data/t/Score/Classifica.txt", addScore, refused},
+        {"an oversized board", board, "head -c 70000 /dev/zero >Data/t/Score/Classifica.txt",
+         addScore, refused},
+        {"a board linked to /dev/zero", board, "ln -s /dev/zero Data/t/Score/Classifica.txt",
+         addScore, refused},
+        {"a FIFO log", "log.txt", "mkfifo log.txt", log,
+         "a\nlog.txt is not a regular file: messages go to standard output only.\nb\n"},
+    };
+    // What would tell a file written over.
+    const auto identity = [](const struct stat& s) {
+        return std::make_tuple(s.st_ino, s.st_mode, s.st_size, s.st_mtime);
+    };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         rig::TempDir dir;
         rig::WorkingDirectory here(dir.Path());
-        struct stat before = {}, after = {};
-        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0)
-            << row.make;
+        struct stat before = {};
+        struct stat after = {};
+        ASSERT_EQ(std::system((std::string("mkdir -p Data/t/Score && ") + row.make).c_str()), 0);
         lstat(row.path.c_str(), &before);
         std::fflush(stdout);
         const pid_t child = fork();
@@ -248,14 +342,11 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
         }
         int status = -1;
         waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0) << row.make
-                             << (WIFSIGNALED(status) ? ": did not finish" : ": not refused");
-        EXPECT_EQ(rig::ReadFile("out.txt"), row.out) << row.make;
+        EXPECT_EQ(status, 0) << (WIFSIGNALED(status) ? "did not finish" : "not refused");
+        EXPECT_EQ(rig::ReadFile("out.txt"), row.out);
         lstat(row.path.c_str(), &after);
-        EXPECT_TRUE(before.st_ino == after.st_ino && before.st_mode == after.st_mode &&
-                    before.st_size == after.st_size && before.st_mtime == after.st_mtime &&
-                    !lumetra::FileExists("p.bmp.c"))
-            << row.make;
+        EXPECT_EQ(identity(before), identity(after));
+        EXPECT_FALSE(lumetra::FileExists("p.bmp.c"));
     }
 }
 

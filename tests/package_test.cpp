@@ -24,9 +24,8 @@ std::string Sh(const std::string& command, bool output = false) {
     std::FILE* p = popen(("{ " + command + "; } 2>&1").c_str(), "r");
     while (p != nullptr && std::fgets(buf, sizeof buf, p) != nullptr) out += buf;
     const int status = p != nullptr ? pclose(p) : -1;
-    return status != 0 ? out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]"
-           : output    ? out
-                       : "";
+    if (status != 0) return out + "[exit " + std::to_string(WEXITSTATUS(status)) + "]";
+    return output ? out : "";
 }
 
 TEST(Package, MadeCleanInstalledAndBuiltOn) {
@@ -38,17 +37,19 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     // lintian and the game run as nobody when the suite runs as root.
     const bool root = geteuid() == 0;
     const std::string as = root ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    rig::TempDir out, home;
-    const std::string usr = out / "root/usr", game = out / "lumetra_*.deb",
-                      dev = out / "lumetra-toolkit-dev_*.deb";
+    rig::TempDir out;
+    rig::TempDir home;
+    const std::string usr = out / "root/usr";
+    const std::string game = out / "lumetra_*.deb";
+    const std::string dev = out / "lumetra-toolkit-dev_*.deb";
     ASSERT_EQ(Sh("cd " + out.Path() + " && " + cpack +
                  " --config " LUMETRA_BINARY_DIR "/CPackConfig.cmake >/dev/null"),
               "");
-    // A per-user folder as an older launcher left it: a copied sound, and a
-    // link to one that is no longer installed. Both give way to links.
+    // A per-user folder as an older launcher left it: a copied sound, which
+    // becomes a link, and a link to a sound no longer installed, which goes.
     const std::string data = home / "xdg/lumetra/Data";
-    Sh("mkdir -p " + data + " && echo old >" + data + "/beep.wav && ln -s /gone " + data +
-       "/gone.wav");
+    Sh("mkdir -p " + data + " && cp " LUMETRA_SOURCE_DIR "/Data/beep.wav " + data + " && ln -s " +
+       usr + "/share/games/lumetra/Data/gone.wav " + data);
     if (root) Sh("chown -R 65534:65534 " + out.Path() + " " + home.Path());
     EXPECT_EQ(
         Sh(as + "env HOME=" + out.Path() + " lintian --fail-on error,warning " + game + " " + dev,
@@ -71,7 +72,7 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
                  "/share/metainfo/*.xml && desktop-file-validate " + usr +
                  "/share/applications/*.desktop"),
               "");
-    rig::XServer& server = rig::SharedServer();
+    rig::XServer& server = rig::SharedServer(true);
     ASSERT_TRUE(server.Ok());
     rig::ChildProcess lumetra(
         {"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
@@ -86,15 +87,61 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     const std::string sounds = usr + "/share/games/lumetra/Data/";
     EXPECT_EQ(Sh("cd " + data + " && ls && readlink beep.wav urlo.wav", true),
               "beep.wav\nurlo.wav\n" + sounds + "beep.wav\n" + sounds + "urlo.wav\n");
-    // Other programs: the gallery through find_package, a probe through pkg-config.
-    const std::string gallery = out / "gallery",
-                      pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
-    EXPECT_EQ(Sh("cmake -S " LUMETRA_SOURCE_DIR "/examples/gallery -B " + gallery +
-                 " -DCMAKE_PREFIX_PATH=" + usr + " >/dev/null && cmake --build " + gallery +
-                 " >/dev/null && printf '#include <lumetra/core/Screen.h>\\n" +
-                 "int main() { lumetra::Screen s; }\\n' | c++ -x c++ - -o " + out / "probe $(" +
-                 pc + " --define-variable=prefix=" + usr + " --cflags --libs lumetra-toolkit)"),
+    // Other programs, from the guide and examples installed with the toolkit:
+    // the gallery through find_package; the guide's first program through
+    // pkg-config and under a careful program's warnings, then used: its button
+    // opens the dialog, whose own button closes it.
+    const std::string doc = usr + "/share/doc/lumetra-toolkit-dev";
+    const std::string gallery = out / "gallery";
+    const std::string toolkit = "$(PKG_CONFIG_PATH=$(echo " + usr +
+                                "/lib/*/pkgconfig) pkg-config --define-variable=prefix=" + usr +
+                                " --cflags --libs lumetra-toolkit)";
+    const std::string strict =
+        "c++ -std=c++17 -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror ";
+    EXPECT_EQ(Sh("cmake -S " + doc + "/examples/gallery -B " + gallery + " -DCMAKE_PREFIX_PATH=" +
+                 usr + " >/dev/null && cmake --build " + gallery + " >/dev/null"),
               "");
+    ASSERT_EQ(Sh("awk '/^```cpp$/ { if (!n++) { f = 1; next } } /^```$/ { if (f) exit } f' " + doc +
+                 "/toolkit.md >" + out / "hello.cpp && " + strict + out / "hello.cpp -o " +
+                 out / "hello " + toolkit),
+              "");
+    rig::ChildProcess hello({out / "hello"}, out.Path(), {"DISPLAY=" + server.Name()});
+    Display* d = server.Connection();
+    const auto shown = [d](const char* title) {
+        const Window w = rig::FindWindowByName(d, title);
+        return w != 0 && rig::IsMapped(d, w) ? w : 0;
+    };
+    ASSERT_TRUE(rig::WaitUntil([&] { return shown("Hello") != 0; }));
+    rig::ClickIn(d, shown("Hello"), 110, 48);
+    ASSERT_TRUE(rig::WaitUntil([&] { return shown("A question") != 0; }));
+    rig::ClickIn(d, shown("A question"), 110, 48);
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "A question") == 0; }));
+    rig::RequestClose(d, shown("Hello"));
+    EXPECT_EQ(hello.Wait(5000), 0);
+    // Every installed header compiles alone under those warnings.
+    EXPECT_EQ(Sh("cd " + usr +
+                 "/include && for h in lumetra/*.h lumetra/*/*.h; do echo \"#include <$h>\" | " +
+                 strict + "-fsyntax-only -I. -x c++ - || e=1; done; exit ${e:-0}"),
+              "");
+    EXPECT_EQ(Sh("! echo '#include <core/Form.h>' | c++ -fsyntax-only -x c++ - " + toolkit +
+                 " 2>/dev/null"),
+              "");
+    // A program with core/ and util/ folders of its own first on its include
+    // path: the toolkit's headers and the program's own each find their own;
+    // the version header tells the package's version.
+    const std::string mine = out / "mine";
+    Sh("mkdir -p " + mine + "/core " + mine + "/util");
+    rig::WriteFile(mine + "/core/Types.h", "#error the toolkit found the program's core/Types.h\n");
+    rig::WriteFile(mine + "/util/Strings.h", "#define PROGRAMS_OWN 1\n");
+    rig::WriteFile(
+        mine + "/main.cpp",
+        "#include <lumetra/Version.h>\n#include <lumetra/controls/ButtonCustom.h>\n"
+        "#include <lumetra/util/Strings.h>\n#include <cstdio>\n#include \"util/Strings.h\"\n"
+        "int main() { std::puts(PROGRAMS_OWN ? LUMETRA_VERSION_STRING : \"\"); }\n");
+    EXPECT_EQ(Sh("c++ -std=c++17 -I" + mine + " " + mine + "/main.cpp -o " + mine + "/main " +
+                     toolkit + " && " + mine + "/main",
+                 true),
+              Sh("dpkg-deb -f " + dev + " Version", true));
 }
 
 }  // namespace

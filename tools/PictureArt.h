@@ -41,7 +41,8 @@ struct Canvas {
                 const int cx = i < r ? r - i : (i >= fw - r ? i - (fw - r - 1) : 0);
                 const int cy = j < r ? r - j : (j >= fh - r ? j - (fh - r - 1) : 0);
                 // Pixel centres against the corner circle, in doubled units.
-                const int dx = 2 * cx - 1, dy = 2 * cy - 1;
+                const int dx = 2 * cx - 1;
+                const int dy = 2 * cy - 1;
                 if (cx > 0 && cy > 0 && dx * dx + dy * dy > 4 * r * r) continue;
                 Set(x + i, y + j, index);
             }
@@ -184,15 +185,18 @@ inline std::array<uint32_t, 16> LogoPalette(uint32_t paper) {
 // rounded black frame, 40 x 40.
 inline void DrawBoxes(Canvas& c, int x, int y) {
     c.FillRounded(x, y, 40, 40, 6, kBlack);
-    const int box = 17, inner = 2;
+    const int box = 17;
+    const int inner = 2;
     const uint8_t colours[4] = {kRed, kYellow, kBlue, kGreen};
     for (int k = 0; k < 4; ++k) {
-        const int bx = x + inner + (k % 2) * (box + 2), by = y + inner + (k / 2) * (box + 2);
+        const int bx = x + inner + (k % 2) * (box + 2);
+        const int by = y + inner + (k / 2) * (box + 2);
         c.FillRounded(bx, by, box, box, 2, colours[k]);
         // The box's outer corner follows the frame's rounding.
-        const int cornerX = k % 2 == 0 ? bx : bx + box - 1,
-                  cornerY = k / 2 == 0 ? by : by + box - 1;
-        const int sx = k % 2 == 0 ? 1 : -1, sy = k / 2 == 0 ? 1 : -1;
+        const int cornerX = k % 2 == 0 ? bx : bx + box - 1;
+        const int cornerY = k / 2 == 0 ? by : by + box - 1;
+        const int sx = k % 2 == 0 ? 1 : -1;
+        const int sy = k / 2 == 0 ? 1 : -1;
         c.Set(cornerX + sx, cornerY, kBlack);
         c.Set(cornerX, cornerY + sy, kBlack);
         c.Set(cornerX + sx, cornerY + sy, kBlack);
@@ -217,7 +221,8 @@ inline Canvas Logo(int w, uint32_t paper, bool flag) {
     DrawBoxes(c, 6, 5);
     // The name on two lines, both centred on the space right of the boxes
     // (left of the flag when there is one).
-    const int left = 50, right = flag ? w - 24 : w - 6;
+    const int left = 50;
+    const int right = flag ? w - 24 : w - 6;
     const int centre = (left + right) / 2;
     DrawWord(c, centre - TextWidth("LUME") / 2, 5, "LUME", kRed);
     DrawWord(c, centre - TextWidth("TRA") / 2, 5 + kLetterHeight + 4, "TRA", kRed);
@@ -290,7 +295,9 @@ inline Canvas OptionBoxPicture(int n) {
     const uint8_t dot = n == 1 ? kDark : kDot;
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
-            const int dx = x - 9, dy = y - 9, d2 = dx * dx + dy * dy;
+            const int dx = x - 9;
+            const int dy = y - 9;
+            const int d2 = dx * dx + dy * dy;
             // The side an edge pixel faces; the two pixels on the rising
             // diagonal go with the upper, darker half.
             const bool upLeft = dx + dy < 0 || (dx + dy == 0 && dy < 0);

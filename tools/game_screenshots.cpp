@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     }
     game.Click(gamerig::kStartButton);
     // The second box of the sequence: the playback is well under way.
-    int steps = 0, last = 0;
+    int steps = 0;
+    int last = 0;
     const bool lit = rig::WaitUntil(
         [&] {
             const int box = game.LitBox();

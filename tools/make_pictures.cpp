@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "lumetra/graphics/BmpLoader.h"
 #include "PictureArt.h"
+#include "lumetra/graphics/BmpLoader.h"
 #include "lumetra/util/Paths.h"
 
 int main(int argc, char** argv) {

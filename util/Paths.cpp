@@ -19,11 +19,12 @@ bool EnsureDirectory(const std::string& path) {
 
 File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular) {
     // O_NONBLOCK: opening a FIFO must not wait for its other end (on a
-    // regular file the flag changes nothing). Truncating waits until the
-    // file is known to be a regular one.
+    // regular file the flag changes nothing); O_NOCTTY: a link to a terminal
+    // must not become the program's controlling one. Truncating waits until
+    // the file is known to be a regular one.
     const int flags =
         mode[0] == 'r' ? O_RDONLY : O_WRONLY | O_CREAT | (mode[0] == 'a' ? O_APPEND : 0);
-    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     struct stat st {};
     bool regular = fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     // Not opened at all: a missing file is no refusal, a FIFO without a
@@ -34,6 +35,15 @@ File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular
     if (fd >= 0 && regular && (mode[0] != 'w' || ftruncate(fd, 0) == 0)) f.reset(fdopen(fd, mode));
     if (!f && fd >= 0) close(fd);
     return f;
+}
+
+std::string SpecialFileKind(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    if (S_ISFIFO(st.st_mode)) return "a FIFO";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "a device";
+    if (S_ISDIR(st.st_mode)) return "a directory";
+    return "a socket";
 }
 
 std::string WithTrailingSeparator(const std::string& path) {

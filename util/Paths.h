@@ -22,6 +22,10 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // is refused without waiting for anything, and notRegular, when given, tells
 // that refusal from a plain failure to open.
 File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular = nullptr);
+// What the path names, after links, when it is there but is no regular
+// file: "a FIFO", "a device", "a directory" or "a socket"; empty for a
+// regular file or nothing at all. Nothing is opened, so nothing waits.
+std::string SpecialFileKind(const std::string& path);
 std::string WithTrailingSeparator(const std::string& path);
 std::string DirectoryOf(const std::string& path);
 std::string FileNameOf(const std::string& path);

@@ -50,7 +50,7 @@ std::string TextFile::ReadAll() {
 
 bool TextFile::Write(const std::vector<std::string>& lines, const char* mode) {
     failed_ = notOpened_ = false;
-    File f(std::fopen(path_.c_str(), mode));
+    File f(OpenRegularFile(path_, mode));
     if (!f) {
         failed_ = notOpened_ = true;
         return false;

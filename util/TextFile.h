@@ -24,6 +24,8 @@ public:
     std::vector<std::string> ReadLines();
     // The lines joined, each followed by "\r\n"; empty on failure.
     std::string ReadAll();
+    // Like reading, writing refuses what is not a regular file (NotOpened)
+    // and never waits for a FIFO's other end.
     bool WriteLines(const std::vector<std::string>& lines);
     bool AppendLines(const std::vector<std::string>& lines);
 

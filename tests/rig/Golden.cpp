@@ -26,15 +26,18 @@ std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
     const std::vector<unsigned char> f((std::istreambuf_iterator<char>(in)),
                                        std::istreambuf_iterator<char>());
     std::vector<unsigned char> z;
-    *w = *h = 0;
+    *w = 0;
+    *h = 0;
     for (size_t at = 8; at + 12 <= f.size();) {
         const uint32_t len = Be32(&f[at]);
         if (len > f.size() - at - 12) return {};
         const std::string type(f.begin() + static_cast<long>(at) + 4,
                                f.begin() + static_cast<long>(at) + 8);
         const unsigned char* data = &f[at + 8];
-        if (type == "IHDR" && len >= 13 && data[8] == 8 && data[9] == 2 && data[12] == 0)
-            *w = static_cast<int>(Be32(data)), *h = static_cast<int>(Be32(data + 4));
+        if (type == "IHDR" && len >= 13 && data[8] == 8 && data[9] == 2 && data[12] == 0) {
+            *w = static_cast<int>(Be32(data));
+            *h = static_cast<int>(Be32(data + 4));
+        }
         if (type == "IDAT") z.insert(z.end(), data, data + len);
         at += 12 + len;
     }
@@ -59,8 +62,10 @@ std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
 std::string CompareGolden(Display* d, Window win, const std::string& name, int x, int y, int width,
                           int height) {
     XWindowAttributes a{};
-    if ((width == 0 || height == 0) && XGetWindowAttributes(d, win, &a))
-        width = a.width, height = a.height;
+    if ((width == 0 || height == 0) && XGetWindowAttributes(d, win, &a)) {
+        width = a.width;
+        height = a.height;
+    }
     Sync(d);
     const std::vector<uint32_t> actual = Pixels(d, win, x, y, width, height);
     if (actual.empty()) return name + ": the server gave no pixels";
@@ -69,7 +74,8 @@ std::string CompareGolden(Display* d, Window win, const std::string& name, int x
     if (const char* renew = std::getenv("LUMETRA_RENEW_GOLDEN");
         renew != nullptr && std::string(renew) == "1")
         return SavePng(reference, width, height, actual) ? "" : "cannot write " + reference;
-    int w = 0, h = 0;
+    int w = 0;
+    int h = 0;
     const std::vector<uint32_t> expected = LoadPng(reference, &w, &h);
     const bool sameSize = w == width && h == height && expected.size() == actual.size();
     size_t differ = 0;

@@ -35,6 +35,17 @@ WorkingDirectory::WorkingDirectory(const std::string& dir) {
 }
 WorkingDirectory::~WorkingDirectory() { (void)!chdir(old_.c_str()); }
 
+FileSizeLimit::FileSizeLimit(rlim_t bytes) : oldHandler_(signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    const rlimit limit{bytes, old_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, oldHandler_);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -86,7 +97,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
 }
 
 ChildProcess::~ChildProcess() {
-    if (Running()) Signal(SIGKILL), Wait(5000);
+    if (!Running()) return;
+    Signal(SIGKILL);
+    Wait(5000);
 }
 
 bool ChildProcess::Running() {

@@ -2,6 +2,7 @@
 // as a child, and recording stand-ins for the programs the game starts.
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -37,6 +38,20 @@ public:
 private:
     std::string old_;
     bool ok_ = false;
+};
+
+// Writes past this many bytes fail with EFBIG while it lives, for root too:
+// a full disk on demand.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int);
 };
 
 std::string ReadFile(const std::string& path);

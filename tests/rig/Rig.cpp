@@ -17,23 +17,30 @@ namespace rig {
 
 void Sync(Display* d) { XSync(d, False); }
 void MovePointer(Display* d, int x, int y) {
-    XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime), Sync(d);
+    XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
+    Sync(d);
 }
 void PressButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, True, CurrentTime), Sync(d);
+    XTestFakeButtonEvent(d, button, True, CurrentTime);
+    Sync(d);
 }
 void ReleaseButton(Display* d, unsigned button) {
-    XTestFakeButtonEvent(d, button, False, CurrentTime), Sync(d);
+    XTestFakeButtonEvent(d, button, False, CurrentTime);
+    Sync(d);
 }
 void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
-    MovePointerIn(d, w, x, y), PressButton(d, button), ReleaseButton(d, button);
+    MovePointerIn(d, w, x, y);
+    PressButton(d, button);
+    ReleaseButton(d, button);
 }
 void TapKey(Display* d, unsigned long keysym, bool shift) {
-    PressKey(d, keysym, shift), ReleaseKey(d, keysym, shift);
+    PressKey(d, keysym, shift);
+    ReleaseKey(d, keysym, shift);
 }
 
 void MovePointerIn(Display* d, Window w, int x, int y) {
-    int rx = 0, ry = 0;
+    int rx = 0;
+    int ry = 0;
     RootOrigin(d, w, &rx, &ry);
     MovePointer(d, rx + x, ry + y);
 }
@@ -55,8 +62,10 @@ void TypeText(Display* d, const std::string& text) {
         const size_t end = text[i] == '<' ? text.find('>', i) : std::string::npos;
         unsigned long sym =
             text[i] == '\n' || text[i] == '\r' ? XK_Return : static_cast<unsigned char>(text[i]);
-        if (end != std::string::npos)
-            sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str()), i = end;
+        if (end != std::string::npos) {
+            sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str());
+            i = end;
+        }
         const KeyCode code = XKeysymToKeycode(d, sym);
         // Upper case and shifted punctuation sit at index 1 of their key.
         TapKey(d, sym,
@@ -112,7 +121,8 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 std::string PropertyText(Display* d, Window w, const char* property) {
     Atom type = 0;
     int format = 0;
-    unsigned long count = 0, after = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
     unsigned char* data = nullptr;
     std::string out;
     if (XGetWindowProperty(d, w, XInternAtom(d, property, False), 0, 1024, False, AnyPropertyType,
@@ -142,7 +152,10 @@ bool IsMapped(Display* d, Window w) {
 
 Window FindWindowByName(Display* d, const std::string& name) {
     std::function<Window(Window)> find = [&](Window parent) -> Window {
-        Window root = 0, par = 0, *children = nullptr, found = 0;
+        Window root = 0;
+        Window par = 0;
+        Window* children = nullptr;
+        Window found = 0;
         unsigned n = 0;
         if (!XQueryTree(d, parent, &root, &par, &children, &n)) return 0;
         for (unsigned i = 0; i < n && found == 0; ++i)
@@ -183,7 +196,9 @@ bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>&
         for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(rgb[i] >> shift));
     }
     uLongf zlen = compressBound(raw.size());
-    std::vector<unsigned char> z(zlen), file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
+    std::vector<unsigned char> z(zlen);
+    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> ihdr;
     if (compress2(z.data(), &zlen, raw.data(), raw.size(), 9) != Z_OK) return false;
     z.resize(zlen);
     auto be32 = [](std::vector<unsigned char>& v, uint32_t n) {

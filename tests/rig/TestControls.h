@@ -17,16 +17,40 @@ public:
           int h = 30, const std::string& kind = "probe")
         : Child(parent), name(std::move(probeName)) {
         elementKind = kind;
-        x = px, y = py, width = w, height = h;
+        x = px;
+        y = py;
+        width = w;
+        height = h;
     }
     void Create() override { CreateControl(); }
-    void MouseDown(lumetra::PackedPoint p) override { Note("down"), Child::MouseDown(p); }
-    void MouseUp(lumetra::PackedPoint p) override { Note("up"), Child::MouseUp(p); }
-    void KeyDown(uint32_t k) override { Note("keydown"), Child::KeyDown(k); }
-    void KeyUp(uint32_t k) override { Note("keyup"), Child::KeyUp(k); }
-    bool KeyChar(char ch) override { return Note("char" + std::to_string(ch)), Child::KeyChar(ch); }
-    void GotFocus() override { Note("got"), Child::GotFocus(); }
-    void LostFocus() override { Note("lost"), Child::LostFocus(); }
+    void MouseDown(lumetra::PackedPoint p) override {
+        Note("down");
+        Child::MouseDown(p);
+    }
+    void MouseUp(lumetra::PackedPoint p) override {
+        Note("up");
+        Child::MouseUp(p);
+    }
+    void KeyDown(uint32_t k) override {
+        Note("keydown");
+        Child::KeyDown(k);
+    }
+    void KeyUp(uint32_t k) override {
+        Note("keyup");
+        Child::KeyUp(k);
+    }
+    bool KeyChar(char ch) override {
+        Note("char" + std::to_string(ch));
+        return Child::KeyChar(ch);
+    }
+    void GotFocus() override {
+        Note("got");
+        Child::GotFocus();
+    }
+    void LostFocus() override {
+        Note("lost");
+        Child::LostFocus();
+    }
     void Note(const std::string& event) const { trace += name + ":" + event + " "; }
 
     std::string name;

@@ -1,0 +1,257 @@
+// The event loop: it waits for X events and timer expiries, and routes each
+// event to its form and from there to the control under the pointer or with
+// the keyboard focus.
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "lumetra/core/Application.h"
+#include "lumetra/core/Form.h"
+#include "lumetra/core/GUIElement.h"
+#include "lumetra/core/Log.h"
+#include "lumetra/core/Screen.h"
+
+namespace lumetra {
+
+void Application::Run(Form* main) {
+    if (main == nullptr || main->GetScreen() == nullptr ||
+        main->GetScreen()->GetDisplay() == nullptr)
+        return;
+    std::fill(std::begin(keyState), std::end(keyState), false);
+    InstallTerminationHandlers();
+    while (RunOnce(main, -1)) {
+    }
+    Shutdown(main);
+    RestoreTerminationHandlers();
+}
+
+void Application::Shutdown(Form* main) {
+    DestroyAllForms();
+    currentMessageBox.reset();
+    DeleteRetired();
+    if (main != nullptr) main->Close();
+}
+
+bool Application::RunOnce(Form* main, int timeoutMs) {
+    if (quitRequested) return false;
+    mainForm = main;
+    for (LoopHook hook : loopHooks) {
+        const int within = hook();
+        if (within >= 0 && (timeoutMs < 0 || within < timeoutMs)) timeoutMs = within;
+    }
+    DeleteRetired();
+    Display* d = main->GetScreen()->GetDisplay();
+    const int queued = XPending(d);
+    pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {TimerPipeReadEnd(), POLLIN, 0}};
+    const int ready = poll(fds, fds[1].fd >= 0 ? 2 : 1, queued > 0 ? 0 : timeoutMs);
+    if (ready < 0 && errno != EINTR) return !quitRequested;
+    if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
+        // Expiries that fell due while a handler was blocked count once.
+        char sink[64];
+        while (read(fds[1].fd, sink, sizeof sink) > 0) {
+        }
+        if (terminationSignal != 0) quitRequested = true;
+        if (quitRequested) return false;
+        DispatchTimerTicks();
+        if (quitRequested) return false;
+    }
+    if (queued > 0 || XPending(d) > 0) {
+        XEvent ev;
+        XNextEvent(d, &ev);
+        Dispatch(main, ev);
+    }
+    return !quitRequested;
+}
+
+void Application::DeleteLater(std::unique_ptr<Form> form) {
+    if (form) retired.push_back(std::move(form));
+}
+
+void Application::DeleteRetired() {
+    // Deleting a form may retire another one; take the list first.
+    while (!retired.empty()) {
+        std::vector<std::unique_ptr<Form>> batch = std::move(retired);
+        retired.clear();
+    }
+}
+
+void Application::AddLoopHook(LoopHook hook) {
+    if (std::find(loopHooks.begin(), loopHooks.end(), hook) == loopHooks.end())
+        loopHooks.push_back(hook);
+}
+
+void Application::Dispatch(Form* main, XEvent& ev) {
+    Window w = ev.xany.window;
+    if (ev.type == ConfigureNotify) w = ev.xconfigure.window;
+    if (ev.type == DestroyNotify) w = ev.xdestroywindow.window;
+    Form* form = FindFormByWindow(w);
+    if (form == nullptr) return;
+    if (ev.type == ButtonPress || ev.type == ButtonRelease) userTime = ev.xbutton.time;
+    if (ev.type == KeyPress || ev.type == KeyRelease) userTime = ev.xkey.time;
+    switch (ev.type) {
+        case Expose:
+            form->Paint();
+            break;
+        case ConfigureNotify: {
+            const XConfigureEvent& c = ev.xconfigure;
+            if (PackPoint(c.width, c.height) != form->GetSize()) form->Refresh();
+            form->SetBounds(c.x, c.y, c.width, c.height);
+            break;
+        }
+        case EnterNotify:
+            form->MouseEnter();
+            break;
+        case LeaveNotify:
+            form->MouseLeave();
+            break;
+        case MotionNotify:
+            if (form->IsEnabled()) form->MouseMove(ev.xmotion.x, ev.xmotion.y);
+            break;
+        case ButtonPress:
+        case ButtonRelease:
+            PointerEvent(form, ev.xbutton, ev.type == ButtonPress);
+            break;
+        case KeyPress:
+            if (form->IsEnabled()) KeyPressEvent(form, ev.xkey);
+            break;
+        case KeyRelease:
+            if (form->IsEnabled()) KeyReleaseEvent(form, ev.xkey);
+            break;
+        case DestroyNotify:
+            WindowDestroyed(main, form);
+            break;
+        case ClientMessage:
+            if (static_cast<Atom>(ev.xclient.data.l[0]) != form->GetDeleteAtom()) break;
+            // WM_PROTOCOLS messages carry the time of the action in their second word.
+            if (ev.xclient.data.l[1] != CurrentTime)
+                userTime = static_cast<Time>(ev.xclient.data.l[1]);
+            form->RequestClose();
+            break;
+        default:
+            break;
+    }
+}
+
+GUIElement* Application::FocusedOn(Form* form) {
+    // Keys reach only a control of the form the event belongs to: the focus
+    // may still sit on a control of the window that opened a dialog.
+    return focusedElement != nullptr && GetParentForm(focusedElement) == form ? focusedElement
+                                                                              : nullptr;
+}
+
+void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
+    const PackedPoint p = PackPoint(ev.x, ev.y);
+    if (!form->IsEnabled()) {
+        press ? form->MouseDown(p) : form->MouseUp(p);
+        return;
+    }
+    if (ev.button >= 2 && ev.button <= 4) {
+        press ? form->OtherButtonDown(p) : form->OtherButtonUp(p);
+        return;
+    }
+    if (ev.button != 1) return;
+
+    GUIElement* target = nullptr;
+    if (focusedElement != nullptr && focusedElement->ContainsPoint(p) &&
+        focusedElement->GetParent() == form) {
+        target = focusedElement;
+    } else {
+        target = FindChildAt(form->GetId(), p);
+        if (target == nullptr) {
+            GUIElement* old = focusedElement;
+            focusedElement = nullptr;
+            if (old != nullptr) old->LostFocus();
+        } else if (focusedElement == nullptr) {
+            focusedElement = target;
+            target->GotFocus();
+        } else if (focusedElement->GetId() != target->GetId()) {
+            GUIElement* old = focusedElement;
+            focusedElement = target;
+            old->LostFocus();
+            target->GotFocus();
+        }
+    }
+    if (target != nullptr) press ? target->MouseDown(p) : target->MouseUp(p);
+    press ? form->MouseDown(p) : form->MouseUp(p);
+}
+
+namespace {
+struct Translated {
+    uint32_t keysym;
+    char ch;
+};
+
+Translated Translate(XKeyEvent& ev) {
+    char buf[51] = {};
+    KeySym sym = 0;
+    const int n = XLookupString(&ev, buf, 50, &sym, nullptr);
+    return {static_cast<uint32_t>(sym), n > 0 ? buf[0] : '\0'};
+}
+}  // namespace
+
+void Application::KeyPressEvent(Form* form, XKeyEvent& ev) {
+    const Translated t = Translate(ev);
+    if (GUIElement* focused = FocusedOn(form)) focused->KeyDown(t.keysym);
+    if (t.ch > 0) keyState[static_cast<unsigned char>(t.ch)] = true;
+    form->KeyDown(t.keysym);
+}
+
+void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
+    const Translated t = Translate(ev);
+    GUIElement* focused = FocusedOn(form);
+    if (t.keysym == KeyTab && (focused == nullptr || focused->IsTabStop())) {
+        const std::vector<GUIElement*> children = GetChildren(form->GetId());
+        GUIElement* next = nullptr;
+        for (GUIElement* c : children) {
+            if (c->IsTabStop() && (focused == nullptr || c->GetId() > focused->GetId())) {
+                next = c;
+                break;
+            }
+        }
+        if (next == nullptr) {
+            for (GUIElement* c : children) {
+                if (c->IsTabStop()) {
+                    next = c;
+                    break;
+                }
+            }
+        }
+        if (next != nullptr) {
+            // The focus may sit on another form's control (the one that
+            // opened this dialog): it loses it all the same.
+            if (focusedElement != nullptr) focusedElement->LostFocus();
+            focusedElement = next;
+            next->GotFocus();
+        }
+    } else if (focused != nullptr) {
+        if (t.ch > 0) focused->KeyChar(t.ch);
+        if (GUIElement* still = FocusedOn(form)) still->KeyUp(t.keysym);
+    }
+    if (t.ch > 0) {
+        keyState[static_cast<unsigned char>(t.ch)] = false;
+        form->KeyChar(t.ch);
+    }
+    form->KeyUp(t.keysym);
+}
+
+// Only another client destroys a window that a form still holds: the form's
+// own DestroyWindow lets go of the window before destroying it.
+void Application::WindowDestroyed(Form* main, Form* form) {
+    form->LoseWindow();
+    if (main != nullptr && form->GetId() == main->GetId()) {
+        // Nothing is left to play in: the program ends as a confirmed exit does.
+        Log("Main window destroyed by another client.");
+        quitRequested = true;
+        return;
+    }
+    // A secondary form ends as if the window manager had closed it: its
+    // owner gets its input back and hears that there was no answer.
+    form->QueryClose();
+    form->Close();
+}
+
+}  // namespace lumetra
