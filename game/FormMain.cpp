@@ -199,7 +199,7 @@ void FormMain::StartGame() {
     CountLabel->SetText("");
     sequence.clear();
     targetLength = 3;
-    phase_ = Phase::Showing;
+    phase_ = Phase::kShowing;
     // Enabled again only when the game is lost.
     StartButton->Enable(false);
 }
@@ -228,25 +228,25 @@ void FormMain::OpenNamePlayerForm() {
 }
 
 bool FormMain::IsPlayingBack() const {
-    return phase_ == Phase::Showing || phase_ == Phase::LevelPause || phase_ == Phase::DarkStep;
+    return phase_ == Phase::kShowing || phase_ == Phase::kLevelPause || phase_ == Phase::kDarkStep;
 }
 
 void FormMain::HandleTick() {
     switch (phase_) {
-        case Phase::Idle:
+        case Phase::kIdle:
             tickCount = 0;
             return;
-        case Phase::Repeating:
-        case Phase::Advancing:
+        case Phase::kRepeating:
+        case Phase::kAdvancing:
             return;
-        case Phase::LevelPause:
+        case Phase::kLevelPause:
             // A longer level begins with a dark step; this tick is the first of
             // the 31 that lead to it.
-            phase_ = Phase::DarkStep;
+            phase_ = Phase::kDarkStep;
             tickCount = 1;
             return;
-        case Phase::Showing:
-        case Phase::DarkStep:
+        case Phase::kShowing:
+        case Phase::kDarkStep:
             if (++tickCount < kTicksPerStep) return;
             tickCount = 0;
             PlaybackStep();
@@ -258,15 +258,15 @@ void FormMain::PlaybackStep() {
     if (sequence.empty()) LevelLabel->SetText("Level: " + IntToString(targetLength - 3));
     if (static_cast<int32_t>(sequence.size()) == targetLength) {
         // The sequence is complete: the player's turn.
-        phase_ = Phase::Repeating;
+        phase_ = Phase::kRepeating;
         lastBox = -1;
         board_->AllOff();
         MessageLabel->SetText("Now you play. Repeat the sequence");
         CountLabel->SetText("-" + IntToString(targetLength));
         return;
     }
-    if (phase_ == Phase::DarkStep) {
-        phase_ = Phase::Showing;
+    if (phase_ == Phase::kDarkStep) {
+        phase_ = Phase::kShowing;
         board_->AllOff();
         return;
     }
@@ -295,7 +295,7 @@ void FormMain::RestartClockAfterBeep(long expiriesBefore) {
 
 void FormMain::HandleBoxClick(int32_t box) {
     // Only the player's turn takes presses.
-    if (phase_ != Phase::Repeating || sequence.empty()) return;
+    if (phase_ != Phase::kRepeating || sequence.empty()) return;
     if (box == sequence.front()) {
         sequence.erase(sequence.begin());
         board_->LightBox(box);
@@ -303,14 +303,14 @@ void FormMain::HandleBoxClick(int32_t box) {
         CountLabel->SetText(IntToString(-static_cast<int64_t>(sequence.size())));
         if (sequence.empty()) {
             MessageLabel->SetText("Good. Well done.");
-            phase_ = Phase::Advancing;
+            phase_ = Phase::kAdvancing;
             NextLevel();
         }
         return;
     }
     MessageLabel->SetText("I'm sorry. You were wrong");
     PlayWave(kHowl);
-    phase_ = Phase::Idle;
+    phase_ = Phase::kIdle;
     StartButton->Enable(true);
 }
 
@@ -319,7 +319,7 @@ void FormMain::NextLevel() {
     CountLabel->SetText("");
     sequence.clear();
     ++targetLength;
-    phase_ = Phase::LevelPause;
+    phase_ = Phase::kLevelPause;
 }
 
 void FormMain::BuildPictures() {

@@ -72,7 +72,7 @@ public:
     CellControl* GetMessageLabel() const { return MessageLabel.get(); }
     FormAbout* GetAboutForm() const { return aboutForm_.get(); }
     // A game is in progress.
-    bool IsRunning() const { return phase_ != Phase::Idle; }
+    bool IsRunning() const { return phase_ != Phase::kIdle; }
     // The program is showing the sequence; the player's presses are ignored.
     bool IsPlayingBack() const;
     int32_t GetTargetLength() const { return targetLength; }
@@ -87,17 +87,17 @@ private:
     // sequence, then waits for the player to repeat it, and a repeated
     // sequence advances to the next level, whose playback pauses for a tick
     // and then begins with a dark step. A game is running in every phase but
-    // Idle, and playing back in Showing, LevelPause and DarkStep.
+    // kIdle, and playing back in kShowing, kLevelPause and kDarkStep.
     enum class Phase {
-        Idle,
-        Showing,
-        Repeating,
+        kIdle,
+        kShowing,
+        kRepeating,
         // The next level is being set up from the player's last press.
-        Advancing,
+        kAdvancing,
         // The next level's playback has not yet had its first tick.
-        LevelPause,
+        kLevelPause,
         // The next playback step only turns the boxes off.
-        DarkStep,
+        kDarkStep,
     };
 
     void StartGame();
@@ -125,7 +125,7 @@ private:
     XImagePtr titlePicture_;
     bool picturesBuilt_ = false;
 
-    Phase phase_ = Phase::Idle;
+    Phase phase_ = Phase::kIdle;
     // Boxes (1-4) still to be repeated, oldest first.
     std::vector<int32_t> sequence;
     int32_t targetLength = 3;

@@ -37,12 +37,12 @@ FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& te
 }  // namespace
 
 FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string& caption) {
-    return Open(0, MsgBoxKind::Information, owner, text, caption);
+    return Open(0, MsgBoxKind::kInformation, owner, text, caption);
 }
 
 FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text,
                          const std::string& caption) {
-    return Open(id, MsgBoxKind::Question, owner, text, caption);
+    return Open(id, MsgBoxKind::kQuestion, owner, text, caption);
 }
 
 FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerForm,
@@ -104,7 +104,7 @@ void FormMsgBox::HandleLoad() {
     label_->Create();
 
     firstButton_ =
-        std::make_unique<ButtonCustom>(this, kind_ == MsgBoxKind::Question ? "YES" : "OK");
+        std::make_unique<ButtonCustom>(this, kind_ == MsgBoxKind::kQuestion ? "YES" : "OK");
     firstButton_->SetSize(110, 28);
     firstButton_->SetLocation(w - 120, h - 40);
     firstButton_->SetCommand(OnButton);
@@ -115,7 +115,7 @@ void FormMsgBox::HandleLoad() {
     secondButton_->SetLocation(10, h - 40);
     secondButton_->SetCommand(OnButton);
     secondButton_->Create();
-    if (kind_ == MsgBoxKind::Information) secondButton_->Hide();
+    if (kind_ == MsgBoxKind::kInformation) secondButton_->Hide();
 }
 
 // The owner's active dialog stays pointing here: it is consulted only while
@@ -138,7 +138,7 @@ void FormMsgBox::HandleClick(GUIElement* sender) {
     if (!IsCreated() || sender == nullptr) return;
     if (!HandleQueryClose()) return;
     if (firstButton_ && sender->GetId() == firstButton_->GetId()) {
-        result_ = kind_ == MsgBoxKind::Question ? kMsgBoxYes : kMsgBoxOk;
+        result_ = kind_ == MsgBoxKind::kQuestion ? kMsgBoxYes : kMsgBoxOk;
     } else if (secondButton_ && sender->GetId() == secondButton_->GetId()) {
         result_ = kMsgBoxNo;
     }

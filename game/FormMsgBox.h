@@ -21,7 +21,7 @@ namespace lumetra {
 class ButtonCustom;
 class CellControl;
 
-enum class MsgBoxKind : uint8_t { Information = 0, Question = 1 };
+enum class MsgBoxKind : uint8_t { kInformation = 0, kQuestion = 1 };
 
 using MsgBoxResult = int32_t;
 constexpr MsgBoxResult kMsgBoxNoAnswer = 0;  // the window was closed by the window manager
