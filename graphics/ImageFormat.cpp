@@ -8,6 +8,7 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Log.h"
 #include "lumetra/core/Screen.h"
 #include "lumetra/util/Strings.h"
@@ -22,11 +23,7 @@ constexpr unsigned long kProbeColour = 0xCF3B76;
 
 // The screen an element draws on: its form's, else the program's current one.
 lumetra::Screen* ScreenOf(GUIElement* element) {
-    Form* form = nullptr;
-    if (element != nullptr) {
-        form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                            : Application::GetParentForm(element);
-    }
+    Form* form = FormOf(element);
     if (form != nullptr && form->GetScreen() != nullptr) return form->GetScreen();
     return lumetra::Screen::Current();
 }
