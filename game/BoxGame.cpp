@@ -92,7 +92,8 @@ void BoxGame::PaintBackground(GraphicsContext& gc) {
     const int32_t top = PointY(at);
     const int32_t right = left + width - 1;
     const int32_t bottom = top + height - 1;
-    const Rect b1 = BoxRect(1), b4 = BoxRect(4);
+    const Rect b1 = BoxRect(1);
+    const Rect b4 = BoxRect(4);
     // Pixel spans the boxes cover (their fill stops one short of the size).
     const int32_t cols[2][2] = {{b1.x, b1.x + b1.w - 1}, {b4.x, b4.x + b4.w - 1}};
     const int32_t rows[2][2] = {{b1.y, b1.y + b1.h - 1}, {b4.y, b4.y + b4.h - 1}};
