@@ -14,6 +14,22 @@
 namespace lumetra {
 
 namespace {
+
+// A window's place in its parent and its size, as XGetGeometry tells them.
+struct Geometry {
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+bool GetGeometry(Display* d, Window w, Geometry* g) {
+    Window root = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    return XGetGeometry(d, w, &root, &g->x, &g->y, &g->width, &g->height, &border, &depth) != 0;
+}
+
 constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                             EnterWindowMask | LeaveWindowMask | PointerMotionMask |
                             ButtonMotionMask | ExposureMask | StructureNotifyMask |
@@ -71,17 +87,10 @@ int32_t Form::GetActualHeight() { return PointY(ActualSize()); }
 
 PackedPoint Form::ActualSize() {
     Display* d = GetDisplay();
-    Window root = 0;
-    int gx = 0;
-    int gy = 0;
-    unsigned w = 0;
-    unsigned h = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    if (!created || d == nullptr || window == 0 ||
-        !XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth))
+    Geometry g;
+    if (!created || d == nullptr || window == 0 || !GetGeometry(d, window, &g))
         return PackPoint(width, height);
-    return PackPoint(static_cast<int32_t>(w), static_cast<int32_t>(h));
+    return PackPoint(static_cast<int32_t>(g.width), static_cast<int32_t>(g.height));
 }
 
 PackedPoint Form::GetPosition() {
@@ -274,15 +283,10 @@ void Form::RememberPlace() {
         if (up == root || up == 0) break;
         top = up;
     }
-    int fx = 0;
-    int fy = 0;
-    unsigned w = 0;
-    unsigned h = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    if (XGetGeometry(d, top, &root, &fx, &fy, &w, &h, &border, &depth)) {
-        x = fx;
-        y = fy;
+    Geometry g;
+    if (GetGeometry(d, top, &g)) {
+        x = g.x;
+        y = g.y;
     }
 }
 
