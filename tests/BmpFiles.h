@@ -24,8 +24,12 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
     out[0] = 'B';
     out[1] = 'M';
     const std::pair<size_t, size_t> fields[] = {
-        {2, out.size()}, {10, offset}, {14, 40},  // the info header's size
-        {18, w},         {22, h},      {46, palette.size()},
+        {2, out.size()},       // the file's size
+        {10, offset},          // where the pixels start
+        {14, 40},              // the info header's size
+        {18, w},               // width
+        {22, h},               // height
+        {46, palette.size()},  // colours in the palette
     };
     for (const auto& [at, value] : fields) PutLe(out, at, static_cast<uint32_t>(value));
     PutLe(out, 26, 1, 2);  // planes

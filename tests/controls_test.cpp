@@ -144,12 +144,18 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
                  int x;
                  int value;
              };
+             // One row a line, which clang-format would pack.
+             // clang-format off
              const SliderClick clicks[] = {
-                 {"two right of tick 4", 106, 4},          {"three right of tick 4", 107, 5},
-                 {"between ticks 1 and 2", 70, 2},         {"left of the first tick", 30, 0},
-                 {"three right of the last tick", 204, 0}, {"two right of the last tick", 203, 10},
+                 {"two right of tick 4", 106, 4},
+                 {"three right of tick 4", 107, 5},
+                 {"between ticks 1 and 2", 70, 2},
+                 {"left of the first tick", 30, 0},
+                 {"three right of the last tick", 204, 0},
+                 {"two right of the last tick", 203, 10},
                  {"just left of tick 7", 150, 7},
              };
+             // clang-format on
              for (const SliderClick& click : clicks) {
                  Click(click.x, 174);
                  EXPECT_EQ(speed->GetValue(), click.value) << click.name;
@@ -183,110 +189,105 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
     Walk("gallery-", steps);
 }
 
-// Setters of controls on screen repaint at once; each step sets properties
-// of different controls, so that no repaint hides another's absence.
+// A control's part of the form, and the part two such parts span.
+struct Box {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+Box BoxOf(GUIElement* e) {
+    const PackedPoint at = e->PositionInForm();
+    const PackedPoint size = e->GetSize();
+    return {PointX(at), PointY(at), PointX(at) + PointX(size), PointY(at) + PointY(size)};
+}
+Box Span(const Box& a, const Box& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+// Setters of controls on screen repaint at once. Each row sets one property of
+// one control, whose part of the form (where it was and where it is) must then
+// match the row's golden image, and again after a full repaint.
 TEST_F(Gallery, SettersRepaintAtOnce) {
     auto cells = All<CellControl>();
     auto bars = All<ProgressBar>();
     auto sliders = All<Slider>();
     auto buttons = All<ButtonCustom>();
     auto boxes = All<CheckBox>();
+    auto panels = All<PanelChildren>();
     OptionBox* level = Nth<OptionBox>(0);
     const EmbeddedPicture& p = CheckBoxPicture(2);
     XImagePtr icon(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
-    const Steps steps = {
-        {"set-cells",
-         [&] {
-             cells[0]->SetAlignment(AlignRight);
-             cells[1]->SetText("Changed");
-             cells[2]->SetHighlightColor(0x80FF80);
-             cells[3]->SetTextColor(0xC00000);
-         }},
-        {"set-cells-2",
-         [&] {
-             cells[0]->SetBorder(true);
-             cells[1]->SetMarked(true);
-             cells[2]->SetHighlightTextColor(0x0000C0);
-             cells[3]->SetAlignment(AlignCenter);
-         }},
-        {"set-cells-3",
-         [&] {
-             cells[0]->SetBackColor(0xFFFFFF);
-             cells[1]->SetImage(icon.get(), 20, 20, 2);
-             cells[2]->SetHighlighted(false);
-             cells[3]->SetImage(icon.get(), 20, 20, 1);
-         }},
-        {"set-values",
-         [&] {
-             bars[0]->SetValue(150);
-             bars[1]->SetValue(-7);
-             bars[2]->SetFramed(false);
-             sliders[0]->SetValue(99);
-             sliders[1]->Enable(true);
-             sliders[2]->SetLineColor(0xC00000);
-             EXPECT_EQ(bars[0]->GetValue(), 100);
-             EXPECT_EQ(sliders[0]->GetValue(), 10);
-         }},
-        {"set-values-2",
-         [&] {
-             bars[0]->SetSize(150, 20);
-             bars[1]->SetPosition(300, 50);
-             sliders[0]->SetShowLabels(false);
-             sliders[2]->Enable(false);
-         }},
-        {"set-buttons",
-         [&] {
-             buttons[0]->SetText("Renamed");
-             buttons[1]->Enable(true);
-             buttons[2]->SetBackColor(0xC0E0C0);
-             buttons[3]->Enable(false);
-         }},
-        {"set-buttons-2",
-         [&] {
-             buttons[0]->SetSize(60, 20);
-             buttons[1]->SetImage(icon.get());
-             buttons[2]->SetPosition(12, 80);
-             buttons[3]->Hide();
-         }},
-        {"set-buttons-3",
-         [&] {
-             buttons[0]->SetImage(icon.get());
-             buttons[0]->SetText("");
-             buttons[1]->SetContentHidden(true);
-         }},
-        {"set-choices",
-         [&] {
-             boxes[0]->SetChecked(false);
-             boxes[1]->SetText("Tunes");
-             boxes[2]->Enable(true);
-             level->SetSelectedIndex(2);
-         }},
-        {"set-choices-2",
-         [&] {
-             boxes[0]->SetTextColor(0x0000C0);
-             boxes[1]->SetPosition(40, 50);
-             level->RemoveOption(0);
-             level->AddOption("Expert", "8");
-         }},
-        {"set-choices-3",
-         [&] {
-             boxes[2]->Hide();
-             level->SetTextColor(0xC00000);
-             level->SelectFirst();
-         }},
-        {"set-choices-4",
-         [&] {
-             level->Enable(false);
-             bars[2]->Hide();
-             bars[2]->SetValue(0);  // a hidden bar stays hidden
-         }},
-        {"set-panels",
-         [&] {
-             All<PanelChildren>()[0]->SetPosition(16, 14);
-             All<PanelChildren>()[1]->Hide();
-         }},
+    struct Setter {
+        const char* name;
+        GUIElement* control;
+        std::function<void()> set;
     };
-    Walk("gallery-", steps);
+    const Setter setters[] = {
+        {"cell-right", cells[0], [&] { cells[0]->SetAlignment(AlignRight); }},
+        {"cell-text", cells[1], [&] { cells[1]->SetText("Changed"); }},
+        {"cell-highlight", cells[2], [&] { cells[2]->SetHighlightColor(0x80FF80); }},
+        {"cell-text-colour", cells[3], [&] { cells[3]->SetTextColor(0xC00000); }},
+        {"cell-border", cells[0], [&] { cells[0]->SetBorder(true); }},
+        {"cell-marked", cells[1], [&] { cells[1]->SetMarked(true); }},
+        {"cell-highlight-text", cells[2], [&] { cells[2]->SetHighlightTextColor(0x0000C0); }},
+        {"cell-centre", cells[3], [&] { cells[3]->SetAlignment(AlignCenter); }},
+        {"cell-back", cells[0], [&] { cells[0]->SetBackColor(0xFFFFFF); }},
+        {"cell-image-centred", cells[1], [&] { cells[1]->SetImage(icon.get(), 20, 20, 2); }},
+        {"cell-unhighlighted", cells[2], [&] { cells[2]->SetHighlighted(false); }},
+        {"cell-image-left", cells[3], [&] { cells[3]->SetImage(icon.get(), 20, 20, 1); }},
+        {"bar-past-maximum", bars[0], [&] { bars[0]->SetValue(150); }},
+        {"bar-below-minimum", bars[1], [&] { bars[1]->SetValue(-7); }},
+        {"bar-unframed", bars[2], [&] { bars[2]->SetFramed(false); }},
+        {"slider-past-maximum", sliders[0], [&] { sliders[0]->SetValue(99); }},
+        {"slider-enabled", sliders[1], [&] { sliders[1]->Enable(true); }},
+        {"slider-line-colour", sliders[2], [&] { sliders[2]->SetLineColor(0xC00000); }},
+        {"bar-resized", bars[0], [&] { bars[0]->SetSize(150, 20); }},
+        {"bar-moved", bars[1], [&] { bars[1]->SetPosition(300, 50); }},
+        {"slider-no-labels", sliders[0], [&] { sliders[0]->SetShowLabels(false); }},
+        {"slider-disabled", sliders[2], [&] { sliders[2]->Enable(false); }},
+        {"button-text", buttons[0], [&] { buttons[0]->SetText("Renamed"); }},
+        {"button-enabled", buttons[1], [&] { buttons[1]->Enable(true); }},
+        {"button-back", buttons[2], [&] { buttons[2]->SetBackColor(0xC0E0C0); }},
+        {"button-disabled", buttons[3], [&] { buttons[3]->Enable(false); }},
+        {"button-resized", buttons[0], [&] { buttons[0]->SetSize(60, 20); }},
+        {"button-image", buttons[1], [&] { buttons[1]->SetImage(icon.get()); }},
+        {"button-moved", buttons[2], [&] { buttons[2]->SetPosition(12, 80); }},
+        {"button-hidden", buttons[3], [&] { buttons[3]->Hide(); }},
+        {"button-image-and-text", buttons[0], [&] { buttons[0]->SetImage(icon.get()); }},
+        {"button-image-only", buttons[0], [&] { buttons[0]->SetText(""); }},
+        {"button-content-hidden", buttons[1], [&] { buttons[1]->SetContentHidden(true); }},
+        {"box-unchecked", boxes[0], [&] { boxes[0]->SetChecked(false); }},
+        {"box-text", boxes[1], [&] { boxes[1]->SetText("Tunes"); }},
+        {"box-enabled", boxes[2], [&] { boxes[2]->Enable(true); }},
+        {"option-selected", level, [&] { level->SetSelectedIndex(2); }},
+        {"box-text-colour", boxes[0], [&] { boxes[0]->SetTextColor(0x0000C0); }},
+        {"box-moved", boxes[1], [&] { boxes[1]->SetPosition(4, 50); }},
+        {"option-removed", level, [&] { level->RemoveOption(0); }},
+        {"option-added", level, [&] { level->AddOption("Expert", "8"); }},
+        {"box-hidden", boxes[2], [&] { boxes[2]->Hide(); }},
+        {"option-text-colour", level, [&] { level->SetTextColor(0xC00000); }},
+        {"option-first", level, [&] { level->SelectFirst(); }},
+        {"option-disabled", level, [&] { level->Enable(false); }},
+        {"bar-hidden", bars[2], [&] { bars[2]->Hide(); }},
+        {"bar-hidden-stays-hidden", bars[2], [&] { bars[2]->SetValue(0); }},
+        {"panel-moved", panels[0], [&] { panels[0]->SetPosition(16, 14); }},
+        {"panel-hidden", panels[1], [&] { panels[1]->Hide(); }},
+    };
+    for (const Setter& setter : setters) {
+        const Box before = BoxOf(setter.control);
+        setter.set();
+        const Box part = Span(before, BoxOf(setter.control));
+        const std::string golden = std::string("set-") + setter.name;
+        const int w = part.right - part.left;
+        const int h = part.bottom - part.top;
+        EXPECT_EQ("", Golden(golden, part.left, part.top, w, h)) << setter.name;
+        Repaint();
+        EXPECT_EQ("", Golden(golden, part.left, part.top, w, h)) << setter.name << ", repainted";
+    }
+    EXPECT_EQ(bars[0]->GetValue(), 100);
+    EXPECT_EQ(sliders[0]->GetValue(), 10);
     EXPECT_EQ(fired, 0);
 }
 

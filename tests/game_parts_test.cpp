@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <optional>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -217,6 +218,13 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     EXPECT_TRUE(owner.IsEnabled());
 }
 
+// The first game window is the application's main form, which handlers with no
+// form of their own fall back on; a second one leaves it so.
+TEST_F(Parts, TheFirstGameWindowIsTheMainForm) {
+    lumetra::FormMain second(screen.get(), "second");
+    EXPECT_EQ(Application::mainForm, game.get());
+}
+
 // The player-name form, opened afresh for each row (replacing the last one).
 TEST_F(Parts, NameForm) {
     ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav"), 0);
@@ -238,8 +246,13 @@ TEST_F(Parts, NameForm) {
         {"OK", "Zed", 0, 3, true, "Zed"},
         {"the window manager's close", "Eve", 1, 3, true, ""},
     };
+    // The game window where the window manager puts it for good: managed and shown.
+    const Window win = game->GetWindow();
+    ASSERT_TRUE(Pump(
+        [&] { return !rig::PropertyText(d, win, "WM_STATE").empty() && rig::IsMapped(d, win); }));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        const lumetra::PackedPoint at = game->GetPosition();
         game->OpenNamePlayerForm();
         XSync(screen->GetDisplay(), False);
         const Window w = gamerig::WaitWindow(d, "Classifica");
@@ -247,6 +260,14 @@ TEST_F(Parts, NameForm) {
         ASSERT_NE(form, nullptr);
         XSetInputFocus(d, w, RevertToParent, CurrentTime);
         EXPECT_EQ("", Shows(form, "name-form"));  // the prompt, the box with the caret, OK
+        // It asks the window manager to place it centred on the game window.
+        std::istringstream hints(rig::PropertyText(d, w, "WM_NORMAL_HINTS"));
+        long flags = 0;
+        std::pair<int, int> asked;
+        hints >> flags >> asked.first >> asked.second;
+        EXPECT_EQ(asked, std::make_pair(
+                             lumetra::PointX(at) + (game->GetWidth() - form->GetWidth()) / 2,
+                             lumetra::PointY(at) + (game->GetHeight() - form->GetHeight()) / 2));
         EXPECT_FALSE(game->IsEnabled());
         rig::TypeText(d, row.typed);
         if (row.finish > 1)
@@ -256,7 +277,8 @@ TEST_F(Parts, NameForm) {
         else
             gamerig::Click(d, w, 125, 94);
         EXPECT_TRUE(Pump([&] {
-            return standIns.Recorded().size() == row.beeps && form->IsCreated() != row.closes;
+            return standIns.Recorded().size() == row.beeps && form->IsClosed() == row.closes &&
+                   form->IsCreated() != row.closes;
         }));
         EXPECT_EQ(lumetra::FormNamePlayer::playerName, row.kept);
         EXPECT_EQ(game->IsEnabled(), row.closes);

@@ -142,13 +142,7 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         server->StopWindowManager();
         ASSERT_TRUE(server->StartWindowManager());
         ASSERT_TRUE(rig::WaitUntil([&] {  // framed and mapped again
-            Window root = 0;
-            Window parent = 0;
-            Window* kids = nullptr;
-            unsigned n = 0;
-            if (!XQueryTree(d, game.Win(), &root, &parent, &kids, &n)) return false;
-            if (kids) XFree(kids);
-            return parent != root && rig::IsMapped(d, game.Win());
+            return rig::Frame(d, game.Win()) != game.Win() && rig::IsMapped(d, game.Win());
         }));
         before = rig::ChildrenOf(getpid());
     }

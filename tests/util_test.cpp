@@ -210,10 +210,16 @@ TEST(Util, WaveLengthsAndFileKinds) {
         EXPECT_EQ(WaveMillis("w.wav"), wave.millis) << wave.name;
     }
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    // One row a line, which clang-format would pack.
+    // clang-format off
     const std::pair<const char*, const char*> kinds[] = {
-        {"fifo", "a FIFO"}, {"/dev/null", "a device"}, {".", "a directory"},
-        {"w.wav", ""},      {"missing", ""},
+        {"fifo", "a FIFO"},
+        {"/dev/null", "a device"},
+        {".", "a directory"},
+        {"w.wav", ""},
+        {"missing", ""},
     };
+    // clang-format on
     for (const auto& [path, kind] : kinds) EXPECT_EQ(SpecialFileKind(path), kind) << path;
     EXPECT_EQ(WaveMillis("fifo"), -1);
 }

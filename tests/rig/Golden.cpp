@@ -1,63 +1,15 @@
 #include "rig/Golden.h"
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "rig/Png.h"
 #include "rig/Rig.h"
 
 namespace rig {
-
-namespace {
-
-uint32_t Be32(const unsigned char* p) {
-    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
-
-// Reads a PNG as SavePng writes it (8-bit RGB, every row with filter 0) as
-// 0xRRGGBB pixels; empty for any other kind, which then simply differs.
-std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> f((std::istreambuf_iterator<char>(in)),
-                                       std::istreambuf_iterator<char>());
-    std::vector<unsigned char> z;
-    *w = 0;
-    *h = 0;
-    for (size_t at = 8; at + 12 <= f.size();) {
-        const uint32_t len = Be32(&f[at]);
-        if (len > f.size() - at - 12) return {};
-        const std::string type(f.begin() + static_cast<long>(at) + 4,
-                               f.begin() + static_cast<long>(at) + 8);
-        const unsigned char* data = &f[at + 8];
-        if (type == "IHDR" && len >= 13 && data[8] == 8 && data[9] == 2 && data[12] == 0) {
-            *w = static_cast<int>(Be32(data));
-            *h = static_cast<int>(Be32(data + 4));
-        }
-        if (type == "IDAT") z.insert(z.end(), data, data + len);
-        at += 12 + len;
-    }
-    const size_t stride = static_cast<size_t>(*w) * 3 + 1;
-    std::vector<unsigned char> raw(
-        *w > 0 && *h > 0 && *w <= 8192 && *h <= 8192 ? stride * static_cast<size_t>(*h) : 0);
-    uLongf rawLen = raw.size();
-    if (raw.empty() || uncompress(raw.data(), &rawLen, z.data(), z.size()) != Z_OK ||
-        rawLen != raw.size())
-        return {};
-    std::vector<uint32_t> rgb;
-    for (size_t row = 0; row < raw.size(); row += stride) {
-        if (raw[row] != 0) return {};
-        for (size_t i = row + 1; i < row + stride; i += 3)
-            rgb.push_back(uint32_t{raw[i]} << 16 | uint32_t{raw[i + 1]} << 8 | raw[i + 2]);
-    }
-    return rgb;
-}
-
-}  // namespace
 
 std::string CompareGolden(Display* d, Window win, const std::string& name, int x, int y, int width,
                           int height) {

@@ -1,6 +1,5 @@
 #include "rig/Process.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -9,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -135,21 +135,13 @@ std::string StatField(pid_t pid, int field) {
     }
     return f;
 }
-
-std::vector<std::string> Entries(const std::string& dir) {
-    std::vector<std::string> out;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) out.emplace_back(e->d_name);
-        closedir(d);
-    }
-    return out;
-}
 }  // namespace
 
 std::vector<pid_t> ChildrenOf(pid_t parent) {
     std::vector<pid_t> out;
-    for (const std::string& name : Entries("/proc")) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(name.c_str()));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
         if (pid > 0 && StatField(pid, 4) == std::to_string(parent)) out.push_back(pid);
     }
     return out;

@@ -4,14 +4,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <zlib.h>
 
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
+#include "rig/Png.h"
 
 namespace rig {
 
@@ -145,6 +144,19 @@ void RootOrigin(Display* d, Window w, int* x, int* y) {
     XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, x, y, &child);
 }
 
+Window Frame(Display* d, Window w) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned n = 0;
+    while (XQueryTree(d, w, &root, &parent, &children, &n) != 0) {
+        if (children != nullptr) XFree(children);
+        if (parent == root || parent == 0) break;
+        w = parent;
+    }
+    return w;
+}
+
 bool IsMapped(Display* d, Window w) {
     XWindowAttributes a{};
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
@@ -187,41 +199,6 @@ void Pump(lumetra::Form* main, int ms) {
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs,
                  [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
-}
-
-bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
-    std::vector<unsigned char> raw;  // each row: filter 0, then R G B per pixel
-    for (size_t i = 0; i < rgb.size(); ++i) {
-        if (i % static_cast<size_t>(w) == 0) raw.push_back(0);
-        for (int shift : {16, 8, 0}) raw.push_back(static_cast<unsigned char>(rgb[i] >> shift));
-    }
-    uLongf zlen = compressBound(raw.size());
-    std::vector<unsigned char> z(zlen);
-    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> ihdr;
-    if (compress2(z.data(), &zlen, raw.data(), raw.size(), 9) != Z_OK) return false;
-    z.resize(zlen);
-    auto be32 = [](std::vector<unsigned char>& v, uint32_t n) {
-        for (int s = 24; s >= 0; s -= 8) v.push_back(static_cast<unsigned char>(n >> s));
-    };
-    auto chunk = [&](const char* type, const std::vector<unsigned char>& data) {
-        be32(file, static_cast<uint32_t>(data.size()));
-        const size_t start = file.size();
-        file.insert(file.end(), type, type + 4);
-        file.insert(file.end(), data.begin(), data.end());
-        be32(file,
-             static_cast<uint32_t>(crc32(0, &file[start], static_cast<uInt>(file.size() - start))));
-    };
-    be32(ihdr, static_cast<uint32_t>(w));
-    be32(ihdr, static_cast<uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
-    chunk("IHDR", ihdr);
-    chunk("IDAT", z);
-    chunk("IEND", {});
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(out.write(reinterpret_cast<const char*>(file.data()),
-                                       static_cast<std::streamsize>(file.size()))
-                                 .flush());
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {

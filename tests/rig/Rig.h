@@ -42,6 +42,9 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 // numbers in decimal, space separated; "" when the window has none.
 std::string PropertyText(Display* d, Window w, const char* property);
 void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin on the root window
+// The outermost window holding this one below the root: a window manager's
+// frame around it, or the window itself.
+Window Frame(Display* d, Window w);
 bool IsMapped(Display* d, Window w);
 Window FindWindowByName(Display* d,
                         const std::string& name);  // a client window by its name, 0 if none
@@ -54,8 +57,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // A round trip on the test's own connection: the server has done all it was sent.
 void Sync(Display* d);
 
-// PNG files (8-bit RGB): a window's pixels scaled by a whole factor, or given pixels.
+// A window's pixels as a PNG file, scaled by a whole factor.
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
-bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb);
 
 }  // namespace rig
