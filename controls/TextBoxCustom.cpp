@@ -1,3 +1,4 @@
+// The text box control: input handed to its editor, and the grid painted.
 #include "lumetra/controls/TextBoxCustom.h"
 
 #include <algorithm>

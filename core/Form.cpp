@@ -1,3 +1,4 @@
+// The top-level window: its creation, properties, geometry and closing.
 #include "lumetra/core/Form.h"
 
 #include <X11/Xatom.h>
