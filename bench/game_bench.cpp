@@ -220,7 +220,7 @@ void StepSpacing() {
         // From the end of a step's beep to the next step's light.
         spacing.push_back(lit[i + 1] - beepEnd[i - 1]);
         beeps.push_back(beepEnd[i - 1] - lit[i]);
-        drift += spacing.back() - 31.0 * lumetra::FormMain::TickMillis;
+        drift += spacing.back() - 31.0 * lumetra::FormMain::kTickMillis;
     }
     bench::Report("game_step_spacing", spacing, "ms");
     bench::Report("game_step_drift", {drift}, "ms over 9 steps");

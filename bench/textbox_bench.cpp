@@ -55,15 +55,12 @@ void AddScoreOnAFullBoard() {
 
 // The first row of the cell the caret is in shows the caret colour.
 bool CaretShownAt(Display* d, Window w, lumetra::TextBoxCustom& box, int position) {
-    const std::vector<lumetra::TextBoxCustom::TextCell>& cells = box.Cells();
-    for (size_t i = 0; i < cells.size(); ++i) {
-        if (cells[i].textIndex != position) continue;
-        const int cols = box.Columns();
-        const int x = box.x + 3 + static_cast<int>(i) % cols * box.GetCellWidth();
-        const int y = box.y + 3 + static_cast<int>(i) / cols * box.GetLineHeight();
-        return rig::CountColour(d, w, x, y, box.GetCellWidth() - 1, 1, 0xFFFF00) > 0;
-    }
-    return false;
+    int row = 0;
+    int column = 0;
+    if (!box.Editor().Grid().FindCell(position, row, column)) return false;
+    const int x = box.x + 3 + column * box.GetCellWidth();
+    const int y = box.y + 3 + row * box.GetLineHeight();
+    return rig::CountColour(d, w, x, y, box.GetCellWidth() - 1, 1, 0xFFFF00) > 0;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The push button's painting, its pressed look and the click it reports.
 #include "lumetra/controls/ButtonCustom.h"
 
 #include "lumetra/controls/ControlPaint.h"
@@ -6,7 +7,7 @@
 namespace lumetra {
 
 ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption)
-    : Child(parentElement) {
+    : Control(parentElement) {
     elementKind = "ButtonCustom";
     text = caption;
     width = 80;
@@ -16,57 +17,17 @@ ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption
     autoRepaint = true;
 }
 
-void ButtonCustom::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
+void ButtonCustom::SetText(const std::string& caption) { SetAndPaint(text, caption); }
 
-void ButtonCustom::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
+void ButtonCustom::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void ButtonCustom::Show() {
-    Child::Show();
-    Paint();
-}
+void ButtonCustom::SetImage(XImage* img) { SetAndPaint(image_, img); }
 
-void ButtonCustom::ShowWindow() { Show(); }
+void ButtonCustom::SetDisabledImage(XImage* img) { SetAndPaint(disabledImage_, img); }
 
-void ButtonCustom::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
+void ButtonCustom::SetContentHidden(bool hidden) { SetAndPaint(contentHidden_, hidden); }
 
-void ButtonCustom::SetText(const std::string& caption) {
-    text = caption;
-    Paint();
-}
-
-void ButtonCustom::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
-
-void ButtonCustom::SetImage(XImage* img) {
-    image = img;
-    Paint();
-}
-
-void ButtonCustom::SetDisabledImage(XImage* img) {
-    disabledImage = img;
-    Paint();
-}
-
-void ButtonCustom::SetContentHidden(bool hidden) {
-    contentHidden = hidden;
-    Paint();
-}
-
-void ButtonCustom::SetPressed(bool on) {
-    pressed = on;
-    Paint();
-}
+void ButtonCustom::SetPressed(bool on) { SetAndPaint(pressed_, on); }
 
 void ButtonCustom::MouseDown(PackedPoint p) {
     if (enabled) SetPressed(true);
@@ -107,35 +68,36 @@ void ButtonCustom::LostFocus() {
     SetPressed(false);
 }
 
-void ButtonCustom::Create() { CreateControl(); }
-
 void ButtonCustom::Paint() {
     if (!MayPaint(*this)) return;
     const ControlArea a = AreaInForm(*this);
     GraphicsContext gc(GetForm());
     const Colour background = EffectiveBackColor();
     FillArea(gc, a, background);
-    if (pressed) {
+    if (pressed_) {
         DrawSunken(gc, a);
     } else {
         DrawRaised(gc, a);
     }
     // Too small for anything inside its bevel.
     if (!a.HasInside()) return;
-    if (hasFocus && enabled && !pressed) {
-        const int x = a.x, y = a.y, w = a.w, h = a.h;
-        DrawDashed(gc, foreColor,
+    if (hasFocus && enabled && !pressed_) {
+        const int x = a.x;
+        const int y = a.y;
+        const int w = a.w;
+        const int h = a.h;
+        DrawDashed(gc, foreColor_,
                    {{x + 4, y + 3, x + w - 5, y + 3},
                     {x + 4, y + h - 4, x + 4, y + 2},
                     {x + w - 5, y + 3, x + w - 5, y + h - 3},
                     {x + 4, y + h - 4, x + w - 5, y + h - 4}});
     }
-    if (!contentHidden) DrawContent(gc, a.x, a.y, a.w, a.h, background);
+    if (!contentHidden_) DrawContent(gc, a.x, a.y, a.w, a.h, background);
 }
 
 void ButtonCustom::DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background) {
-    const Colour captionColour = enabled ? foreColor : DisabledTextColour;
-    XImage* icon = !enabled && disabledImage != nullptr ? disabledImage : image;
+    const Colour captionColour = enabled ? foreColor_ : DisabledTextColour;
+    XImage* icon = !enabled && disabledImage_ != nullptr ? disabledImage_ : image_;
     if (icon == nullptr) {
         if (w - 12 < 1) return;
         gc.DrawText(x + 6, y + 4, w - 12, h - 8, text, captionColour, background, AlignCenter);

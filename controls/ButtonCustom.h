@@ -8,21 +8,16 @@
 #include <string>
 
 #include "lumetra/controls/CommandElement.h"
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
 class GraphicsContext;
 
-class ButtonCustom : public Child, public CommandElement {
+class ButtonCustom : public Control, public CommandElement {
 public:
     ButtonCustom(GUIElement* parentElement, const std::string& caption);
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void SetText(const std::string& caption) override;
     void MouseUp(PackedPoint p) override;
     void MouseDown(PackedPoint p) override;
@@ -31,28 +26,27 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     virtual void Enable(bool on);
-    virtual void SetForeColor(Colour c) { foreColor = c; }
+    virtual void SetForeColor(Colour c) { foreColor_ = c; }
 
     // The images stay the caller's; the button only draws them.
     void SetImage(XImage* img);
     void SetDisabledImage(XImage* img);
     void SetContentHidden(bool hidden);
 
-    Colour GetForeColor() const { return foreColor; }
-    bool IsPressed() const { return pressed; }
+    Colour GetForeColor() const { return foreColor_; }
+    bool IsPressed() const { return pressed_; }
 
 private:
     void SetPressed(bool on);
     void DrawContent(GraphicsContext& gc, int x, int y, int w, int h, Colour background);
 
-    Colour foreColor = 0x000000;
-    bool pressed = false;
-    bool contentHidden = false;
-    XImage* image = nullptr;
-    XImage* disabledImage = nullptr;
+    Colour foreColor_ = 0x000000;
+    bool pressed_ = false;
+    bool contentHidden_ = false;
+    XImage* image_ = nullptr;
+    XImage* disabledImage_ = nullptr;
 };
 
 }  // namespace lumetra

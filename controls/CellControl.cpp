@@ -1,3 +1,4 @@
+// The text cell's painting: its text aligned, framed, highlighted or marked.
 #include "lumetra/controls/CellControl.h"
 
 #include "lumetra/controls/ControlPaint.h"
@@ -5,7 +6,7 @@
 
 namespace lumetra {
 
-CellControl::CellControl(GUIElement* parentElement) : Child(parentElement) {
+CellControl::CellControl(GUIElement* parentElement) : Control(parentElement) {
     elementKind = "cellcontrol";
     tabStop = false;
     autoRepaint = true;
@@ -19,40 +20,17 @@ void CellControl::Change(T& field, T value) {
     Paint();
 }
 
-void CellControl::Show() {
-    Child::Show();
-    Paint();
-}
-
-void CellControl::ShowWindow() { Show(); }
-
-void CellControl::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
-
 void CellControl::SetText(const std::string& s) { Change(text, s); }
 void CellControl::SetAlignment(TextAlign a) { Change(alignment, a); }
 void CellControl::SetTextColor(Colour c) { Change(textColor, c); }
 void CellControl::SetBorder(bool on) { Change(border, on); }
 void CellControl::SetMarked(bool on) { Change(marked, on); }
 
-void CellControl::SetHighlighted(bool on) {
-    highlighted = on;
-    Paint();
-}
+void CellControl::SetHighlighted(bool on) { SetAndPaint(highlighted, on); }
 
-void CellControl::SetHighlightColor(Colour c) {
-    highlightColor = c;
-    Paint();
-}
+void CellControl::SetHighlightColor(Colour c) { SetAndPaint(highlightColor, c); }
 
-void CellControl::SetHighlightTextColor(Colour c) {
-    highlightTextColor = c;
-    Paint();
-}
+void CellControl::SetHighlightTextColor(Colour c) { SetAndPaint(highlightTextColor, c); }
 
 void CellControl::SetImage(XImage* img, int32_t w, int32_t h, int32_t align) {
     image = img;

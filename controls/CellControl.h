@@ -8,17 +8,22 @@
 
 #include <string>
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
-class CellControl : public Child {
+class CellControl : public Control {
 public:
     explicit CellControl(GUIElement* parentElement);
 
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
+    // A cell is moved and resized as any element is, not erased and shown
+    // anew as the other controls are: the change shows at its next paint.
+    void SetSize(int32_t w, int32_t h) override {
+        GUIElement::SetSize(w, h);  // NOLINT(bugprone-parent-virtual-call)
+    }
+    void SetPosition(int32_t px, int32_t py) override {
+        GUIElement::SetPosition(px, py);  // NOLINT(bugprone-parent-virtual-call)
+    }
     // Repaints at once when the text changes; an equal text changes nothing.
     void SetText(const std::string& s) override;
     void Paint() override;

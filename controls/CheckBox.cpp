@@ -1,3 +1,4 @@
+// The check box's painting and its toggling by a click or a space.
 #include "lumetra/controls/CheckBox.h"
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 
 namespace lumetra {
 
-CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Child(parentElement) {
+CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Control(parentElement) {
     elementKind = "checkbox";
     text = caption;
     width = 80;
@@ -15,45 +16,13 @@ CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Chil
     autoRepaint = true;
 }
 
-void CheckBox::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
+void CheckBox::SetText(const std::string& caption) { SetAndPaint(text, caption); }
 
-void CheckBox::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
+void CheckBox::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void CheckBox::Show() {
-    Child::Show();
-    Paint();
-}
+void CheckBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
-void CheckBox::ShowWindow() { Show(); }
-
-void CheckBox::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
-
-void CheckBox::SetText(const std::string& caption) {
-    text = caption;
-    Paint();
-}
-
-void CheckBox::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
-
-void CheckBox::SetTextColor(Colour c) {
-    textColor = c;
-    Paint();
-}
-
-void CheckBox::SetChecked(bool on) {
-    checked = on;
-    Paint();
-}
+void CheckBox::SetChecked(bool on) { SetAndPaint(checked, on); }
 
 void CheckBox::Toggle() {
     checked = !checked;
@@ -81,8 +50,6 @@ void CheckBox::LostFocus() {
     Paint();
 }
 
-void CheckBox::Create() { CreateControl(); }
-
 void CheckBox::Paint() {
     if (!MayPaint(*this)) return;
     // Room for the picture and its one-pixel margin.
@@ -91,16 +58,20 @@ void CheckBox::Paint() {
     GraphicsContext gc(GetForm());
     FillArea(gc, a, EffectiveBackColor());
     if (!a.HasInside()) return;
-    const int x = a.x, y = a.y, w = a.w, h = a.h;
+    const int x = a.x;
+    const int y = a.y;
+    const int w = a.w;
+    const int h = a.h;
     // A box narrower than its picture shows as much of it as fits.
     gc.PutImage(x + 1, y + 1, std::min(StatePictures::kSize, w - 2), StatePictures::kSize,
-                pictures.For(this, enabled, checked));
+                pictures_.For(this, enabled, checked));
     const int tw = w - 30;
     if (tw < 1) return;
     gc.DrawText(x + 26, y + 1, tw, h, text, enabled ? textColor : DisabledTextColour,
                 EffectiveBackColor(), AlignLeft);
     if (hasFocus && enabled) {
-        const int left = x + 21 + 2, right = x + 21 + tw + 1;
+        const int left = x + 21 + 2;
+        const int right = x + 21 + tw + 1;
         // The right edge stops at the box's last row.
         DrawDashed(gc, textColor,
                    {{left, y + 2, right, y + 2},

@@ -5,20 +5,15 @@
 #include <string>
 
 #include "lumetra/controls/CommandElement.h"
+#include "lumetra/controls/Control.h"
 #include "lumetra/controls/StatePictures.h"
-#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 
-class CheckBox : public Child, public CommandElement {
+class CheckBox : public Control, public CommandElement {
 public:
     CheckBox(GUIElement* parentElement, const std::string& caption);
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void SetText(const std::string& caption) override;
     void MouseUp(PackedPoint p) override;
     // A press does nothing: the box changes on the release.
@@ -28,7 +23,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     virtual void Enable(bool on);
     virtual void SetTextColor(Colour c);
@@ -43,7 +37,7 @@ private:
 
     bool checked = false;
     Colour textColor = 0x000000;
-    StatePictures pictures{CheckBoxPicture};
+    StatePictures pictures_{CheckBoxPicture};
 };
 
 }  // namespace lumetra

@@ -10,13 +10,13 @@ class CommandElement {
 public:
     using CommandHandler = void (*)(GUIElement* sender);
 
-    void SetCommand(CommandHandler h) { handler = h; }
+    void SetCommand(CommandHandler h) { handler_ = h; }
     void ExecuteCommand(GUIElement* sender) {
-        if (handler != nullptr) handler(sender);
+        if (handler_ != nullptr) handler_(sender);
     }
 
 private:
-    CommandHandler handler = nullptr;
+    CommandHandler handler_ = nullptr;
 };
 
 }  // namespace lumetra

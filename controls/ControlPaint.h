@@ -3,6 +3,7 @@
 // rectangle in the form's window, bevels and dashed focus marks.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "lumetra/core/GUIElement.h"
@@ -28,6 +29,12 @@ bool MayPaint(Child& control);
 
 ControlArea AreaInForm(GUIElement& control);
 
+// X carries coordinates in 16 bits, and one past that range would wrap around
+// into view: a coordinate beyond it is drawn at the range's edge, out of
+// sight, and a rectangle is cut to the part within it.
+int16_t ToXCoordinate(int64_t v);
+ControlArea WithinXRange(const ControlArea& a);
+
 // Fills exactly the control's rectangle (FillRectangle covers one pixel less
 // than it is given each way).
 void FillArea(GraphicsContext& gc, const ControlArea& a, Colour colour);
@@ -43,14 +50,12 @@ inline void DrawSunken(GraphicsContext& gc, const ControlArea& a) {
 }
 
 struct Segment {
-    int x1, y1, x2, y2;
+    int x1;
+    int y1;
+    int x2;
+    int y2;
 };
 // Dashed one-pixel lines: the focus mark of every control.
 void DrawDashed(GraphicsContext& gc, Colour colour, std::initializer_list<Segment> segments);
-
-// Shown controls are moved and resized by erasing them where they were and
-// painting them anew at the new place; a control not yet created only takes
-// the values.
-void ReplaceControl(GUIElement& control, int32_t px, int32_t py, int32_t w, int32_t h);
 
 }  // namespace lumetra

@@ -1,3 +1,4 @@
+// The option box's rows, their painting, and the choice by click or key.
 #include "lumetra/controls/OptionBox.h"
 
 #include <algorithm>
@@ -7,33 +8,11 @@
 
 namespace lumetra {
 
-OptionBox::OptionBox(GUIElement* parentElement) : Child(parentElement) {
+OptionBox::OptionBox(GUIElement* parentElement) : Control(parentElement) {
     elementKind = "optionbox";
     width = 80;
     height = 30;
     autoRepaint = true;
-}
-
-void OptionBox::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void OptionBox::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
-
-void OptionBox::Show() {
-    Child::Show();
-    Paint();
-}
-
-void OptionBox::ShowWindow() { Show(); }
-
-void OptionBox::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
 }
 
 bool OptionBox::SetSelectedIndex(int32_t i) {
@@ -47,8 +26,8 @@ bool OptionBox::SetSelectedIndex(int32_t i) {
 bool OptionBox::RemoveOption(int32_t i) {
     const int32_t count = GetOptionCount();
     if (i < 0 || i >= count) return false;
-    captions.erase(captions.begin() + i);
-    values.erase(values.begin() + i);
+    captions_.erase(captions_.begin() + i);
+    values_.erase(values_.begin() + i);
     // The selection stays inside the shorter list.
     if (selectedIndex >= count - 1) --selectedIndex;
     Paint();
@@ -56,8 +35,8 @@ bool OptionBox::RemoveOption(int32_t i) {
 }
 
 void OptionBox::AddOption(const std::string& caption, const std::string& value) {
-    captions.push_back(caption);
-    values.push_back(value);
+    captions_.push_back(caption);
+    values_.push_back(value);
     Paint();
 }
 
@@ -67,8 +46,8 @@ std::string OptionBox::At(const std::vector<std::string>& list, int32_t i) {
 }
 
 bool OptionBox::ClearOptions() {
-    captions.clear();
-    values.clear();
+    captions_.clear();
+    values_.clear();
     return true;
 }
 
@@ -78,15 +57,9 @@ void OptionBox::SelectFirst() {
     Paint();
 }
 
-void OptionBox::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
+void OptionBox::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void OptionBox::SetTextColor(Colour c) {
-    textColor = c;
-    Paint();
-}
+void OptionBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
 void OptionBox::Choose(int32_t i) {
     selectedIndex = i;
@@ -130,8 +103,6 @@ void OptionBox::LostFocus() {
     Paint();
 }
 
-void OptionBox::Create() { CreateControl(); }
-
 void OptionBox::Paint() {
     if (!MayPaint(*this)) return;
     const int32_t count = GetOptionCount();
@@ -142,24 +113,26 @@ void OptionBox::Paint() {
     GraphicsContext gc(GetForm());
     FillArea(gc, a, back);
     if (!a.HasInside()) return;
-    const int x = a.x, tw = a.w - 30;
+    const int x = a.x;
+    const int tw = a.w - 30;
     const int pictureWidth = std::min(StatePictures::kSize, a.w - 2);
     for (int32_t i = 0; i < count; ++i) {
         const int yr = a.y + kRowHeight * i;
         // Black around the circle is left out, so the background shows there.
         gc.PutImageTransparent(x + 1, yr + 6, pictureWidth, StatePictures::kSize,
-                               pictures.For(this, enabled, i == selectedIndex), 0x000000);
+                               pictures_.For(this, enabled, i == selectedIndex), 0x000000);
         // One pixel less than a row, so that the last row's text box stays
         // inside the control.
         if (tw >= 1)
-            gc.DrawText(x + 28, yr + 1, tw, kRowHeight - 1, captions[static_cast<size_t>(i)], fore,
+            gc.DrawText(x + 28, yr + 1, tw, kRowHeight - 1, captions_[static_cast<size_t>(i)], fore,
                         back, AlignLeft);
     }
     if (hasFocus && enabled && count > 0 && tw >= 1) {
         // The selected row carries the focus mark, the first one while nothing is selected.
         const int yr =
             a.y + kRowHeight * (selectedIndex >= 0 && selectedIndex < count ? selectedIndex : 0);
-        const int left = x + 23 + 2, right = x + 23 + tw + 1;
+        const int left = x + 23 + 2;
+        const int right = x + 23 + tw + 1;
         DrawDashed(gc, textColor,
                    {{left, yr + 2, right, yr + 2},
                     {left, yr + 25, left, yr + 1},

@@ -8,22 +8,17 @@
 #include <vector>
 
 #include "lumetra/controls/CommandElement.h"
+#include "lumetra/controls/Control.h"
 #include "lumetra/controls/StatePictures.h"
-#include "lumetra/core/GUIElement.h"
 
 namespace lumetra {
 
-class OptionBox : public Child, public CommandElement {
+class OptionBox : public Control, public CommandElement {
 public:
     static constexpr int kRowHeight = 26;
 
     explicit OptionBox(GUIElement* parentElement);
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void MouseUp(PackedPoint p) override;
     // A press does nothing: the choice changes on the release.
     void MouseDown(PackedPoint) override {}
@@ -32,7 +27,6 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     // -1 while nothing is selected.
     virtual int32_t GetSelectedIndex() { return selectedIndex; }
@@ -40,13 +34,13 @@ public:
     virtual bool SetSelectedIndex(int32_t i);
     virtual bool RemoveOption(int32_t i);
     virtual void AddOption(const std::string& caption, const std::string& value);
-    virtual int32_t GetOptionCount() { return static_cast<int32_t>(captions.size()); }
+    virtual int32_t GetOptionCount() { return static_cast<int32_t>(captions_.size()); }
     virtual std::string GetCaptionAt(int32_t i) { return GetCaption(i); }
     virtual std::string GetValueAt(int32_t i) { return GetValue(i); }
     // An index past the end gives the last option; a negative index (no
     // selection) or an empty list gives an empty string.
-    virtual std::string GetCaption(int32_t i) { return At(captions, i); }
-    virtual std::string GetValue(int32_t i) { return At(values, i); }
+    virtual std::string GetCaption(int32_t i) { return At(captions_, i); }
+    virtual std::string GetValue(int32_t i) { return At(values_, i); }
     // Removes nothing here; a subclass's RemoveOption is asked with -1.
     virtual bool RemoveSelectedOption() { return RemoveOption(-1); }
     // Leaves the selection and the display as they are until the next change.
@@ -60,11 +54,11 @@ private:
     // A change made by the user: shown at once and reported.
     void Choose(int32_t i);
 
-    std::vector<std::string> captions;
-    std::vector<std::string> values;
+    std::vector<std::string> captions_;
+    std::vector<std::string> values_;
     int32_t selectedIndex = -1;
     Colour textColor = 0x000000;
-    StatePictures pictures{OptionBoxPicture};
+    StatePictures pictures_{OptionBoxPicture};
 };
 
 }  // namespace lumetra

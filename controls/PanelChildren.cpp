@@ -1,3 +1,4 @@
+// The panel's painting (frame and caption) and how it shows and hides its children.
 #include "lumetra/controls/PanelChildren.h"
 
 #include "lumetra/controls/ControlPaint.h"
@@ -6,25 +7,25 @@
 
 namespace lumetra {
 
-PanelChildren::PanelChildren(GUIElement* parentElement) : Child(parentElement) {
+PanelChildren::PanelChildren(GUIElement* parentElement) : Control(parentElement) {
     elementKind = "panel";
     tabStop = false;
     autoRepaint = true;
 }
 
 void PanelChildren::SetFrame(bool on) {
-    frame = on;
-    outline = false;
+    frame_ = on;
+    outline_ = false;
 }
 
 void PanelChildren::SetOutline(bool on) {
-    outline = on;
-    frame = true;
+    outline_ = on;
+    frame_ = true;
 }
 
 void PanelChildren::SetSunken(bool on) {
-    sunken = on;
-    frame = true;
+    sunken_ = on;
+    frame_ = true;
 }
 
 std::vector<GUIElement*> PanelChildren::DirectChildren() {
@@ -37,17 +38,9 @@ std::vector<GUIElement*> PanelChildren::DirectChildren() {
 }
 
 bool PanelChildren::GiveChildBackground(GUIElement* child) {
-    if (childBackColour == NoColour || child->GetBackColor() == childBackColour) return false;
-    child->SetBackColor(childBackColour);
+    if (childBackColour_ == NoColour || child->GetBackColor() == childBackColour_) return false;
+    child->SetBackColor(childBackColour_);
     return child->IsCreated();
-}
-
-void PanelChildren::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void PanelChildren::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
 }
 
 void PanelChildren::Show() {
@@ -60,17 +53,13 @@ void PanelChildren::Show() {
         GiveChildBackground(child);
         child->Show();
     }
-    Child::Show();
+    // What the base Show does to a created element.
+    visible = true;
 }
-
-void PanelChildren::ShowWindow() { Show(); }
 
 void PanelChildren::Hide() {
     for (GUIElement* child : DirectChildren()) child->Hide();
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
+    Control::Hide();
 }
 
 void PanelChildren::Create() { CreateControl(false); }
@@ -82,14 +71,14 @@ void PanelChildren::Paint() {
     {
         GraphicsContext gc(GetForm());
         FillArea(gc, a, back);
-        if (frame && outline) {
+        if (frame_ && outline_) {
             gc.DrawRectangle(a.x, a.y, a.w, a.h, 1, 0x000000);
-        } else if (frame) {
-            DrawBevel(gc, a, sunken ? 0x000000 : 0xFFFFFF, sunken ? 0xFFFFFF : 0x000000);
+        } else if (frame_) {
+            DrawBevel(gc, a, sunken_ ? 0x000000 : 0xFFFFFF, sunken_ ? 0xFFFFFF : 0x000000);
         }
         if (!text.empty() && a.w - 8 >= 1) {
             gc.DrawText(a.x + 4, a.y + 2, a.w - 8, 10, text,
-                        captionColour == NoColour ? 0x000000 : captionColour, back, AlignLeft);
+                        captionColour_ == NoColour ? 0x000000 : captionColour_, back, AlignLeft);
         }
     }
     for (GUIElement* child : DirectChildren()) {

@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
-class PanelChildren : public Child {
+class PanelChildren : public Control {
 public:
     explicit PanelChildren(GUIElement* parentElement);
 
@@ -21,20 +21,21 @@ public:
     // dark above and left when on, the reverse when off; turns the frame on
     void SetSunken(bool on);
     // NoColour draws the caption black
-    void SetCaptionColour(Colour c) { captionColour = c; }
+    void SetCaptionColour(Colour c) { captionColour_ = c; }
     // When set, every child takes it as its background before it paints.
-    void SetChildBackColour(Colour c) { childBackColour = c; }
+    void SetChildBackColour(Colour c) { childBackColour_ = c; }
 
-    bool HasFrame() const { return frame; }
-    bool HasOutline() const { return outline; }
-    bool IsSunken() const { return sunken; }
+    bool HasFrame() const { return frame_; }
+    bool HasOutline() const { return outline_; }
+    bool IsSunken() const { return sunken_; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
+    // Creates the panel if needed, paints it with the children it shows
+    // and shows the others.
     void Show() override;
-    void ShowWindow() override;
+    // The children first, then the panel.
     void Hide() override;
     void Paint() override;
+    // Keeps its tag when it takes its id.
     void Create() override;
 
 protected:
@@ -47,11 +48,11 @@ private:
     // when that repainted the child.
     bool GiveChildBackground(GUIElement* child);
 
-    bool frame = false;
-    bool outline = false;
-    bool sunken = true;
-    Colour captionColour = NoColour;
-    Colour childBackColour = NoColour;
+    bool frame_ = false;
+    bool outline_ = false;
+    bool sunken_ = true;
+    Colour captionColour_ = NoColour;
+    Colour childBackColour_ = NoColour;
 };
 
 }  // namespace lumetra

@@ -1,3 +1,4 @@
+// The progress bar's value and its painting.
 #include "lumetra/controls/ProgressBar.h"
 
 #include "lumetra/controls/ControlPaint.h"
@@ -6,7 +7,7 @@
 namespace lumetra {
 
 ProgressBar::ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue)
-    : Child(parentElement), minimum(minimumValue), maximum(maximumValue), value(minimumValue) {
+    : Control(parentElement), minimum_(minimumValue), maximum_(maximumValue), value_(minimumValue) {
     elementKind = "progressbar";
     width = 190;
     height = 25;
@@ -15,38 +16,19 @@ ProgressBar::ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_
 }
 
 void ProgressBar::SetValue(int32_t v) {
-    if (v > maximum) v = maximum;
-    if (v < minimum) v = minimum;
-    if (v == value) return;
-    value = v;
+    if (v > maximum_) v = maximum_;
+    if (v < minimum_) v = minimum_;
+    if (v == value_) return;
+    value_ = v;
     Paint();
 }
 
-void ProgressBar::SetFramed(bool on) {
-    framed = on;
-    Paint();
-}
-
-void ProgressBar::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void ProgressBar::SetPosition(int32_t px, int32_t py) {
-    ReplaceControl(*this, px, py, width, height);
-}
-
-void ProgressBar::Show() {
-    Child::Show();
-    Paint();
-}
-
-void ProgressBar::ShowWindow() { Show(); }
+void ProgressBar::SetFramed(bool on) { SetAndPaint(framed_, on); }
 
 void ProgressBar::Hide() {
-    if (!created) return;
-    // The bar stays created: only its visibility keeps it from painting.
-    EraseArea(1);
-    Child::Hide();
+    const bool wasCreated = created;
+    Control::Hide();
+    created = wasCreated;
 }
 
 void ProgressBar::Create() { CreateControl(false); }
@@ -56,13 +38,13 @@ void ProgressBar::Paint() {
     const ControlArea a = AreaInForm(*this);
     GraphicsContext gc(GetForm());
     FillArea(gc, a, EffectiveBackColor());
-    if (framed) DrawSunken(gc, a);
+    if (framed_) DrawSunken(gc, a);
     // Without a range there is no share to show.
-    if (!a.HasInside() || maximum <= minimum) return;
+    if (!a.HasInside() || maximum_ <= minimum_) return;
     // In double precision throughout: the difference of two 32-bit values
     // need not fit in 32 bits.
     const double share =
-        (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
+        (static_cast<double>(value_) - minimum_) / (static_cast<double>(maximum_) - minimum_);
     if (share <= 0) return;
     const int fillWidth = static_cast<int>((a.w - 2) * share);
     gc.FillRectangle(a.x + 1, a.y + 1, fillWidth, a.h - 2, 0, 0, 0x0000FF);

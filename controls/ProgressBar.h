@@ -3,33 +3,31 @@
 // takes no input.
 #pragma once
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
-class ProgressBar : public Child {
+class ProgressBar : public Control {
 public:
     ProgressBar(GUIElement* parentElement, int32_t minimumValue, int32_t maximumValue);
 
     // Clamped to minimum..maximum; repaints only when the value changes.
     void SetValue(int32_t v);
-    int32_t GetValue() const { return value; }
+    int32_t GetValue() const { return value_; }
     void SetFramed(bool on);
-    bool IsFramed() const { return framed; }
+    bool IsFramed() const { return framed_; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
+    // The bar stays created: only its visibility keeps it from painting.
     void Hide() override;
     void Paint() override;
+    // Keeps its tag when it takes its id.
     void Create() override;
 
 private:
-    int32_t minimum;
-    int32_t maximum;
-    int32_t value;
-    bool framed = true;
+    int32_t minimum_;
+    int32_t maximum_;
+    int32_t value_;
+    bool framed_ = true;
 };
 
 }  // namespace lumetra

@@ -1,3 +1,4 @@
+// The slider's size, ticks, painting, and its value by click or key.
 #include "lumetra/controls/Slider.h"
 
 #include <algorithm>
@@ -17,11 +18,23 @@ constexpr int64_t kTickGap = 8;
 // X's 16-bit coordinates reach. A wider range keeps the slider's size and
 // draws a tick every so many values.
 constexpr int64_t kMostIntervals = 4000;
+
+// A number at one end of the track.
+void DrawNumber(GraphicsContext& gc, const ControlArea& box, int32_t number, Colour fore,
+                Colour back) {
+    const ControlArea seen = WithinXRange(box);
+    gc.DrawText(seen.x, seen.y, seen.w, seen.h, IntToString(number), fore, back, AlignCenter);
+}
+
+void DrawLine(GraphicsContext& gc, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Colour colour) {
+    gc.DrawLine(ToXCoordinate(x1), ToXCoordinate(y1), ToXCoordinate(x2), ToXCoordinate(y2), 1,
+                colour);
+}
 }  // namespace
 
 Slider::Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue,
                int32_t maximumValue)
-    : Child(parentElement),
+    : Control(parentElement),
       minimum(minimumValue),
       maximum(maximumValue),
       value(minimumValue),
@@ -35,47 +48,16 @@ void Slider::SetValue(int32_t v) {
     Paint();
 }
 
-void Slider::SetLineColor(Colour c) {
-    lineColor = c;
-    Paint();
-}
+void Slider::SetLineColor(Colour c) { SetAndPaint(lineColor, c); }
 
-void Slider::SetShowLabels(bool on) {
-    showLabels = on;
-    Paint();
-}
+void Slider::SetShowLabels(bool on) { SetAndPaint(showLabels, on); }
 
-void Slider::Enable(bool on) {
-    enabled = on;
-    Paint();
-}
+void Slider::Enable(bool on) { SetAndPaint(enabled, on); }
 
 void Slider::NotifyValueChanged() {
     if (onValueChanged) onValueChanged(this, value);
     if (onChange) onChange(this);
 }
-
-void Slider::SetSize(int32_t w, int32_t h) {
-    if (w != width || h != height) ReplaceControl(*this, x, y, w, h);
-}
-
-void Slider::SetPosition(int32_t px, int32_t py) { ReplaceControl(*this, px, py, width, height); }
-
-void Slider::Show() {
-    Child::Show();
-    Paint();
-}
-
-void Slider::ShowWindow() { Show(); }
-
-void Slider::Hide() {
-    if (!created) return;
-    EraseArea(1);
-    Child::Hide();
-    created = false;
-}
-
-void Slider::Create() { CreateControl(); }
 
 void Slider::SetFocus() {
     Child::SetFocus();
@@ -152,16 +134,18 @@ void Slider::FitSizeToTicks() {
     if (n > 0) along = static_cast<int32_t>((along - margin) / n * n + margin);
 }
 
-int64_t Slider::TickStep(int span) const {
+int64_t Slider::TickStep(int64_t span) const {
     const int64_t n = Intervals();
     if (n <= kMostIntervals) return 1;
-    const int64_t room = std::max<int64_t>(1, (span - 1) / kTickGap);
+    // However long the track, no more ticks than a track as far as X's
+    // coordinates reach could hold.
+    const int64_t room = std::clamp<int64_t>((span - 1) / kTickGap, 1, kMostIntervals);
     return (n + room - 1) / room;
 }
 
-int Slider::Offset(int64_t i, int span) const {
+int64_t Slider::Offset(int64_t i, int64_t span) const {
     const int64_t n = Intervals();
-    return n == 0 ? 0 : static_cast<int>(i * span / n);
+    return n == 0 ? 0 : i * span / n;
 }
 
 void Slider::Paint() {
@@ -172,7 +156,8 @@ void Slider::Paint() {
     const Colour fore = enabled ? lineColor : DisabledTextColour;
     GraphicsContext gc(GetForm());
     const GraphicsContext::FlushOnce once(gc.GetDisplay());
-    FillArea(gc, a, back);
+    const ControlArea seen = WithinXRange(a);
+    FillArea(gc, seen, back);
     tickPoints.clear();
     if (vertical) {
         PaintVertical(gc, a, fore, back);
@@ -180,7 +165,10 @@ void Slider::Paint() {
         PaintHorizontal(gc, a, fore, back);
     }
     if (hasFocus && enabled) {
-        const int x = a.x, y = a.y, w = a.w, h = a.h;
+        const int x = seen.x;
+        const int y = seen.y;
+        const int w = seen.w;
+        const int h = seen.h;
         DrawDashed(gc, fore,
                    {{x, y + 1, x + w - 1, y + 1},
                     {x, y + h - 2, x, y},
@@ -191,54 +179,61 @@ void Slider::Paint() {
 
 void Slider::PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back) {
     if (showLabels) {
-        gc.DrawText(a.x, a.y, 20, a.h, IntToString(minimum), fore, back, AlignCenter);
-        gc.DrawText(a.x + a.w - 19, a.y, 20, a.h, IntToString(maximum), fore, back, AlignCenter);
+        DrawNumber(gc, {a.x, a.y, 20, a.h}, minimum, fore, back);
+        DrawNumber(gc, {a.x + a.w - 19, a.y, 20, a.h}, maximum, fore, back);
     }
-    const int span = a.w - 39, x0 = a.x + 20, x1 = x0 + span, ym = a.y + (a.h + 1) / 2;
-    gc.DrawLine(x0, ym, x1, ym, 1, fore);
-    gc.DrawLine(x0, ym + 1, x1, ym + 1, 1, kShade);
+    const int64_t span = int64_t{a.w} - 39;
+    const int64_t x0 = int64_t{a.x} + 20;
+    const int64_t x1 = x0 + span;
+    const int64_t ym = a.y + (int64_t{a.h} + 1) / 2;
+    DrawLine(gc, x0, ym, x1, ym, fore);
+    DrawLine(gc, x0, ym + 1, x1, ym + 1, kShade);
     // The last tick stands at x1; a slider without a range has its one tick
     // at the minimum.
-    const int64_t n = Intervals(), step = TickStep(span);
+    const int64_t n = Intervals();
+    const int64_t step = TickStep(span);
     for (int64_t i = 0;; i = std::min(i + step, n)) {
-        const int xi = x0 + Offset(i, span);
-        gc.DrawLine(xi, ym - 3, xi, ym + 3, 1, fore);
-        gc.DrawLine(xi + 1, ym - 3, xi + 1, ym + 3, 1, kShade);
+        const int64_t xi = x0 + Offset(i, span);
+        DrawLine(gc, xi, ym - 3, xi, ym + 3, fore);
+        DrawLine(gc, xi + 1, ym - 3, xi + 1, ym + 3, kShade);
         tickPoints.push_back(
-            {static_cast<short>(xi), static_cast<short>(ym), static_cast<int32_t>(minimum + i)});
+            {ToXCoordinate(xi), ToXCoordinate(ym), static_cast<int32_t>(minimum + i)});
         if (i == n) break;
     }
-    const short xv = static_cast<short>(x0 + Offset(int64_t{value} - minimum, span));
-    XPoint pointer[] = {{xv, static_cast<short>(ym - 5)},
-                        {static_cast<short>(xv + 10), static_cast<short>(ym - 15)},
-                        {static_cast<short>(xv - 10), static_cast<short>(ym - 15)},
-                        {xv, static_cast<short>(ym - 5)}};
+    const int64_t xv = x0 + Offset(int64_t{value} - minimum, span);
+    XPoint pointer[] = {{ToXCoordinate(xv), ToXCoordinate(ym - 5)},
+                        {ToXCoordinate(xv + 10), ToXCoordinate(ym - 15)},
+                        {ToXCoordinate(xv - 10), ToXCoordinate(ym - 15)},
+                        {ToXCoordinate(xv), ToXCoordinate(ym - 5)}};
     gc.FillPolygon(pointer, 4, 1, kShade, fore);
 }
 
 void Slider::PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back) {
     if (showLabels) {
-        gc.DrawText(a.x, a.y, a.w + 1, 18, IntToString(minimum), fore, back, AlignCenter);
-        gc.DrawText(a.x, a.y + a.h - 18, a.w + 1, 18, IntToString(maximum), fore, back,
-                    AlignCenter);
+        DrawNumber(gc, {a.x, a.y, a.w + 1, 18}, minimum, fore, back);
+        DrawNumber(gc, {a.x, a.y + a.h - 18, a.w + 1, 18}, maximum, fore, back);
     }
-    const int span = a.h - 35, y0 = a.y + 18, y1 = y0 + span, xm = a.x + (a.w + 1) / 2;
-    gc.DrawLine(xm + 1, y0, xm + 1, y1, 1, kShade);
-    gc.DrawLine(xm, y0, xm, y1, 1, fore);
-    const int64_t n = Intervals(), step = TickStep(span);
+    const int64_t span = int64_t{a.h} - 35;
+    const int64_t y0 = int64_t{a.y} + 18;
+    const int64_t y1 = y0 + span;
+    const int64_t xm = a.x + (int64_t{a.w} + 1) / 2;
+    DrawLine(gc, xm + 1, y0, xm + 1, y1, kShade);
+    DrawLine(gc, xm, y0, xm, y1, fore);
+    const int64_t n = Intervals();
+    const int64_t step = TickStep(span);
     for (int64_t i = 0;; i = std::min(i + step, n)) {
-        const int yi = y0 + Offset(i, span);
-        gc.DrawLine(xm - 3, yi, xm + 3, yi, 1, fore);
-        gc.DrawLine(xm - 3, yi + 1, xm + 3, yi + 1, 1, kShade);
+        const int64_t yi = y0 + Offset(i, span);
+        DrawLine(gc, xm - 3, yi, xm + 3, yi, fore);
+        DrawLine(gc, xm - 3, yi + 1, xm + 3, yi + 1, kShade);
         tickPoints.push_back(
-            {static_cast<short>(xm), static_cast<short>(yi), static_cast<int32_t>(minimum + i)});
+            {ToXCoordinate(xm), ToXCoordinate(yi), static_cast<int32_t>(minimum + i)});
         if (i == n) break;
     }
-    const short yv = static_cast<short>(y0 + Offset(int64_t{value} - minimum, span));
-    XPoint pointer[] = {{static_cast<short>(xm + 5), yv},
-                        {static_cast<short>(xm + 15), static_cast<short>(yv - 10)},
-                        {static_cast<short>(xm + 15), static_cast<short>(yv + 10)},
-                        {static_cast<short>(xm + 5), yv}};
+    const int64_t yv = y0 + Offset(int64_t{value} - minimum, span);
+    XPoint pointer[] = {{ToXCoordinate(xm + 5), ToXCoordinate(yv)},
+                        {ToXCoordinate(xm + 15), ToXCoordinate(yv - 10)},
+                        {ToXCoordinate(xm + 15), ToXCoordinate(yv + 10)},
+                        {ToXCoordinate(xm + 5), ToXCoordinate(yv)}};
     gc.FillPolygon(pointer, 4, 1, kShade, fore);
 }
 

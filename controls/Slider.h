@@ -3,20 +3,31 @@
 // its ends and a triangular pointer at the current value's tick. Clicks near
 // a tick and the cursor keys change the value; every change the user makes is
 // reported.
+//
+// The slider widens itself to its ticks: every value of its range gets 8
+// pixels of track, and the two numbers 40 pixels between them (36 on an
+// upright slider, which grows in height instead). Given less, it grows past
+// the size it was given when it first paints: a range of 0 to 255 makes it
+// 2,080 pixels wide, whatever width was asked. Given more, it narrows to a
+// whole number of pixels per value (0 to 4 asked at 103 pixels takes 100).
+// It is at least 36 pixels high (40 wide when upright). A range of more than 4,000 values keeps the
+// size it is given and draws a tick every so many values, never more than
+// 4,001 ticks however long the track; what lies beyond the reach of X's
+// 16-bit coordinates is not drawn.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <vector>
 
-#include "lumetra/core/GUIElement.h"
+#include "lumetra/controls/Control.h"
 
 namespace lumetra {
 
 class GraphicsContext;
 struct ControlArea;
 
-class Slider : public Child {
+class Slider : public Control {
 public:
     using ValueHandler = void (*)(Slider* sender, int32_t value);
 
@@ -34,11 +45,6 @@ public:
     void NotifyValueChanged();
     bool IsVertical() const { return vertical; }
 
-    void SetSize(int32_t w, int32_t h) override;
-    void SetPosition(int32_t px, int32_t py) override;
-    void Show() override;
-    void ShowWindow() override;
-    void Hide() override;
     void MouseUp(PackedPoint p) override;
     void KeyDown(uint32_t keysym) override;
     bool KeyChar(char ch) override;
@@ -46,14 +52,14 @@ public:
     void Paint() override;
     void GotFocus() override;
     void LostFocus() override;
-    void Create() override;
 
     virtual void Enable(bool on);
 
 private:
     // A tick drawn at the last paint, in form coordinates, and its value.
     struct TickPoint {
-        short x, y;
+        short x;
+        short y;
         int32_t value;
     };
 
@@ -63,9 +69,9 @@ private:
     // Grows the size so that the track is a whole number of tick steps long.
     void FitSizeToTicks();
     // How many values lie between two ticks drawn on a track span pixels long.
-    int64_t TickStep(int span) const;
+    int64_t TickStep(int64_t span) const;
     // Where the value minimum + i stands along a track span pixels long.
-    int Offset(int64_t i, int span) const;
+    int64_t Offset(int64_t i, int64_t span) const;
     void PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     void PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour fore, Colour back);
     // One step up or down, wrapping at the ends.

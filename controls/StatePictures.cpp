@@ -1,3 +1,4 @@
+// The check and option boxes' state pictures, made into X images once.
 #include "lumetra/controls/StatePictures.h"
 
 #include "lumetra/graphics/EmbeddedImage.h"
@@ -5,17 +6,17 @@
 namespace lumetra {
 
 XImage* StatePictures::For(GUIElement* owner, bool enabled, bool on) {
-    if (!built) {
+    if (!built_) {
         // Once only, even when the display cannot take them: the failure is
         // logged by the image layer and not again at every paint.
-        built = true;
+        built_ = true;
         for (int n = 1; n <= 4; ++n) {
-            const EmbeddedPicture& p = source(n);
-            images[static_cast<size_t>(n - 1)].reset(
+            const EmbeddedPicture& p = source_(n);
+            images_[static_cast<size_t>(n - 1)].reset(
                 CreateImageFromRgb(owner, DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
         }
     }
-    return images[static_cast<size_t>(Number(enabled, on) - 1)].get();
+    return images_[static_cast<size_t>(Number(enabled, on) - 1)].get();
 }
 
 }  // namespace lumetra

@@ -19,7 +19,7 @@ public:
     using Source = const EmbeddedPicture& (*)(int n);
     static constexpr int kSize = 20;
 
-    explicit StatePictures(Source pictureSource) : source(pictureSource) {}
+    explicit StatePictures(Source pictureSource) : source_(pictureSource) {}
 
     // The picture for the state, made for the display of the owner's form on
     // first use; null when the display cannot hold pictures (the control then
@@ -31,9 +31,9 @@ public:
     static int Number(bool enabled, bool on) { return (on ? 1 : 3) + (enabled ? 1 : 0); }
 
 private:
-    Source source;
-    std::array<XImagePtr, 4> images;
-    bool built = false;
+    Source source_;
+    std::array<XImagePtr, 4> images_;
+    bool built_ = false;
 };
 
 }  // namespace lumetra

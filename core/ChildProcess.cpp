@@ -1,3 +1,4 @@
+// Starting, waiting for, stopping and reaping the program's child processes.
 #include "lumetra/core/ChildProcess.h"
 
 #include <poll.h>
@@ -127,11 +128,12 @@ pid_t ForkChild(ChildKind kind) {
     if (pid == 0) {
         if (grouped) setpgid(0, 0);
         ResetSignalsInChild();
-        // A parent that died before the signal was set never sends it: end
-        // here as it would have ended the child.
-        if (kind == ChildKind::Player &&
-            (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent))
-            raise(SIGKILL);
+        if (kind == ChildKind::Player) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            // A parent that died before the signal was set never sends it:
+            // end here as it would have ended the child.
+            if (getppid() != parent) raise(SIGKILL);
+        }
         held.Release();
         return 0;
     }

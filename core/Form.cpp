@@ -1,3 +1,4 @@
+// The top-level window: its creation, properties, geometry and closing.
 #include "lumetra/core/Form.h"
 
 #include <X11/Xatom.h>
@@ -14,6 +15,22 @@
 namespace lumetra {
 
 namespace {
+
+// A window's place in its parent and its size, as XGetGeometry tells them.
+struct Geometry {
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+bool GetGeometry(Display* d, Window w, Geometry* g) {
+    Window root = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    return XGetGeometry(d, w, &root, &g->x, &g->y, &g->width, &g->height, &border, &depth) != 0;
+}
+
 constexpr long kEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                             EnterWindowMask | LeaveWindowMask | PointerMotionMask |
                             ButtonMotionMask | ExposureMask | StructureNotifyMask |
@@ -66,30 +83,22 @@ bool Form::RequestClose() {
 int32_t Form::GetWidth() { return width; }
 int32_t Form::GetHeight() { return height; }
 
-int32_t Form::GetActualWidth() {
-    Display* d = GetDisplay();
-    if (!created || d == nullptr || window == 0) return width;
-    Window root = 0;
-    int gx = 0, gy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (!XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth)) return width;
-    return static_cast<int32_t>(w);
-}
+int32_t Form::GetActualWidth() { return PointX(ActualSize()); }
+int32_t Form::GetActualHeight() { return PointY(ActualSize()); }
 
-int32_t Form::GetActualHeight() {
+PackedPoint Form::ActualSize() {
     Display* d = GetDisplay();
-    if (!created || d == nullptr || window == 0) return height;
-    Window root = 0;
-    int gx = 0, gy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (!XGetGeometry(d, window, &root, &gx, &gy, &w, &h, &border, &depth)) return height;
-    return static_cast<int32_t>(h);
+    Geometry g;
+    if (!created || d == nullptr || window == 0 || !GetGeometry(d, window, &g))
+        return PackPoint(width, height);
+    return PackPoint(static_cast<int32_t>(g.width), static_cast<int32_t>(g.height));
 }
 
 PackedPoint Form::GetPosition() {
     Display* d = GetDisplay();
     if (!created || d == nullptr || window == 0) return PackPoint(x, y);
-    int rx = 0, ry = 0;
+    int rx = 0;
+    int ry = 0;
     Window child = 0;
     XTranslateCoordinates(d, window, RootWindow(d, screen->GetScreenNumber()), 0, 0, &rx, &ry,
                           &child);
@@ -213,7 +222,8 @@ void Form::SetWindowProperties() {
         cls->res_name = className.data();
         cls->res_class = className.data();
 
-        XTextProperty windowName{}, iconName{};
+        XTextProperty windowName{};
+        XTextProperty iconName{};
         const bool haveWindowName = MakeTextProperty(GetText(), &windowName);
         const bool haveIconName = MakeTextProperty(kClassName, &iconName);
         if (!haveWindowName || !haveIconName) Log("XStringListToTextProperty - error");
@@ -235,8 +245,8 @@ void Form::SetWindowProperties() {
     const long pid = getpid();
     XChangeProperty(d, window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    if (Application::IsLiveForm(ownerForm) && ownerForm->GetWindow() != 0)
-        XSetTransientForHint(d, window, ownerForm->GetWindow());
+    if (Application::IsLiveForm(ownerForm_) && ownerForm_->GetWindow() != 0)
+        XSetTransientForHint(d, window, ownerForm_->GetWindow());
     if (isDialog) {
         const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         const Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
@@ -264,18 +274,20 @@ void Form::LoseWindow() {
 void Form::RememberPlace() {
     Display* d = GetDisplay();
     if (d == nullptr || window == 0) return;
-    Window top = window, root = 0, up = 0, *children = nullptr;
+    Window top = window;
+    Window root = 0;
+    Window up = 0;
+    Window* children = nullptr;
     unsigned n = 0;
     while (XQueryTree(d, top, &root, &up, &children, &n)) {
         if (children != nullptr) XFree(children);
         if (up == root || up == 0) break;
         top = up;
     }
-    int fx = 0, fy = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (XGetGeometry(d, top, &root, &fx, &fy, &w, &h, &border, &depth)) {
-        x = fx;
-        y = fy;
+    Geometry g;
+    if (GetGeometry(d, top, &g)) {
+        x = g.x;
+        y = g.y;
     }
 }
 

@@ -1,3 +1,4 @@
+// The element base's state, its event handlers and their default operations.
 #include "lumetra/core/GUIElement.h"
 
 #include "lumetra/core/Application.h"
@@ -76,7 +77,8 @@ void GUIElement::SetFont(const FontDescriptor& f) {
 
 bool GUIElement::ContainsPoint(PackedPoint p) {
     if (!created || !visible) return false;
-    const int32_t px = PointX(p), py = PointY(p);
+    const int32_t px = PointX(p);
+    const int32_t py = PointY(p);
     return x <= px && px <= x + width && y <= py && py <= y + height;
 }
 

@@ -1,3 +1,4 @@
+// Opening and closing the display, and the X error handlers while it is open.
 #include "lumetra/core/Screen.h"
 
 #include <fcntl.h>
@@ -98,8 +99,12 @@ int32_t Screen::CurrentScreenHeight() { return current_ ? current_->height_ : 0;
 PackedPoint Screen::GetPointerPosition() {
     if (current_ == nullptr || current_->display_ == nullptr) return 0;
     Display* d = current_->display_;
-    Window root = 0, child = 0;
-    int rx = 0, ry = 0, wx = 0, wy = 0;
+    Window root = 0;
+    Window child = 0;
+    int rx = 0;
+    int ry = 0;
+    int wx = 0;
+    int wy = 0;
     unsigned mask = 0;
     if (!XQueryPointer(d, RootWindow(d, current_->screenNumber_), &root, &child, &rx, &ry, &wx, &wy,
                        &mask))

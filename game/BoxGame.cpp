@@ -1,3 +1,4 @@
+// The game board's painting and its presses turned into box numbers.
 #include "lumetra/game/BoxGame.h"
 
 #include "lumetra/controls/ControlPaint.h"
@@ -31,11 +32,11 @@ Colour BoxGame::LitColour(int32_t box) { return ValidBox(box) ? kLit[box - 1] : 
 Colour BoxGame::UnlitColour(int32_t box) { return ValidBox(box) ? kUnlit[box - 1] : NoColour; }
 
 bool BoxGame::IsLit(int32_t box) const {
-    return ValidBox(box) && lit[static_cast<size_t>(box - 1)];
+    return ValidBox(box) && lit_[static_cast<size_t>(box - 1)];
 }
 
 void BoxGame::LightBox(int32_t box) {
-    for (int32_t b = 1; b <= 4; ++b) lit[static_cast<size_t>(b - 1)] = b == box;
+    for (int32_t b = 1; b <= 4; ++b) lit_[static_cast<size_t>(b - 1)] = b == box;
     Repaint();
 }
 
@@ -52,7 +53,8 @@ BoxGame::Rect BoxGame::BoxRect(int32_t box) {
 }
 
 int32_t BoxGame::BoxAt(PackedPoint p) {
-    const int32_t px = PointX(p), py = PointY(p);
+    const int32_t px = PointX(p);
+    const int32_t py = PointY(p);
     for (int32_t box = 1; box <= 4; ++box) {
         const Rect r = BoxRect(box);
         if (r.x <= px && px <= r.x + r.w && r.y <= py && py <= r.y + r.h) return box;
@@ -62,7 +64,7 @@ int32_t BoxGame::BoxAt(PackedPoint p) {
 
 void BoxGame::MouseDown(PackedPoint p) {
     const int32_t box = BoxAt(p);
-    if (box != 0 && boxClickHandler != nullptr) boxClickHandler(this, box);
+    if (box != 0 && boxClickHandler_ != nullptr) boxClickHandler_(this, box);
     // The element's own handler follows, after the board's.
     PanelChildren::MouseDown(p);
 }
@@ -87,9 +89,12 @@ void BoxGame::Paint() {
 void BoxGame::PaintBackground(GraphicsContext& gc) {
     const Colour back = EffectiveBackColor();
     const PackedPoint at = PositionInForm();
-    const int32_t left = PointX(at), top = PointY(at);
-    const int32_t right = left + width - 1, bottom = top + height - 1;
-    const Rect b1 = BoxRect(1), b4 = BoxRect(4);
+    const int32_t left = PointX(at);
+    const int32_t top = PointY(at);
+    const int32_t right = left + width - 1;
+    const int32_t bottom = top + height - 1;
+    const Rect b1 = BoxRect(1);
+    const Rect b4 = BoxRect(4);
     // Pixel spans the boxes cover (their fill stops one short of the size).
     const int32_t cols[2][2] = {{b1.x, b1.x + b1.w - 1}, {b4.x, b4.x + b4.w - 1}};
     const int32_t rows[2][2] = {{b1.y, b1.y + b1.h - 1}, {b4.y, b4.y + b4.h - 1}};

@@ -23,7 +23,7 @@ public:
 
     explicit BoxGame(GUIElement* parentElement);
 
-    void SetBoxClickHandler(BoxClickHandler h) { boxClickHandler = h; }
+    void SetBoxClickHandler(BoxClickHandler h) { boxClickHandler_ = h; }
     // Lights the box (1-4) alone, the other three off, and repaints; any
     // other number turns all off.
     void LightBox(int32_t box);
@@ -35,7 +35,10 @@ public:
     int32_t BoxAt(PackedPoint p);
     // Where a box is drawn, in form coordinates.
     struct Rect {
-        int32_t x, y, w, h;
+        int32_t x;
+        int32_t y;
+        int32_t w;
+        int32_t h;
     };
     Rect BoxRect(int32_t box);
 
@@ -50,9 +53,9 @@ private:
     void PaintBoxes(GraphicsContext& gc);
     void Repaint();
 
-    BoxClickHandler boxClickHandler = nullptr;
+    BoxClickHandler boxClickHandler_ = nullptr;
     // Indexed by box number - 1.
-    std::array<bool, 4> lit{};
+    std::array<bool, 4> lit_{};
 };
 
 }  // namespace lumetra

@@ -1,9 +1,10 @@
+// The About dialog's controls, its links to the browser and mail client, and its closing.
 #include "lumetra/game/FormAbout.h"
 
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/controls/PanelChildren.h"
-#include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/game/FormMsgBox.h"
 #include "lumetra/game/Sound.h"
 #include "lumetra/graphics/MyImage.h"
@@ -16,20 +17,13 @@ constexpr int32_t kWidth = 600;
 constexpr int32_t kHeight = 210;
 constexpr Colour kLinkColour = 0x0000FF;
 
-FormAbout* AboutOf(GUIElement* element) {
-    if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                              : Application::GetParentForm(element);
-    return dynamic_cast<FormAbout*>(form);
-}
-
 // Links react on the press of a mouse button, not on its release.
 void OnLinkPressed(GUIElement* sender, uint64_t, PackedPoint) {
-    if (FormAbout* about = AboutOf(sender)) about->HandleLinkPressed(sender);
+    if (auto* about = FormOf<FormAbout>(sender)) about->HandleLinkPressed(sender);
 }
 
 void OnOk(GUIElement* sender) {
-    if (FormAbout* about = AboutOf(sender)) about->HandleClick(sender);
+    if (auto* about = FormOf<FormAbout>(sender)) about->HandleClick(sender);
 }
 
 }  // namespace
@@ -50,10 +44,10 @@ FormAbout::FormAbout(Form* ownerForm) : Form(0, true), owner(ownerForm) {
     SetOnQueryClose(
         [](GUIElement* self) { return static_cast<FormAbout*>(self)->HandleQueryClose(); });
     SetOnKeyChar([](GUIElement* self, char ch) {
-        FormAbout* about = AboutOf(self);
+        auto* about = FormOf<FormAbout>(self);
         return about != nullptr ? about->HandleKeyChar(ch) : true;
     });
-    hold.Hold(owner, this);
+    hold_.Hold(owner, this);
 }
 
 FormAbout::~FormAbout() {
@@ -71,8 +65,8 @@ FormAbout::~FormAbout() {
 
 void FormAbout::SetLogo(XImage* image, int32_t w, int32_t h) {
     logo = image;
-    logoWidth = w;
-    logoHeight = h;
+    logoWidth_ = w;
+    logoHeight_ = h;
 }
 
 void FormAbout::Show() {
@@ -83,18 +77,19 @@ void FormAbout::Show() {
 }
 
 void FormAbout::HandleLoad() {
-    const int32_t w = GetActualWidth(), h = GetActualHeight();
-    const int32_t x0 = logoWidth + 45;
+    const int32_t w = GetActualWidth();
+    const int32_t h = GetActualHeight();
+    const int32_t x0 = logoWidth_ + 45;
     const int32_t tw = w - x0 - 10;
 
     logoPanel = std::make_unique<PanelChildren>(this);
     logoPanel->SetFrame(true);
-    logoPanel->SetSize(logoWidth + 20, h - 73);
+    logoPanel->SetSize(logoWidth_ + 20, h - 73);
     logoPanel->SetLocation(10, 23);
     logoPanel->Create();
 
     logoImage = std::make_unique<MyImage>(logoPanel.get(), logo);
-    logoImage->SetSize(logoWidth, logoHeight);
+    logoImage->SetSize(logoWidth_, logoHeight_);
     logoImage->SetLocation(5, 5);
     logoImage->Create();
 
@@ -121,7 +116,7 @@ void FormAbout::HandleLoad() {
 
     mailLabel = cell(MailAddressFor(webAddress), kLinkColour, 150, 12);
     mailLabel->SetOnMouseDown(OnLinkPressed);
-    mailLabel->SetPosition(logoWidth + 255, 68);
+    mailLabel->SetPosition(logoWidth_ + 255, 68);
     mailLabel->Create();
 
     noticeLabel = cell(noticeText, 0x000000, tw, h - 145);
@@ -136,7 +131,7 @@ void FormAbout::HandleLoad() {
     okButton->Create();
 }
 
-void FormAbout::ReleaseOwner() { hold.Release(true); }
+void FormAbout::ReleaseOwner() { hold_.Release(true); }
 
 bool FormAbout::HandleQueryClose() {
     FormHook2();

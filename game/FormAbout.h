@@ -57,7 +57,7 @@ private:
     void ReleaseOwner();
 
     Form* owner;
-    DialogOwner hold;
+    DialogOwner hold_;
     std::unique_ptr<PanelChildren> logoPanel;
     std::unique_ptr<MyImage> logoImage;
     std::unique_ptr<CellControl> productLabel;
@@ -67,8 +67,8 @@ private:
     std::unique_ptr<CellControl> webLabel;
     std::unique_ptr<CellControl> mailLabel;
     XImage* logo = nullptr;
-    int32_t logoWidth = 0;
-    int32_t logoHeight = 0;
+    int32_t logoWidth_ = 0;
+    int32_t logoHeight_ = 0;
     std::string productText;
     std::string copyrightText;
     std::string noticeText;

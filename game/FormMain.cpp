@@ -1,9 +1,11 @@
+// The game window's controls, its playback tick by tick, and the player's presses.
 #include "lumetra/game/FormMain.h"
 
 #include "lumetra/controls/AlertSound.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Timer.h"
 #include "lumetra/game/BoxGame.h"
 #include "lumetra/game/FormAbout.h"
@@ -26,21 +28,13 @@ const char* const kHowl = "Data/urlo.wav";
 constexpr Colour kFormColour = 0xAAAAAA;
 constexpr Colour kButtonColour = 0xFFFDE5;
 
-FormMain* GameOf(GUIElement* element) {
-    if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                              : Application::GetParentForm(element);
-    if (form == nullptr) form = Application::mainForm;
-    return dynamic_cast<FormMain*>(form);
-}
-
 // The command of the three buttons.
 void OnCommand(GUIElement* sender) {
-    if (FormMain* game = GameOf(sender)) game->HandleClick(sender);
+    if (auto* game = FormOf<FormMain>(sender, Application::mainForm)) game->HandleClick(sender);
 }
 
-void OnBoxClick(BoxGame* board, int32_t box) {
-    if (auto* game = dynamic_cast<FormMain*>(board->GetParent())) game->HandleBoxClick(box);
+void OnBoxClick(BoxGame* board_, int32_t box) {
+    if (auto* game = dynamic_cast<FormMain*>(board_->GetParent())) game->HandleBoxClick(box);
 }
 
 void OnTick(Timer* timer) {
@@ -64,7 +58,7 @@ FormMain::FormMain(Screen* s, const std::string& title) {
     if (s != nullptr) SetScreen(s);
     // The toolkit's controls alert with the game's beep.
     SetAlertFunction(&Beep);
-    soundPlayer = std::make_unique<SoundPlayer>();
+    soundPlayer_ = std::make_unique<SoundPlayer>();
     SetSize(800, 600);
     SetTitle(title);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMain*>(self)->HandleLoad(); });
@@ -77,7 +71,6 @@ FormMain::FormMain(Screen* s, const std::string& title) {
         [](GUIElement* self, char ch) { return static_cast<FormMain*>(self)->HandleKeyChar(ch); });
     SetBackColor(kFormColour);
     sequence.clear();
-    playingBack = false;
     targetLength = 3;
     Create();
     if (Application::mainForm == nullptr) Application::mainForm = this;
@@ -91,20 +84,20 @@ FormMain::~FormMain() {
     }
     if (GameTimer) GameTimer->Stop();
     GameTimer.reset();
-    soundPlayer.reset();
+    soundPlayer_.reset();
     DestroyWindow();
-    aboutForm.reset();
-    namePlayerForm.reset();
+    aboutForm_.reset();
+    namePlayerForm_.reset();
     InfoButton.reset();
     StartButton.reset();
     ExitButton.reset();
     TitleImage.reset();
-    board.reset();
+    board_.reset();
     MessageLabel.reset();
     CountLabel.reset();
     LevelLabel.reset();
     AboutLogo.reset();
-    titlePicture.reset();
+    titlePicture_.reset();
     sequence.clear();
 }
 
@@ -149,15 +142,15 @@ void FormMain::HandleLoad() {
 
     MessageLabel = cell(230, 75, 300, 0xFF0000, false, "");
 
-    board = std::make_unique<BoxGame>(this);
-    board->SetSize(400, 400);
-    board->SetLocation((w - 420) / 2 + 10, 130);
-    board->SetBackColor(0x000000);
-    board->SetBoxClickHandler(OnBoxClick);
-    board->Create();
+    board_ = std::make_unique<BoxGame>(this);
+    board_->SetSize(400, 400);
+    board_->SetLocation((w - 420) / 2 + 10, 130);
+    board_->SetBackColor(0x000000);
+    board_->SetBoxClickHandler(OnBoxClick);
+    board_->Create();
 
     // It runs for the window's whole life, also between games.
-    GameTimer = std::make_unique<Timer>(this, TickMillis);
+    GameTimer = std::make_unique<Timer>(this, kTickMillis);
     GameTimer->SetOnTick(OnTick);
     GameTimer->Create();
     GameTimer->Start();
@@ -175,7 +168,7 @@ bool FormMain::HandleQueryClose() {
 }
 
 void FormMain::DialogResult(int32_t id, int32_t result) {
-    if (id != ExitQuestionId || result != MsgBoxYes) return;
+    if (id != ExitQuestionId || result != kMsgBoxYes) return;
     if (GameTimer) GameTimer->Stop();
     Application::quitRequested = true;
 }
@@ -201,80 +194,88 @@ void FormMain::HandleClick(GUIElement* sender) {
 }
 
 void FormMain::StartGame() {
-    board->AllOff();
+    board_->AllOff();
     LevelLabel->SetText("Level: 0");
     MessageLabel->SetText("");
     CountLabel->SetText("");
     sequence.clear();
-    running = true;
     targetLength = 3;
-    playingBack = true;
+    phase_ = Phase::kShowing;
     // Enabled again only when the game is lost.
     StartButton->Enable(false);
 }
 
 void FormMain::OpenAbout() {
-    aboutForm.reset();
-    aboutForm = std::make_unique<FormAbout>(this);
-    aboutForm->SetScreen(GetScreen());
-    aboutForm->SetLogo(AboutLogo.get(), 163, 50);
-    aboutForm->SetProductText(kProductLine);
-    aboutForm->SetCopyrightText(kCopyright);
-    aboutForm->SetNotice(kNotice);
-    aboutForm->SetWebAddress(kWebAddress);
-    aboutForm->Show();
+    aboutForm_.reset();
+    aboutForm_ = std::make_unique<FormAbout>(this);
+    aboutForm_->SetScreen(GetScreen());
+    aboutForm_->SetLogo(AboutLogo.get(), 163, 50);
+    aboutForm_->SetProductText(kProductLine);
+    aboutForm_->SetCopyrightText(kCopyright);
+    aboutForm_->SetNotice(kNotice);
+    aboutForm_->SetWebAddress(kWebAddress);
+    aboutForm_->Show();
 }
 
 void FormMain::OpenNamePlayerForm() {
-    namePlayerForm.reset();
-    namePlayerForm = std::make_unique<FormNamePlayer>(this, "Classifica");
-    namePlayerForm->SetOnClose([](GUIElement*) {});
-    namePlayerForm->SetPrompt("Enter your name:");
+    namePlayerForm_.reset();
+    namePlayerForm_ = std::make_unique<FormNamePlayer>(this, "Classifica");
+    namePlayerForm_->SetOnClose([](GUIElement*) {});
+    namePlayerForm_->SetPrompt("Enter your name:");
     const PackedPoint at = GetPosition();
-    namePlayerForm->SetLocation(PointX(at) + (GetWidth() - namePlayerForm->GetWidth()) / 2,
-                                PointY(at) + (GetHeight() - namePlayerForm->GetHeight()) / 2);
-    namePlayerForm->Show();
+    namePlayerForm_->SetLocation(PointX(at) + (GetWidth() - namePlayerForm_->GetWidth()) / 2,
+                                 PointY(at) + (GetHeight() - namePlayerForm_->GetHeight()) / 2);
+    namePlayerForm_->Show();
+}
+
+bool FormMain::IsPlayingBack() const {
+    return phase_ == Phase::kShowing || phase_ == Phase::kLevelPause || phase_ == Phase::kDarkStep;
 }
 
 void FormMain::HandleTick() {
-    if (!running) {
-        tickCount = 0;
-        return;
-    }
-    if (!playingBack) return;
-    if (levelPausePending) {
-        levelPausePending = false;
-        if (targetLength > 3) {
-            // A longer level begins with a dark step.
-            darkStepPending = true;
+    switch (phase_) {
+        case Phase::kIdle:
+            tickCount = 0;
+            return;
+        case Phase::kRepeating:
+        case Phase::kAdvancing:
+            return;
+        case Phase::kLevelPause:
+            // A longer level begins with a dark step; this tick is the first of
+            // the 31 that lead to it.
+            phase_ = Phase::kDarkStep;
             tickCount = 1;
             return;
-        }
+        case Phase::kShowing:
+        case Phase::kDarkStep:
+            if (++tickCount < kTicksPerStep) return;
+            tickCount = 0;
+            PlaybackStep();
+            return;
     }
-    if (++tickCount < TicksPerStep) return;
-    tickCount = 0;
+}
 
+void FormMain::PlaybackStep() {
     if (sequence.empty()) LevelLabel->SetText("Level: " + IntToString(targetLength - 3));
     if (static_cast<int32_t>(sequence.size()) == targetLength) {
         // The sequence is complete: the player's turn.
-        playingBack = false;
+        phase_ = Phase::kRepeating;
         lastBox = -1;
-        board->AllOff();
+        board_->AllOff();
         MessageLabel->SetText("Now you play. Repeat the sequence");
         CountLabel->SetText("-" + IntToString(targetLength));
-        levelPausePending = true;
         return;
     }
-    if (darkStepPending) {
-        darkStepPending = false;
-        board->AllOff();
+    if (phase_ == Phase::kDarkStep) {
+        phase_ = Phase::kShowing;
+        board_->AllOff();
         return;
     }
     int32_t box = 0;
     do {
         box = Random(1, 4);
     } while (box == lastBox);
-    board->LightBox(box);
+    board_->LightBox(box);
     const long expiries = Application::ExpiryCount();
     PlayWave(kBeep);
     sequence.push_back(box);
@@ -294,23 +295,23 @@ void FormMain::RestartClockAfterBeep(long expiriesBefore) {
 }
 
 void FormMain::HandleBoxClick(int32_t box) {
-    if (advancingLevel || !running || playingBack || sequence.empty()) return;
+    // Only the player's turn takes presses.
+    if (phase_ != Phase::kRepeating || sequence.empty()) return;
     if (box == sequence.front()) {
         sequence.erase(sequence.begin());
-        board->LightBox(box);
+        board_->LightBox(box);
         PlayWave(kBeep);
         CountLabel->SetText(IntToString(-static_cast<int64_t>(sequence.size())));
         if (sequence.empty()) {
             MessageLabel->SetText("Good. Well done.");
-            advancingLevel = true;
+            phase_ = Phase::kAdvancing;
             NextLevel();
-            advancingLevel = false;
         }
         return;
     }
     MessageLabel->SetText("I'm sorry. You were wrong");
     PlayWave(kHowl);
-    running = false;
+    phase_ = Phase::kIdle;
     StartButton->Enable(true);
 }
 
@@ -319,14 +320,14 @@ void FormMain::NextLevel() {
     CountLabel->SetText("");
     sequence.clear();
     ++targetLength;
-    playingBack = true;
+    phase_ = Phase::kLevelPause;
 }
 
 void FormMain::BuildPictures() {
-    picturesBuilt = true;
-    titlePicture = MakePicture(this, TitlePicture());
+    picturesBuilt_ = true;
+    titlePicture_ = MakePicture(this, TitlePicture());
     if (TitleImage) {
-        TitleImage->SetImage(titlePicture.get());
+        TitleImage->SetImage(titlePicture_.get());
         TitleImage->Create();
     }
     AboutLogo = MakePicture(this, AboutLogoPicture());
@@ -335,7 +336,7 @@ void FormMain::BuildPictures() {
 void FormMain::Paint() {
     // Pictures need the window (the display's image layout is probed on it),
     // so they are made at the first paint, once.
-    if (IsCreated() && !picturesBuilt) BuildPictures();
+    if (IsCreated() && !picturesBuilt_) BuildPictures();
     Form::Paint();
 }
 

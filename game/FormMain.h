@@ -30,8 +30,8 @@ class Timer;
 class FormMain : public Form {
 public:
     static constexpr int32_t ExitQuestionId = 1000;
-    static constexpr int32_t TicksPerStep = 31;
-    static constexpr uint32_t TickMillis = 30;
+    static constexpr int32_t kTicksPerStep = 31;
+    static constexpr uint32_t kTickMillis = 30;
 
     FormMain(Screen* screen, const std::string& title);
     ~FormMain() override;
@@ -62,7 +62,7 @@ public:
     void DialogResult(int32_t id, int32_t result) override;
 
     // What the window shows and runs, for looking at (tests, benchmarks).
-    BoxGame* GetBoard() const { return board.get(); }
+    BoxGame* GetBoard() const { return board_.get(); }
     Timer* GetGameTimer() const { return GameTimer.get(); }
     ButtonCustom* GetStartButton() const { return StartButton.get(); }
     ButtonCustom* GetExitButton() const { return ExitButton.get(); }
@@ -70,9 +70,11 @@ public:
     CellControl* GetLevelLabel() const { return LevelLabel.get(); }
     CellControl* GetCountLabel() const { return CountLabel.get(); }
     CellControl* GetMessageLabel() const { return MessageLabel.get(); }
-    FormAbout* GetAboutForm() const { return aboutForm.get(); }
-    bool IsRunning() const { return running; }
-    bool IsPlayingBack() const { return playingBack; }
+    FormAbout* GetAboutForm() const { return aboutForm_.get(); }
+    // A game is in progress.
+    bool IsRunning() const { return phase_ != Phase::kIdle; }
+    // The program is showing the sequence; the player's presses are ignored.
+    bool IsPlayingBack() const;
     int32_t GetTargetLength() const { return targetLength; }
     const std::vector<int32_t>& GetSequence() const { return sequence; }
 
@@ -81,41 +83,57 @@ public:
     void OpenNamePlayerForm();
 
 private:
+    // Where the game is. Between two games it is idle; a game shows its
+    // sequence, then waits for the player to repeat it, and a repeated
+    // sequence advances to the next level, whose playback pauses for a tick
+    // and then begins with a dark step. A game is running in every phase but
+    // kIdle, and playing back in kShowing, kLevelPause and kDarkStep.
+    enum class Phase {
+        kIdle,
+        kShowing,
+        kRepeating,
+        // The next level is being set up from the player's last press.
+        kAdvancing,
+        // The next level's playback has not yet had its first tick.
+        kLevelPause,
+        // The next playback step only turns the boxes off.
+        kDarkStep,
+    };
+
     void StartGame();
+    // Every 31st tick of the playback: lights the next box, or ends the
+    // playback when the sequence is complete.
+    void PlaybackStep();
     void OpenAbout();
     void NextLevel();
     void RestartClockAfterBeep(long expiriesBefore);
     void BuildPictures();
 
     std::unique_ptr<Timer> GameTimer;
-    std::unique_ptr<SoundPlayer> soundPlayer;
-    std::unique_ptr<FormAbout> aboutForm;
-    std::unique_ptr<FormNamePlayer> namePlayerForm;
+    std::unique_ptr<SoundPlayer> soundPlayer_;
+    std::unique_ptr<FormAbout> aboutForm_;
+    std::unique_ptr<FormNamePlayer> namePlayerForm_;
     std::unique_ptr<ButtonCustom> InfoButton;
     std::unique_ptr<ButtonCustom> StartButton;
     std::unique_ptr<ButtonCustom> ExitButton;
     std::unique_ptr<MyImage> TitleImage;
-    std::unique_ptr<BoxGame> board;
+    std::unique_ptr<BoxGame> board_;
     std::unique_ptr<CellControl> MessageLabel;
     std::unique_ptr<CellControl> CountLabel;
     std::unique_ptr<CellControl> LevelLabel;
     XImagePtr AboutLogo;
-    XImagePtr titlePicture;
-    bool picturesBuilt = false;
+    XImagePtr titlePicture_;
+    bool picturesBuilt_ = false;
 
-    bool running = false;
+    Phase phase_ = Phase::kIdle;
     // Boxes (1-4) still to be repeated, oldest first.
     std::vector<int32_t> sequence;
-    bool playingBack = false;
     int32_t targetLength = 3;
 
     // The clock's state. Kept per window rather than per process: there is
     // one window, and a second one (a test's) then starts clean.
     int32_t lastBox = -1;
     int32_t tickCount = 0;
-    bool levelPausePending = false;
-    bool darkStepPending = false;
-    bool advancingLevel = false;
 };
 
 }  // namespace lumetra

@@ -1,3 +1,4 @@
+// The message box: opening it over its owner, its buttons and its answer.
 #include "lumetra/game/FormMsgBox.h"
 
 #include <algorithm>
@@ -5,6 +6,7 @@
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Screen.h"
 
 namespace lumetra {
@@ -16,8 +18,7 @@ constexpr int32_t kHeight = 150;
 
 // The command of both buttons: the box they sit on handles the press.
 void OnButton(GUIElement* sender) {
-    if (auto* box = dynamic_cast<FormMsgBox*>(Application::GetParentForm(sender)))
-        box->HandleClick(sender);
+    if (auto* box = FormOf<FormMsgBox>(sender)) box->HandleClick(sender);
 }
 
 FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& text,
@@ -37,25 +38,25 @@ FormMsgBox* Open(int32_t id, MsgBoxKind kind, Form* owner, const std::string& te
 }  // namespace
 
 FormMsgBox* ShowMessage(Form* owner, const std::string& text, const std::string& caption) {
-    return Open(0, MsgBoxKind::Information, owner, text, caption);
+    return Open(0, MsgBoxKind::kInformation, owner, text, caption);
 }
 
 FormMsgBox* ShowQuestion(int32_t id, Form* owner, const std::string& text,
                          const std::string& caption) {
-    return Open(id, MsgBoxKind::Question, owner, text, caption);
+    return Open(id, MsgBoxKind::kQuestion, owner, text, caption);
 }
 
 FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerForm,
                        const std::string& caption, const std::string& text)
-    : Form(0, true), message(text), kind(boxKind), dialogId(id), owner(ownerForm) {
+    : Form(0, true), message_(text), kind_(boxKind), dialogId_(id), owner_(ownerForm) {
     if (s != nullptr) SetScreen(s);
-    parent = owner;
-    hold.Hold(owner, this);
+    parent = owner_;
+    hold_.Hold(owner_, this);
     SetSize(kWidth, kHeight);
-    if (owner != nullptr) {
-        const PackedPoint at = owner->GetPosition();
-        SetLocation(PointX(at) + (owner->GetWidth() - kWidth) / 2,
-                    PointY(at) + (owner->GetHeight() - kHeight) / 2);
+    if (owner_ != nullptr) {
+        const PackedPoint at = owner_->GetPosition();
+        SetLocation(PointX(at) + (owner_->GetWidth() - kWidth) / 2,
+                    PointY(at) + (owner_->GetHeight() - kHeight) / 2);
     }
     SetTitle(caption);
     SetOnLoad([](GUIElement* self, uint64_t) { static_cast<FormMsgBox*>(self)->HandleLoad(); });
@@ -72,53 +73,55 @@ FormMsgBox::FormMsgBox(int32_t id, MsgBoxKind boxKind, Screen* s, Form* ownerFor
 
 FormMsgBox::~FormMsgBox() {
     DestroyWindow();
-    secondButton.reset();
-    firstButton.reset();
-    label.reset();
-    hold.Forget();
+    secondButton_.reset();
+    firstButton_.reset();
+    label_.reset();
+    hold_.Forget();
 }
 
 void FormMsgBox::Init(int32_t id, MsgBoxKind boxKind, const std::string& caption,
                       const std::string& text) {
-    dialogId = id;
-    kind = boxKind;
+    dialogId_ = id;
+    kind_ = boxKind;
     SetTitle(caption);
     SetMessage(text);
 }
 
 void FormMsgBox::SetMessage(const std::string& text) {
-    message = text;
-    if (IsCreated() && label) label->SetText(text);
+    message_ = text;
+    if (IsCreated() && label_) label_->SetText(text);
 }
 
 void FormMsgBox::HandleLoad() {
-    const int32_t w = GetWidth(), h = GetHeight();
-    label = std::make_unique<CellControl>(this);
-    label->SetBorder(true);
-    label->SetBackColor(0xB7B7B7);
-    label->SetTextColor(0x000000);
-    label->SetText(message);
-    label->SetSize(w - 20, h - 60);
-    label->SetLocation(10, 10);
-    label->Create();
+    const int32_t w = GetWidth();
+    const int32_t h = GetHeight();
+    label_ = std::make_unique<CellControl>(this);
+    label_->SetBorder(true);
+    label_->SetBackColor(0xB7B7B7);
+    label_->SetTextColor(0x000000);
+    label_->SetText(message_);
+    label_->SetSize(w - 20, h - 60);
+    label_->SetLocation(10, 10);
+    label_->Create();
 
-    firstButton = std::make_unique<ButtonCustom>(this, kind == MsgBoxKind::Question ? "YES" : "OK");
-    firstButton->SetSize(110, 28);
-    firstButton->SetLocation(w - 120, h - 40);
-    firstButton->SetCommand(OnButton);
-    firstButton->Create();
+    firstButton_ =
+        std::make_unique<ButtonCustom>(this, kind_ == MsgBoxKind::kQuestion ? "YES" : "OK");
+    firstButton_->SetSize(110, 28);
+    firstButton_->SetLocation(w - 120, h - 40);
+    firstButton_->SetCommand(OnButton);
+    firstButton_->Create();
 
-    secondButton = std::make_unique<ButtonCustom>(this, "NO");
-    secondButton->SetSize(110, 28);
-    secondButton->SetLocation(10, h - 40);
-    secondButton->SetCommand(OnButton);
-    secondButton->Create();
-    if (kind == MsgBoxKind::Information) secondButton->Hide();
+    secondButton_ = std::make_unique<ButtonCustom>(this, "NO");
+    secondButton_->SetSize(110, 28);
+    secondButton_->SetLocation(10, h - 40);
+    secondButton_->SetCommand(OnButton);
+    secondButton_->Create();
+    if (kind_ == MsgBoxKind::kInformation) secondButton_->Hide();
 }
 
 // The owner's active dialog stays pointing here: it is consulted only while
 // the owner is disabled, and the next box replaces it.
-void FormMsgBox::ReleaseOwner() { hold.Release(false); }
+void FormMsgBox::ReleaseOwner() { hold_.Release(false); }
 
 bool FormMsgBox::HandleQueryClose() {
     // The owner's active dialog stays pointing here: it is consulted only
@@ -128,24 +131,24 @@ bool FormMsgBox::HandleQueryClose() {
 }
 
 void FormMsgBox::HandleClose() {
-    if (Application::IsLiveForm(owner)) owner->DialogResult(dialogId, result);
+    if (Application::IsLiveForm(owner_)) owner_->DialogResult(dialogId_, result_);
 }
 
 void FormMsgBox::HandleClick(GUIElement* sender) {
     // Answered already: the window is gone.
     if (!IsCreated() || sender == nullptr) return;
     if (!HandleQueryClose()) return;
-    if (firstButton && sender->GetId() == firstButton->GetId()) {
-        result = kind == MsgBoxKind::Question ? MsgBoxYes : MsgBoxOk;
-    } else if (secondButton && sender->GetId() == secondButton->GetId()) {
-        result = MsgBoxNo;
+    if (firstButton_ && sender->GetId() == firstButton_->GetId()) {
+        result_ = kind_ == MsgBoxKind::kQuestion ? kMsgBoxYes : kMsgBoxOk;
+    } else if (secondButton_ && sender->GetId() == secondButton_->GetId()) {
+        result_ = kMsgBoxNo;
     }
     DestroyWindow();
     Close();
 }
 
 void FormMsgBox::Retire() {
-    hold.Release(true);
+    hold_.Release(true);
     DestroyWindow();
 }
 

@@ -21,13 +21,13 @@ namespace lumetra {
 class ButtonCustom;
 class CellControl;
 
-enum class MsgBoxKind : uint8_t { Information = 0, Question = 1 };
+enum class MsgBoxKind : uint8_t { kInformation = 0, kQuestion = 1 };
 
 using MsgBoxResult = int32_t;
-constexpr MsgBoxResult MsgBoxNoAnswer = 0;  // the window was closed by the window manager
-constexpr MsgBoxResult MsgBoxOk = 1;
-constexpr MsgBoxResult MsgBoxYes = 3;
-constexpr MsgBoxResult MsgBoxNo = 4;
+constexpr MsgBoxResult kMsgBoxNoAnswer = 0;  // the window was closed by the window manager
+constexpr MsgBoxResult kMsgBoxOk = 1;
+constexpr MsgBoxResult kMsgBoxYes = 3;
+constexpr MsgBoxResult kMsgBoxNo = 4;
 
 class FormMsgBox : public Form {
 public:
@@ -45,11 +45,11 @@ public:
     virtual void HandleClick(GUIElement* sender);
     virtual void SetMessage(const std::string& text);
 
-    int32_t GetDialogId() const { return dialogId; }
-    MsgBoxKind GetKind() const { return kind; }
-    MsgBoxResult GetResult() const { return result; }
-    const std::string& GetMessage() const { return message; }
-    Form* GetOwner() const { return owner; }
+    int32_t GetDialogId() const { return dialogId_; }
+    MsgBoxKind GetKind() const { return kind_; }
+    MsgBoxResult GetResult() const { return result_; }
+    const std::string& GetMessage() const { return message_; }
+    Form* GetOwner() const { return owner_; }
 
     // Closes the window of a box that is being replaced and gives its owner
     // back, without telling the owner any result.
@@ -58,16 +58,16 @@ public:
 private:
     void ReleaseOwner();
 
-    std::unique_ptr<CellControl> label;
-    std::unique_ptr<ButtonCustom> firstButton;
-    std::unique_ptr<ButtonCustom> secondButton;
-    std::string message;
-    MsgBoxKind kind;
-    int32_t dialogId;
-    MsgBoxResult result = MsgBoxNoAnswer;
-    Form* owner;
+    std::unique_ptr<CellControl> label_;
+    std::unique_ptr<ButtonCustom> firstButton_;
+    std::unique_ptr<ButtonCustom> secondButton_;
+    std::string message_;
+    MsgBoxKind kind_;
+    int32_t dialogId_;
+    MsgBoxResult result_ = kMsgBoxNoAnswer;
+    Form* owner_;
     // The owner is disabled on this box's account.
-    DialogOwner hold;
+    DialogOwner hold_;
 };
 
 // Both destroy the current box (without telling its owner), open a new one

@@ -1,10 +1,11 @@
+// The name dialog: its prompt, name box and OK, and the name it records.
 #include "lumetra/game/FormNamePlayer.h"
 
 #include "lumetra/controls/AlertSound.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/controls/TextBoxCustom.h"
-#include "lumetra/core/Application.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/game/FormMsgBox.h"
 #include "lumetra/game/Sound.h"
 
@@ -16,15 +17,8 @@ constexpr int32_t kWidth = 250;
 constexpr int32_t kHeight = 115;
 constexpr int32_t kNameLength = 10;
 
-FormNamePlayer* NameFormOf(GUIElement* element) {
-    if (element == nullptr) return nullptr;
-    Form* form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                              : Application::GetParentForm(element);
-    return dynamic_cast<FormNamePlayer*>(form);
-}
-
 void OnOk(GUIElement* sender) {
-    if (FormNamePlayer* form = NameFormOf(sender)) form->HandleClick(sender);
+    if (auto* form = FormOf<FormNamePlayer>(sender)) form->HandleClick(sender);
 }
 
 }  // namespace
@@ -38,7 +32,7 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title)
     SetAlertFunction(&Beep);
     if (owner != nullptr) {
         SetScreen(owner->GetScreen());
-        hold.Hold(owner, this);
+        hold_.Hold(owner, this);
     }
     SetSize(kWidth, kHeight);
     SetTitle(title);
@@ -46,7 +40,7 @@ FormNamePlayer::FormNamePlayer(Form* ownerForm, const std::string& title)
     SetOnQueryClose(
         [](GUIElement* self) { return static_cast<FormNamePlayer*>(self)->HandleQueryClose(); });
     SetOnKeyChar([](GUIElement* self, char ch) {
-        FormNamePlayer* form = NameFormOf(self);
+        auto* form = FormOf<FormNamePlayer>(self);
         return form != nullptr ? form->HandleKeyChar(ch) : true;
     });
     SetOnResize([](GUIElement* self) { static_cast<FormNamePlayer*>(self)->HandleResize(); });
@@ -101,7 +95,7 @@ void FormNamePlayer::HandleLoad() {
     nameBox->SetFocus();
 }
 
-void FormNamePlayer::ReleaseOwner() { hold.Release(true); }
+void FormNamePlayer::ReleaseOwner() { hold_.Release(true); }
 
 bool FormNamePlayer::HandleQueryClose() {
     FormHook2();

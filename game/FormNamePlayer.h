@@ -54,7 +54,7 @@ private:
 
     Form* owner = nullptr;
     // The owner is disabled on this form's account.
-    DialogOwner hold;
+    DialogOwner hold_;
     std::unique_ptr<TextBoxCustom> nameBox;
     std::unique_ptr<CellControl> promptLabel;
     std::unique_ptr<ButtonCustom> okButton;

@@ -1,3 +1,4 @@
+// Reading 24, 8 and 4-bit BMP files, and the 4-bit pictures' C export.
 #include "lumetra/graphics/BmpLoader.h"
 
 #include <array>
@@ -105,7 +106,8 @@ RgbImage Decode(const BmpFile& bmp, Pixel pixel) {
     RgbImage image;
     image.width = bmp.width;
     image.height = bmp.height;
-    const size_t width = static_cast<size_t>(bmp.width), height = static_cast<size_t>(bmp.height);
+    const size_t width = static_cast<size_t>(bmp.width);
+    const size_t height = static_cast<size_t>(bmp.height);
     image.pixels.resize(width * height * 3);
     for (size_t r = 0; r < height; ++r) {
         const uint8_t* in = bmp.Row(r);

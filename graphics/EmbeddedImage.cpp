@@ -1,3 +1,4 @@
+// Unpacking the compiled-in 4-bit pictures into packed RGB.
 #include "lumetra/graphics/EmbeddedImage.h"
 
 #include "lumetra/core/Log.h"
@@ -26,7 +27,8 @@ std::vector<uint8_t> DecodeEmbeddedImage(int w, int h, const unsigned char* img,
             " in " + IntToString(static_cast<int64_t>(img == nullptr ? 0 : size)) + " bytes");
         return {};
     }
-    const size_t width = static_cast<size_t>(w), height = static_cast<size_t>(h);
+    const size_t width = static_cast<size_t>(w);
+    const size_t height = static_cast<size_t>(h);
     const size_t rowBytes = (width + 1) / 2;
     std::vector<uint8_t> rgb(width * height * 3);
     const unsigned char* palette = img;

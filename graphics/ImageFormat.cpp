@@ -1,3 +1,4 @@
+// Probing the display's image layout and building X images from packed RGB.
 #include "lumetra/graphics/ImageFormat.h"
 
 #include <X11/Xutil.h>
@@ -8,6 +9,7 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
+#include "lumetra/core/FormOf.h"
 #include "lumetra/core/Log.h"
 #include "lumetra/core/Screen.h"
 #include "lumetra/util/Strings.h"
@@ -22,11 +24,7 @@ constexpr unsigned long kProbeColour = 0xCF3B76;
 
 // The screen an element draws on: its form's, else the program's current one.
 lumetra::Screen* ScreenOf(GUIElement* element) {
-    Form* form = nullptr;
-    if (element != nullptr) {
-        form = element->GetKind() == "form" ? static_cast<Form*>(element)
-                                            : Application::GetParentForm(element);
-    }
+    Form* form = FormOf(element);
     if (form != nullptr && form->GetScreen() != nullptr) return form->GetScreen();
     return lumetra::Screen::Current();
 }
@@ -161,8 +159,9 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
         Log("CreateImageFromRgb: out of memory");
         return nullptr;
     }
-    const size_t r = static_cast<size_t>(layout.ixRosso), g = static_cast<size_t>(layout.ixVerde),
-                 b = static_cast<size_t>(layout.ixBlu);
+    const size_t r = static_cast<size_t>(layout.ixRosso);
+    const size_t g = static_cast<size_t>(layout.ixVerde);
+    const size_t b = static_cast<size_t>(layout.ixBlu);
     const uint8_t* src = rgb.data();
     for (size_t y = 0; y < static_cast<size_t>(h); ++y) {
         uint8_t* p = data + y * paddedRow;

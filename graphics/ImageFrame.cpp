@@ -1,3 +1,4 @@
+// The image frame's painting of one frame of its sheet.
 #include "lumetra/graphics/ImageFrame.h"
 
 #include "lumetra/core/Form.h"
@@ -38,8 +39,12 @@ void ImageFrame::Paint() {
     if (!created || sheet_ == nullptr) return;
     GraphicsContext gc(GetForm());
     const PackedPoint at = PositionInForm();
-    const int px = PointX(at), py = PointY(at), w = width, h = height;
-    const int srcX = w * column_, srcY = h * row_;
+    const int px = PointX(at);
+    const int py = PointY(at);
+    const int w = width;
+    const int h = height;
+    const int srcX = w * column_;
+    const int srcY = h * row_;
     if (!transparent_) {
         gc.PutImage(px, py, w, h, sheet_, srcX, srcY);
         return;

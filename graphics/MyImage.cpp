@@ -1,3 +1,4 @@
+// The image control's painting: its picture, or the background, and its frame.
 #include "lumetra/graphics/MyImage.h"
 
 #include "lumetra/core/Application.h"
@@ -71,7 +72,10 @@ void MyImage::Paint() {
     if (Application::formLoading || !created) return;
     GraphicsContext gc(GetForm());
     const PackedPoint at = PositionInForm();
-    const int px = PointX(at), py = PointY(at), w = width, h = height;
+    const int px = PointX(at);
+    const int py = PointY(at);
+    const int w = width;
+    const int h = height;
     if (image_ != nullptr) {
         gc.PutImage(px, py, w, h, image_);
     } else {

@@ -1,3 +1,4 @@
+// Breaking a text into the lines a box of a given width shows.
 #include "lumetra/graphics/TextLayout.h"
 
 #include <algorithm>
@@ -29,7 +30,8 @@ std::vector<TextLine> LayoutText(const std::string& text, int width, const CharW
     for (size_t i = n; i-- > 0;) nextSpace[i] = text[i] == ' ' ? i : nextSpace[i + 1];
 
     std::vector<TextLine> lines;
-    size_t b = 0, e = n;
+    size_t b = 0;
+    size_t e = n;
     while (lines.size() < maxLines) {
         TextLine line;
         line.begin = b;

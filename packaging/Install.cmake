@@ -9,6 +9,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # ---- made by the build: the icons, the man page and changelogs compressed ----
 add_executable(make_icon ${PKG}/make_icon.cpp)
 target_link_libraries(make_icon PRIVATE lumetra_toolkit)
+lumetra_options(make_icon)
 set(ICON_SIZES 48 64 128 256)
 set(GENERATED)
 foreach(size ${ICON_SIZES})
@@ -39,14 +40,14 @@ foreach(size ${ICON_SIZES})
 endforeach()
 install(FILES ${PKG_OUT}/lumetra.6.gz DESTINATION share/man/man6 COMPONENT game)
 
-# ---- the toolkit: library, headers in their folders, pkg-config, CMake ----
+# ---- the toolkit: library, headers under lumetra/, guide, pkg-config, CMake ----
 install(TARGETS lumetra_toolkit EXPORT LumetraToolkitTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
-foreach(dir core graphics controls util)
-  file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
-  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumetra/${dir} COMPONENT dev)
-endforeach()
-install(FILES ${LUMETRA_INCLUDE}/lumetra/Version.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/lumetra COMPONENT dev)
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
+  FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
+# The guide and the gallery's sources, for a newcomer to start from.
+set(DEV_DOC share/doc/lumetra-toolkit-dev)
+install(FILES docs/toolkit.md docs/gallery.png DESTINATION ${DEV_DOC} COMPONENT dev)
+install(DIRECTORY examples/gallery DESTINATION ${DEV_DOC}/examples COMPONENT dev)
 set(CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/LumetraToolkit)
 install(EXPORT LumetraToolkitTargets NAMESPACE Lumetra:: DESTINATION ${CMAKE_DIR} COMPONENT dev)
 include(CMakePackageConfigHelpers)

@@ -44,7 +44,8 @@ uint32_t Crc32(const uint8_t* data, size_t size) {
 // A zlib stream of stored deflate blocks (at most 65535 bytes each).
 Bytes Stored(const Bytes& raw) {
     Bytes z = {0x78, 0x01};
-    uint32_t a = 1, b = 0;
+    uint32_t a = 1;
+    uint32_t b = 0;
     for (const uint8_t byte : raw) {
         a = (a + byte) % 65521;
         b = (b + a) % 65521;
@@ -89,13 +90,15 @@ int main(int argc, char** argv) {
     if (rgb.empty()) return 1;
     // The boxes fill the icon but for a margin of a sixteenth on each side;
     // every icon pixel averages the source pixels it covers, with alpha.
-    const int margin = size / 16, inner = size - 2 * margin;
+    const int margin = size / 16;
+    const int inner = size - 2 * margin;
     const double step = static_cast<double>(kBoxesSide) / inner;
     Bytes raw;
     for (int y = 0; y < size; ++y) {
         raw.push_back(0);  // filter: none
         for (int x = 0; x < size; ++x) {
-            const double fx = (x - margin) * step, fy = (y - margin) * step;
+            const double fx = (x - margin) * step;
+            const double fy = (y - margin) * step;
             double sum[4] = {0, 0, 0, 0};
             for (int sy = std::max(0, static_cast<int>(fy));
                  sy < std::min<double>(kBoxesSide, fy + step); ++sy) {

@@ -311,4 +311,25 @@ TEST_F(ControlFixture, WideRangesKeepTheirPointerAndShare) {
     EXPECT_EQ(wide.GetValue(), 1000000);
 }
 
+// Past the reach of X's 16-bit coordinates nothing wraps around into view, and however long
+// the track, the ticks stay few.
+TEST_F(ControlFixture, HugeSlidersStayOutOfView) {
+    // The last tick and the maximum's number stand at x 65,746, which 16 bits make 210.
+    Slider far(form.get(), false, 0, 1);
+    far.SetSize(65755, 36);
+    far.SetLocation(10, 200);
+    far.Show();
+    Settle();
+    // Only the track's black row crosses the columns where they would show.
+    EXPECT_EQ(rig::CountColour(d, Win(), 200, 200, 40, 36, 0x000000), 40);
+    // A million values on 400,000 pixels: a tick every 8 would ask for 50,000 of them.
+    Slider many(form.get(), false, 0, 1000000);
+    many.SetSize(400000, 36);
+    many.SetLocation(10, 250);
+    Display* display = screen->GetDisplay();
+    const unsigned long before = XNextRequest(display);
+    many.Show();
+    EXPECT_LT(XNextRequest(display) - before, 20000UL);
+}
+
 }  // namespace

@@ -214,7 +214,7 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     EXPECT_FALSE(owner.IsEnabled());
     // Closed from code, a question answers as after the window manager's close.
     EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
-    EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::MsgBoxNoAnswer));
+    EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::kMsgBoxNoAnswer));
     EXPECT_TRUE(owner.IsEnabled());
 }
 

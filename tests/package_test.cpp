@@ -72,7 +72,7 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
                  "/share/metainfo/*.xml && desktop-file-validate " + usr +
                  "/share/applications/*.desktop"),
               "");
-    rig::XServer& server = rig::SharedServer();
+    rig::XServer& server = rig::SharedServer(true);
     ASSERT_TRUE(server.Ok());
     rig::ChildProcess lumetra(
         {"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
@@ -87,15 +87,61 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     const std::string sounds = usr + "/share/games/lumetra/Data/";
     EXPECT_EQ(Sh("cd " + data + " && ls && readlink beep.wav urlo.wav", true),
               "beep.wav\nurlo.wav\n" + sounds + "beep.wav\n" + sounds + "urlo.wav\n");
-    // Other programs: the gallery through find_package, a probe through pkg-config.
+    // Other programs, from the guide and examples installed with the toolkit:
+    // the gallery through find_package; the guide's first program through
+    // pkg-config and under a careful program's warnings, then used: its button
+    // opens the dialog, whose own button closes it.
+    const std::string doc = usr + "/share/doc/lumetra-toolkit-dev";
     const std::string gallery = out / "gallery";
-    const std::string pc = "PKG_CONFIG_PATH=$(echo " + usr + "/lib/*/pkgconfig) pkg-config";
-    EXPECT_EQ(Sh("cmake -S " LUMETRA_SOURCE_DIR "/examples/gallery -B " + gallery +
-                 " -DCMAKE_PREFIX_PATH=" + usr + " >/dev/null && cmake --build " + gallery +
-                 " >/dev/null && printf '#include <lumetra/core/Screen.h>\\n" +
-                 "int main() { lumetra::Screen s; }\\n' | c++ -x c++ - -o " + out / "probe $(" +
-                 pc + " --define-variable=prefix=" + usr + " --cflags --libs lumetra-toolkit)"),
+    const std::string toolkit = "$(PKG_CONFIG_PATH=$(echo " + usr +
+                                "/lib/*/pkgconfig) pkg-config --define-variable=prefix=" + usr +
+                                " --cflags --libs lumetra-toolkit)";
+    const std::string strict =
+        "c++ -std=c++17 -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror ";
+    EXPECT_EQ(Sh("cmake -S " + doc + "/examples/gallery -B " + gallery + " -DCMAKE_PREFIX_PATH=" +
+                 usr + " >/dev/null && cmake --build " + gallery + " >/dev/null"),
               "");
+    ASSERT_EQ(Sh("awk '/^```cpp$/ { if (!n++) { f = 1; next } } /^```$/ { if (f) exit } f' " + doc +
+                 "/toolkit.md >" + out / "hello.cpp && " + strict + out / "hello.cpp -o " +
+                 out / "hello " + toolkit),
+              "");
+    rig::ChildProcess hello({out / "hello"}, out.Path(), {"DISPLAY=" + server.Name()});
+    Display* d = server.Connection();
+    const auto shown = [d](const char* title) {
+        const Window w = rig::FindWindowByName(d, title);
+        return w != 0 && rig::IsMapped(d, w) ? w : 0;
+    };
+    ASSERT_TRUE(rig::WaitUntil([&] { return shown("Hello") != 0; }));
+    rig::ClickIn(d, shown("Hello"), 110, 48);
+    ASSERT_TRUE(rig::WaitUntil([&] { return shown("A question") != 0; }));
+    rig::ClickIn(d, shown("A question"), 110, 48);
+    EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "A question") == 0; }));
+    rig::RequestClose(d, shown("Hello"));
+    EXPECT_EQ(hello.Wait(5000), 0);
+    // Every installed header compiles alone under those warnings.
+    EXPECT_EQ(Sh("cd " + usr +
+                 "/include && for h in lumetra/*.h lumetra/*/*.h; do echo \"#include <$h>\" | " +
+                 strict + "-fsyntax-only -I. -x c++ - || e=1; done; exit ${e:-0}"),
+              "");
+    EXPECT_EQ(Sh("! echo '#include <core/Form.h>' | c++ -fsyntax-only -x c++ - " + toolkit +
+                 " 2>/dev/null"),
+              "");
+    // A program with core/ and util/ folders of its own first on its include
+    // path: the toolkit's headers and the program's own each find their own;
+    // the version header tells the package's version.
+    const std::string mine = out / "mine";
+    Sh("mkdir -p " + mine + "/core " + mine + "/util");
+    rig::WriteFile(mine + "/core/Types.h", "#error the toolkit found the program's core/Types.h\n");
+    rig::WriteFile(mine + "/util/Strings.h", "#define PROGRAMS_OWN 1\n");
+    rig::WriteFile(
+        mine + "/main.cpp",
+        "#include <lumetra/Version.h>\n#include <lumetra/controls/ButtonCustom.h>\n"
+        "#include <lumetra/util/Strings.h>\n#include <cstdio>\n#include \"util/Strings.h\"\n"
+        "int main() { std::puts(PROGRAMS_OWN ? LUMETRA_VERSION_STRING : \"\"); }\n");
+    EXPECT_EQ(Sh("c++ -std=c++17 -I" + mine + " " + mine + "/main.cpp -o " + mine + "/main " +
+                     toolkit + " && " + mine + "/main",
+                 true),
+              Sh("dpkg-deb -f " + dev + " Version", true));
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // labels: x11
-// The text box, one row per behaviour: a fresh box is set up, shown and focused, the row's
-// keys are typed through XTEST, its text, caret and alerts compared; the window must then
-// match the row's golden image (caret, characters, mask, frame), also after a full repaint.
+// The text box on the X server, for what only a server shows or delivers: the painting (one
+// golden image per painting concern, also after a full repaint), real key translation,
+// clicks and the focus. The editing rules are tested without a server in
+// texteditor_test.cpp.
 #include "ControlFixture.h"
 #include "lumetra/controls/AlertSound.h"
 #include "lumetra/controls/TextBoxCustom.h"
@@ -15,136 +16,151 @@ int alerts = 0;
 int changes = 0;
 
 struct Row {
-    const char* name;
+    const char* name;  // with a golden image, textbox-<name>.png
+    bool golden;
     std::function<void(TextBoxCustom&)> setup;  // before it is shown
     std::string initial;
     std::string keys;
     std::string text;
     int caret;
     int alerts;
-    std::function<void(TextBoxCustom&)> then = nullptr;  // after the keys, before the checks
+    std::function<void(TextBoxCustom&)> then = nullptr;  // after the keys
 };
 
 class TextBox : public ControlFixture {
 protected:
-    void Run(const std::vector<Row>& rows) {
+    void SetUp() override {
+        ControlFixture::SetUp();
+        alerts = 0;
         lumetra::SetAlertFunction([] { ++alerts; });
-        for (const Row& row : rows) {
-            alerts = 0;
-            box = std::make_unique<TextBoxCustom>(form.get(), row.initial);
-            box->SetPosition(10, 10);
-            box->SetSize(200, 30);
-            row.setup(*box);
-            box->Show();
-            box->SetFocus();
-            Keys(row.keys);
-            if (row.then) row.then(*box);
-            Settle();
-            const auto got = std::tuple(box->GetText(), box->GetCaret(), alerts);
-            EXPECT_EQ(got, std::tuple(row.text, row.caret, row.alerts)) << row.name;
-            EXPECT_EQ("", Golden(std::string("textbox-") + row.name)) << row.name;
-            Repaint();
-            EXPECT_EQ("", Golden(std::string("textbox-") + row.name))
-                << row.name << " after a full repaint";
-            box->Hide();
-            box.reset();
-        }
+    }
+    void TearDown() override {
         lumetra::SetAlertFunction(nullptr);
+        ControlFixture::TearDown();
     }
     // Five columns and three rows of wrapping text.
     static void Grid(TextBoxCustom& b) {
         b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
         b.SetMultiLine(true);
     }
-    void ClickCell(int column, int row) {
-        Click(box->x + 3 + column * box->GetCellWidth() + 2,
-              box->y + 3 + row * box->GetLineHeight() + 4);
+    void ClickCell(TextBoxCustom& b, int column, int row) {
+        Click(b.x + 3 + column * b.GetCellWidth() + 2, b.y + 3 + row * b.GetLineHeight() + 4);
     }
-    std::unique_ptr<TextBoxCustom> box;
+    void Check(const Row& row, TextBoxCustom& box) {
+        SCOPED_TRACE(row.name);
+        Settle();
+        EXPECT_EQ(box.GetText(), row.text);
+        EXPECT_EQ(box.GetCaret(), row.caret);
+        EXPECT_EQ(alerts, row.alerts);
+        if (!row.golden) return;
+        const std::string golden = std::string("textbox-") + row.name;
+        EXPECT_EQ("", Golden(golden));
+        Repaint();
+        EXPECT_EQ("", Golden(golden)) << "after a full repaint";
+    }
 };
 
 auto none = [](TextBoxCustom&) {};
 
-TEST_F(TextBox, KeysCaretAndAlertsInEveryMode) {
-    Run({
-        // Typing overwrites at the caret; Backspace closes the gap; Left stops at 0
-        // and Backspace there only alerts; Delete blanks inside the text and
-        // shortens it at its end; Right stops at the end with the alert.
-        {"typing", none, "", "abcd<Left><Left>X<Left><BackSpace>", "aXd", 1, 0},
-        {"start", none, "", "abd<Left><Left><Left><Left><BackSpace>Z<Delete><Right><Delete>", "Z",
-         2, 1},
-        {"right-end", none, "ab", "<Right><Return><Escape>", "ab", 2, 1},  // the last two silent
-        {"no-tab-stop", [](TextBoxCustom& b) { b.tabStop = false; }, "", "<Tab>", "", 0, 1},
-        // Ten characters fit; the eleventh is refused. Delete on the buffer's end
-        // must not replace its terminator. The length is fixed once shown.
-        {"max-length", [](TextBoxCustom& b) { b.SetMaxLength(10); }, "",
-         "abcdefghijk<Delete><BackSpace>", "abcdefghi", 9, 1,
-         [](TextBoxCustom& b) {
-             b.SetMaxLength(3);
-             EXPECT_EQ(b.GetMaxLength(), 10);
-         }},
-        {"delete-shifts", [](TextBoxCustom& b) { b.SetDeleteShifts(true); }, "abc",
-         "<Delete><Left><Left><Delete>", "ac", 1, 0},
-        {"digits", [](TextBoxCustom& b) { b.SetNumericOnly(true); }, "", "1a2.3 ", "123", 3, 3},
-        {"decimal",
-         [](TextBoxCustom& b) {
-             b.SetNumericOnly(true);
-             b.SetAllowDecimalPoint(true);
-         },
-         "", "1.5.2", "1.52", 4, 1},
-        // Dates: separators come by themselves, Left skips them, Backspace after
-        // one takes it and the digit before, and the separators are put back.
-        {"date", [](TextBoxCustom& b) { b.SetDateMode(true); }, "", "120320247-", "12/03/2024", 10,
-         2},
-        {"date-edit", [](TextBoxCustom& b) { b.SetDateMode(true); }, "",
-         "12032024<Left><Left><Left><Left><Left><Right><BackSpace>", "12/02/024", 4, 0},
-        {"date-late",
+TEST_F(TextBox, PaintsWhatTheKeysDid) {
+    const std::vector<Row> rows = {
+        // The caret cell and the cells behind it repainted as it moves.
+        {"typing", true, none, "", "abcd<Left><Left>X<Left><BackSpace>", "aXd", 1, 0},
+        // Right, Return, Escape, Left and Delete as the server translates them.
+        {"keys", false, none, "ab", "<Right><Return><Escape><Left><Delete>", "a", 1, 1},
+        // Tab on a box that is no tab stop reaches it as a character.
+        {"no-tab-stop", false, [](TextBoxCustom& b) { b.tabStop = false; }, "", "<Tab>", "", 0, 1},
+        // The separator is drawn with the digit that brought it.
+        {"date", true, [](TextBoxCustom& b) { b.SetDateMode(true); }, "", "120320247-",
+         "12/03/2024", 10, 2},
+        // Date mode set on a box already made keeps the box's length.
+        {"date-late", false,
          [](TextBoxCustom& b) {
              b.SetMaxLength(2);
              b.Show();
              b.SetDateMode(true);
          },
          "", "123<BackSpace>", "1", 1, 1},
-        {"password", [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
-        // Multi-line: the sixth character starts the second row; Up and Down keep
-        // the column and alert where there is no row or no text; a character
-        // typed in the middle pushes the rest on; Enter breaks the line; what no
-        // longer fits the grid is refused.
-        {"grid-moves", Grid, "", "abcdefgh<Up><Up><Left><Down><Down>", "abcdefgh", 7, 2},
-        {"grid-break", Grid, "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123",
-         "abX\rcde123fgh", 10, 0},
-        {"grid-full", Grid, "abX\rcde123fgh", "4", "abX\rcde123fgh", 13, 1},
-        {"grid-pad", Grid, "", "a  <BackSpace>b", "a b", 3, 0},
-        {"breaks-beyond-rows",
+        {"password", true, [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
+        // Rows wrap, a carriage return blanks the rest of its row.
+        {"grid-break", true, Grid, "",
+         "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123", "abX\rcde123fgh", 10, 0},
+        // The caret on a line break: the first cell of the rest of its row.
+        {"caret-on-break", true, Grid, "ab\rcd", "<Up>", "ab\rcd", 2, 0},
+        {"breaks-beyond-rows", true,
          [](TextBoxCustom& b) {
              b.SetSize(150, 0);
              b.SetMultiLine(true);
          },
          "\r\r\r\rab\r\r", "<Down><Up>", "\r\r\r\rab", 6, 2},
-        {"click-cell", none, "hello", "", "hello", 2, 0, [&](TextBoxCustom&) { ClickCell(2, 0); }},
-        {"click-beyond", none, "hello", "", "hello", 5, 0,
-         [&](TextBoxCustom&) { ClickCell(12, 0); }},
-        {"disabled",
+        // Grey on grey without a caret; a read-only box keeps its colours.
+        {"disabled", true,
          [](TextBoxCustom& b) {
              b.Show();
              b.Enable(false);
          },
          "ab", "cd<Right>", "ab", 2, 0},
-        {"read-only",
+        {"read-only", true,
          [](TextBoxCustom& b) {
              b.Show();
              b.SetReadOnly(true);
          },
          "ab", "cd<Left>", "ab", 2, 0},
-        {"resized", none, "", "keep", "keep", 4, 0,
+        // A click places the caret in the cell under the pointer.
+        {"click-cell", true, none, "hello", "", "hello", 2, 0,
+         [&](TextBoxCustom& b) { ClickCell(b, 2, 0); }},
+        // Moved and resized, the box keeps what was typed and is erased where it was.
+        {"resized", true, none, "", "keep", "keep", 4, 0,
          [](TextBoxCustom& b) {
              b.SetSize(250, 40);
              b.SetPosition(10, 200);
          }},
-    });
+    };
+    for (const Row& row : rows) {
+        alerts = 0;
+        TextBoxCustom box(form.get(), row.initial);
+        box.SetPosition(10, 10);
+        box.SetSize(200, 30);
+        row.setup(box);
+        box.Show();
+        box.SetFocus();
+        Keys(row.keys);
+        if (row.then) row.then(box);
+        Check(row, box);
+        box.Hide();
+    }
 }
 
-TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
+TEST_F(TextBox, AlignsEachCharacterInItsCell) {
+    // Each box gets two settings, one after the other.
+    using Setter = void (TextBoxCustom::*)(bool);
+    struct Settings {
+        Setter first;
+        Setter then;
+        bool on;
+    };
+    const Settings settings[] = {
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignCenter, true},    // centred
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignRight, true},    // right
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignRight, false},    // left
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignCenter, false},  // left
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignLeft, true},      // left
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetMultiLine, true},  // multi-line: left
+    };
+    std::vector<std::unique_ptr<TextBoxCustom>> boxes;
+    for (const Settings& setting : settings) {
+        boxes.push_back(std::make_unique<TextBoxCustom>(form.get(), "ab"));
+        TextBoxCustom& b = *boxes.back();
+        b.SetPosition(10, 10 + 40 * static_cast<int>(boxes.size() - 1));
+        b.SetSize(60, 30);
+        (b.*setting.first)(true);
+        (b.*setting.then)(setting.on);
+        b.Show();
+    }
+    EXPECT_EQ("", Golden("textbox-align"));
+}
+
+TEST_F(TextBox, FocusTabAndChanges) {
     TextBoxCustom never(form.get(), "kept");
     TextBoxCustom a(form.get(), "same");
     TextBoxCustom b(form.get(), "");
@@ -156,26 +172,23 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     b.Show();
     // A change is told on losing the focus, only when the value changed,
     // also when another box takes the focus itself.
-    struct Visit {
-        const char* name;
+    struct Step {
         const char* keys;
-        bool focusTaken;  // b takes the focus itself instead of a click
+        bool boxTakesFocus;
         int changes;
     };
-    const Visit visits[] = {
-        {"a changed value", "x", false, 1},
-        {"no keys", "", false, 1},
-        {"a key taken back", "y<BackSpace>", false, 1},
-        {"the focus taken by the other box", "z", true, 2},
-    };
-    for (const Visit& visit : visits) {
+    const Step steps[] = {
+        {"x", false, 1}, {"", false, 1}, {"y<BackSpace>", false, 1}, {"z", true, 2}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.keys);
         Click(a.x + 140, a.y + 10);
-        Keys(visit.keys);
-        if (visit.focusTaken)
+        Keys(step.keys);
+        if (step.boxTakesFocus) {
             b.SetFocus();
-        else
+        } else {
             Click(b.x + 10, b.y + 10);
-        EXPECT_EQ(changes, visit.changes) << visit.name;
+        }
+        EXPECT_EQ(changes, step.changes);
     }
     EXPECT_EQ(Application::focusedElement, &b);
     // With nothing focused Tab reaches the first tab stop, here one never
@@ -187,20 +200,6 @@ TEST_F(TextBox, FocusTabChangesAndTheGridsCapacity) {
     never.MouseUp(lumetra::PackPoint(never.x + 5, never.y + 5));
     EXPECT_EQ(never.GetText(), "kept");
     EXPECT_EQ("", Golden("textbox-focus"));
-    // A grid larger than the capacity: Down finds no cell beyond it.
-    TextBoxCustom big(form.get(), "");
-    big.SetSize(2000, 1200);
-    big.SetMaxLength(4000);
-    big.SetMultiLine(true);
-    const int lastRow = (TextBoxCustom::MaxCells - 1) / big.Columns();
-    ASSERT_GT(TextBoxCustom::MaxCells - lastRow * big.Columns(), 2);
-    big.SetText(std::string(static_cast<size_t>(lastRow), '\r') + "ab");
-    big.Show();
-    big.SetFocus();
-    Keys("<Down>");
-    EXPECT_EQ(big.GetCaret(), lastRow + 2);
-    Keys("<Up>");
-    EXPECT_EQ(big.GetCaret(), lastRow - 1);
 }
 
 }  // namespace

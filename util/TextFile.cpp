@@ -1,3 +1,4 @@
+// Reading and writing a text file's lines, each call opening and closing it.
 #include "lumetra/util/TextFile.h"
 
 #include <cstdio>
@@ -17,7 +18,8 @@ std::vector<std::string> TextFile::ReadLines() {
     std::string line;
     bool pending = false;
     char buf[4096];
-    size_t n, total = 0;
+    size_t n;
+    size_t total = 0;
     while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
         // Past the bound the file is no text this program wrote: not read.
         if ((total += n) > MaxReadBytes) {

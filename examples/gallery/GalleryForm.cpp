@@ -9,24 +9,20 @@
 #include <lumetra/controls/Slider.h>
 #include <lumetra/controls/TextBoxCustom.h>
 #include <lumetra/core/Application.h>
+#include <lumetra/core/FormOf.h>
 #include <lumetra/util/Strings.h>
 
 namespace lumetra {
 
 namespace {
 
-GalleryForm* GalleryOf(GUIElement* element) {
-    return element != nullptr ? dynamic_cast<GalleryForm*>(Application::GetParentForm(element))
-                              : nullptr;
-}
-
 // The one command handler of every button, check box and option box.
 void OnCommand(GUIElement* sender) {
-    if (GalleryForm* gallery = GalleryOf(sender)) gallery->HandleCommand(sender);
+    if (auto* gallery = FormOf<GalleryForm>(sender)) gallery->HandleCommand(sender);
 }
 
 void OnSpeed(Slider* slider, int32_t value) {
-    if (GalleryForm* gallery = GalleryOf(slider)) gallery->HandleSpeed(value);
+    if (auto* gallery = FormOf<GalleryForm>(slider)) gallery->HandleSpeed(value);
 }
 
 template <typename Control>
