@@ -40,6 +40,11 @@ struct Row {
 };
 
 auto none = [](TextBoxCustom&) {};
+// Five columns and three rows of wrapping text.
+auto grid = [](TextBoxCustom& b) {
+    b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
+    b.SetMultiLine(true);
+};
 
 TEST_F(TextBox, PaintsWhatTheKeysDid) {
     const std::vector<Row> rows = {
@@ -61,15 +66,11 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
          },
          "", "123<BackSpace>", "1", 1, 1},
         {"password", true, [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
-        // Five columns and three rows: rows wrap, a carriage return blanks the rest of its row,
-        // and the caret on it shows on the first cell of that rest.
-        {"grid-break", true,
-         [](TextBoxCustom& b) {
-             b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
-             b.SetMultiLine(true);
-         },
-         "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123<Right><Right><Up><Up>",
-         "abX\rcde123fgh", 3, 0},
+        // Five columns and three rows: rows wrap, a carriage return blanks the rest of its row.
+        {"grid-break", true, grid, "",
+         "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123", "abX\rcde123fgh", 10, 0},
+        // The caret on a line break: the first cell of the rest of its row.
+        {"caret-on-break", true, grid, "ab\rcd", "<Up>", "ab\rcd", 2, 0},
         {"breaks-beyond-rows", true,
          [](TextBoxCustom& b) {
              b.SetSize(150, 0);
