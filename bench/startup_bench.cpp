@@ -28,7 +28,8 @@ using bench::StatusKb;
 using Clock = std::chrono::steady_clock;
 
 struct Probe {
-    int x, y;
+    int x;
+    int y;
     uint32_t colour;
 };
 

@@ -1,3 +1,4 @@
+// The alert function a program installs, and sounding it.
 #include "lumetra/controls/AlertSound.h"
 
 namespace lumetra {

@@ -1,3 +1,4 @@
+// The push button's painting, its pressed look and the click it reports.
 #include "lumetra/controls/ButtonCustom.h"
 
 #include "lumetra/controls/ControlPaint.h"

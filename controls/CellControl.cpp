@@ -1,3 +1,4 @@
+// The text cell's painting: its text aligned, framed, highlighted or marked.
 #include "lumetra/controls/CellControl.h"
 
 #include "lumetra/controls/ControlPaint.h"

@@ -1,3 +1,4 @@
+// The check box's painting and its toggling by a click or a space.
 #include "lumetra/controls/CheckBox.h"
 
 #include <algorithm>

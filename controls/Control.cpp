@@ -1,3 +1,4 @@
+// How every control shows, hides, moves and resizes.
 #include "lumetra/controls/Control.h"
 
 namespace lumetra {

@@ -1,3 +1,4 @@
+// The painting steps every control shares: its guard, rectangle, bevels and focus marks.
 #include "lumetra/controls/ControlPaint.h"
 
 #include <algorithm>

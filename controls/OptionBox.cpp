@@ -1,3 +1,4 @@
+// The option box's rows, their painting, and the choice by click or key.
 #include "lumetra/controls/OptionBox.h"
 
 #include <algorithm>

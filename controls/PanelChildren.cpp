@@ -1,3 +1,4 @@
+// The panel's painting (frame and caption) and how it shows and hides its children.
 #include "lumetra/controls/PanelChildren.h"
 
 #include "lumetra/controls/ControlPaint.h"

@@ -1,3 +1,4 @@
+// The progress bar's value and its painting.
 #include "lumetra/controls/ProgressBar.h"
 
 #include "lumetra/controls/ControlPaint.h"

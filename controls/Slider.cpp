@@ -1,3 +1,4 @@
+// The slider's size, ticks, painting, and its value by click or key.
 #include "lumetra/controls/Slider.h"
 
 #include <algorithm>

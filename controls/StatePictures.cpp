@@ -1,3 +1,4 @@
+// The check and option boxes' state pictures, made into X images once.
 #include "lumetra/controls/StatePictures.h"
 
 #include "lumetra/graphics/EmbeddedImage.h"

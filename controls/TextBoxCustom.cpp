@@ -1,3 +1,4 @@
+// The text box control: input handed to its editor, and the grid painted.
 #include "lumetra/controls/TextBoxCustom.h"
 
 #include <algorithm>
@@ -83,6 +84,7 @@ void TextBoxCustom::Create() {
     TextCell blank;
     blank.fg = enabled ? textColor : DisabledTextColour;
     blank.bg = enabled ? EffectiveBackColor() : DefaultBackColour;
+    blank.textIndex = editor_.GetMaxLength();
     cells.assign(static_cast<size_t>(editor_.Grid().CellTotal()), blank);
     text = editor_.Load(text);
     CreateControl();
@@ -139,13 +141,14 @@ void TextBoxCustom::DrawCells(bool full, int32_t from) {
         if (place.position < start) continue;
         const int32_t index = place.row * cols + place.column;
         TextCell& cell = cells[static_cast<size_t>(index)];
+        cell.textIndex = place.position;
         const char k = editor_.Shown(place.position);
         const Colour bg = showCaret && editor_.GetCaret() == place.position ? caretColor : back;
         if (!full && cell.fg == fore && cell.bg == bg && cell.ch == k) continue;
         gc->DrawText(a.x + 3 + place.column * cellWidth, a.y + 3 + place.row * lineHeight,
                      cellWidth, lineHeight, k == '\0' ? std::string() : std::string(1, k), fore, bg,
                      align);
-        cell = {k, fore, bg};
+        cell = {k, fore, bg, place.position};
     }
 }
 
@@ -162,11 +165,11 @@ void TextBoxCustom::DrawRowEnd(GraphicsContext& gc, const TextGrid::Place& place
         gc.FillRectangle(left, top, width - 6 - c * cellWidth, lineHeight + 1, 0, 0, back);
     const int32_t first = r * cols + c;
     for (int32_t cell = first; cell < (r + 1) * cols && cell < grid.CellCount(); ++cell)
-        cells[static_cast<size_t>(cell)] = {kEnter, textColor, back};
+        cells[static_cast<size_t>(cell)] = {kEnter, textColor, back, place.position};
     const bool showCaret = hasFocus && enabled && !readOnly;
     if (showCaret && editor_.GetCaret() == place.position && first < grid.CellCount()) {
         gc.DrawText(left, top, cellWidth, lineHeight, " ", textColor, caretColor, AlignLeft);
-        cells[static_cast<size_t>(first)] = {' ', textColor, caretColor};
+        cells[static_cast<size_t>(first)] = {' ', textColor, caretColor, place.position};
     }
 }
 

@@ -21,10 +21,17 @@ class GraphicsContext;
 class TextBoxCustom : public Control {
 public:
     // What a cell last showed.
+    // The most cells a box has, whatever its size.
+    static constexpr int32_t MaxCells = TextGrid::kMaxCells;
+
+    // What a cell of the grid last showed: the character, its colours, and
+    // the buffer position it stands for (a carriage return's for the rest of
+    // its row).
     struct TextCell {
         char ch = ' ';
         Colour fg = 0;
         Colour bg = 0;
+        int32_t textIndex = 0;
     };
 
     // Trailing spaces of the initial text are dropped.

@@ -1,3 +1,4 @@
+// The text box's editing rules, with no screen: keys and clicks on a buffer and a caret.
 #include "lumetra/controls/TextEditor.h"
 
 #include <algorithm>

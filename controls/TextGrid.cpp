@@ -1,3 +1,4 @@
+// The layout of a text box's buffer on its grid of character cells.
 #include "lumetra/controls/TextGrid.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Starting, waiting for, stopping and reaping the program's child processes.
 #include "lumetra/core/ChildProcess.h"
 
 #include <poll.h>

@@ -1,3 +1,4 @@
+// The current date and time from a clock tests may replace, and the time between two moments.
 #include "lumetra/core/DateTime.h"
 
 #include <ctime>

@@ -6,8 +6,14 @@
 namespace lumetra {
 
 struct DateTime {
-    int32_t year = 0, month = 0, weekday = 0, day = 0, hour = 0, minute = 0, second = 0,
-            millisecond = 0;
+    int32_t year = 0;
+    int32_t month = 0;
+    int32_t weekday = 0;
+    int32_t day = 0;
+    int32_t hour = 0;
+    int32_t minute = 0;
+    int32_t second = 0;
+    int32_t millisecond = 0;
     int64_t epochSeconds = 0;
     bool invalid = false;
 

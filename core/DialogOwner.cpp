@@ -1,3 +1,4 @@
+// A dialog's hold on its owner form: taken when it opens, given back once.
 #include "lumetra/core/DialogOwner.h"
 
 #include "lumetra/core/Application.h"

@@ -1,3 +1,4 @@
+// The top-level window: its creation, properties, geometry and closing.
 #include "lumetra/core/Form.h"
 
 #include <X11/Xatom.h>
@@ -244,8 +245,8 @@ void Form::SetWindowProperties() {
     const long pid = getpid();
     XChangeProperty(d, window, XInternAtom(d, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    if (Application::IsLiveForm(ownerForm) && ownerForm->GetWindow() != 0)
-        XSetTransientForHint(d, window, ownerForm->GetWindow());
+    if (Application::IsLiveForm(ownerForm_) && ownerForm_->GetWindow() != 0)
+        XSetTransientForHint(d, window, ownerForm_->GetWindow());
     if (isDialog) {
         const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
         const Atom dialogType = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);

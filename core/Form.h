@@ -70,7 +70,7 @@ public:
     void Activate();
     // The form a dialog belongs to: its window is marked transient for the
     // owner's, so that window managers keep the two together.
-    void SetOwnerForm(Form* owner) { ownerForm = owner; }
+    void SetOwnerForm(Form* owner) { ownerForm_ = owner; }
     // Another client destroyed the window: the form lets go of it without a
     // request on it, as if it had been destroyed here.
     void LoseWindow();
@@ -92,7 +92,7 @@ protected:
     Screen* screen = nullptr;
     Window window = 0;
     bool isDialog = false;
-    Form* ownerForm = nullptr;
+    Form* ownerForm_ = nullptr;
 
 private:
     // The window's size as the server has it when created, else the stored one.

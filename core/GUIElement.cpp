@@ -1,3 +1,4 @@
+// The element base's state, its event handlers and their default operations.
 #include "lumetra/core/GUIElement.h"
 
 #include "lumetra/core/Application.h"

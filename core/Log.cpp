@@ -1,3 +1,4 @@
+// The log's file and echo, and writing one message to both.
 #include "lumetra/core/Log.h"
 
 #include <cstdio>

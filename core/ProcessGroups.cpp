@@ -1,3 +1,4 @@
+// The signal-safe table of process groups that end with the program.
 #include "lumetra/core/ProcessGroups.h"
 
 #include <poll.h>

@@ -1,3 +1,4 @@
+// Opening and closing the display, and the X error handlers while it is open.
 #include "lumetra/core/Screen.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Timers: starting and stopping them on the one interval timer, and their ticks.
 #include "lumetra/core/Timer.h"
 
 #include <sys/time.h>

@@ -1,3 +1,4 @@
+// The game board's painting and its presses turned into box numbers.
 #include "lumetra/game/BoxGame.h"
 
 #include "lumetra/controls/ControlPaint.h"

@@ -1,3 +1,4 @@
+// The About dialog's controls, its links to the browser and mail client, and its closing.
 #include "lumetra/game/FormAbout.h"
 
 #include "lumetra/controls/ButtonCustom.h"

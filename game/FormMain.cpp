@@ -1,3 +1,4 @@
+// The game window's controls, its playback tick by tick, and the player's presses.
 #include "lumetra/game/FormMain.h"
 
 #include "lumetra/controls/AlertSound.h"

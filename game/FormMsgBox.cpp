@@ -1,3 +1,4 @@
+// The message box: opening it over its owner, its buttons and its answer.
 #include "lumetra/game/FormMsgBox.h"
 
 #include <algorithm>

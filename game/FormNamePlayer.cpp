@@ -1,3 +1,4 @@
+// The name dialog: its prompt, name box and OK, and the name it records.
 #include "lumetra/game/FormNamePlayer.h"
 
 #include "lumetra/controls/AlertSound.h"

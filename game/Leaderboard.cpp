@@ -1,3 +1,4 @@
+// Reading, merging and safely replacing the leaderboard file.
 #include "lumetra/game/Leaderboard.h"
 
 #include <fcntl.h>

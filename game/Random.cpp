@@ -1,3 +1,4 @@
+// The game's random numbers, seeded once from the time.
 #include "lumetra/game/Random.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The game's sound policy: which player runs a sound, for how long, and what is logged.
 #include "lumetra/game/Sound.h"
 
 #include <csignal>

@@ -1,3 +1,4 @@
+// Reading 24, 8 and 4-bit BMP files, and the 4-bit pictures' C export.
 #include "lumetra/graphics/BmpLoader.h"
 
 #include <array>

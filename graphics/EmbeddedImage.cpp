@@ -1,3 +1,4 @@
+// Unpacking the compiled-in 4-bit pictures into packed RGB.
 #include "lumetra/graphics/EmbeddedImage.h"
 
 #include "lumetra/core/Log.h"

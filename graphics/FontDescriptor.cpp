@@ -1,3 +1,4 @@
+// Loading a described core X font on first use, and its metrics.
 #include "lumetra/graphics/FontDescriptor.h"
 
 #include "lumetra/core/Log.h"

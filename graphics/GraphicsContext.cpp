@@ -1,3 +1,4 @@
+// The drawing context's lines, shapes and text on a form's window.
 #include "lumetra/graphics/GraphicsContext.h"
 
 #include <map>

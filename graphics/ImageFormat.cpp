@@ -1,3 +1,4 @@
+// Probing the display's image layout and building X images from packed RGB.
 #include "lumetra/graphics/ImageFormat.h"
 
 #include <X11/Xutil.h>

@@ -1,3 +1,4 @@
+// The image frame's painting of one frame of its sheet.
 #include "lumetra/graphics/ImageFrame.h"
 
 #include "lumetra/core/Form.h"

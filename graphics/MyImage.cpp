@@ -1,3 +1,4 @@
+// The image control's painting: its picture, or the background, and its frame.
 #include "lumetra/graphics/MyImage.h"
 
 #include "lumetra/core/Application.h"

@@ -1,3 +1,4 @@
+// The compiled-in pictures, each behind the function that names it.
 #include "lumetra/graphics/Pictures.h"
 
 namespace lumetra {

@@ -1,3 +1,4 @@
+// Breaking a text into the lines a box of a given width shows.
 #include "lumetra/graphics/TextLayout.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Draws the pictures compiled into the game (PictureArt.h), writes each as a
+// Draws the pictures compiled into the game (PictureArt.cpp), writes each as a
 // 4-bit BMP file and lets the toolkit's LoadBmp4 write its C source beside
 // it. Usage: make_pictures [directory], by default graphics/pictures of the
 // working directory; `ninja pictures` runs it on the source tree.
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         lumetra::WithTrailingSeparator(argc > 1 ? argv[1] : "graphics/pictures");
     for (const lumetra::art::NamedPicture& picture : lumetra::art::AllPictures()) {
         const std::string path = dir + picture.file;
-        const std::vector<uint8_t> bytes = lumetra::art::Bmp4(picture.canvas);
+        const std::vector<uint8_t>& bytes = picture.bmp;
         std::FILE* f = std::fopen(path.c_str(), "wb");
         const bool written =
             f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

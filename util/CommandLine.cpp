@@ -1,3 +1,4 @@
+// Quoting a path for the shell, and finding a program on PATH.
 #include "lumetra/util/CommandLine.h"
 
 #include <unistd.h>

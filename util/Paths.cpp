@@ -1,3 +1,4 @@
+// Testing, removing and making paths, and opening only regular files.
 #include "lumetra/util/Paths.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Number formatting, trimming and splitting of strings.
 #include "lumetra/util/Strings.h"
 
 #include <cctype>

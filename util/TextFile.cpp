@@ -1,3 +1,4 @@
+// Reading and writing a text file's lines, each call opening and closing it.
 #include "lumetra/util/TextFile.h"
 
 #include <cstdio>

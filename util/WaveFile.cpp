@@ -1,3 +1,4 @@
+// A WAV header's walk to the length of its sound, and the kind of a special file.
 #include "lumetra/util/WaveFile.h"
 
 #include <sys/stat.h>

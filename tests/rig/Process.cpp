@@ -6,11 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -46,9 +46,19 @@ FileSizeLimit::~FileSizeLimit() {
     signal(SIGXFSZ, oldHandler_);
 }
 
+// With read(2): a file under /proc of a process that ends while it is read
+// fails with ESRCH, which an ifstream would throw as an exception.
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string contents;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n = 1; fd >= 0 && n > 0;) {
+        n = read(fd, buffer, sizeof buffer);
+        if (n > 0) contents.append(buffer, static_cast<size_t>(n));
+        if (n < 0 && errno == EINTR) n = 1;
+    }
+    if (fd >= 0) close(fd);
+    return contents;
 }
 
 bool WriteFile(const std::string& path, const std::string& contents) {
