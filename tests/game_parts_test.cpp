@@ -285,34 +285,57 @@ TEST_F(Parts, NameForm) {
     }
 }
 
+// Each row prepares the board (before; "" for none) and its folder, adds a
+// score, and compares the answer, the log and the board afterwards: a row
+// that logs a line fails and leaves the board as it was. No file beside the
+// board is left or written through.
 TEST(LeaderboardFile, AddScore) {
     std::string nine;
     for (int i = 10; i >= 2; --i)
         nine += Leaderboard::Entry(i * 50, "P" + std::to_string(i)) + "\n";
     const std::string ten = nine + "00000050 P1\n";
-    // The file before ("": none), the name and score added, the answer, the file after.
+    const std::string ann = "00000300 Ann\n";
+    const std::string planted = std::string(kFile) + "." + std::to_string(getpid()) + ".tmp";
+    // Read back, a line this long and ten of them would not be.
+    const std::string wide = std::string(65535, 'w') + "\n";
+    const std::string full = std::string(200, 'f') + "\n";
+    std::optional<rig::FileSizeLimit> diskFull;
+    int holder = -1;
     struct Row {
         const char* what;
         std::string before;
         std::string name;
         int64_t score;
-        bool ok;
         std::string after;
+        std::string log;
+        std::function<void()> setup = [] {};
     };
     const Row rows[] = {
-        {"the first score", "", "Bob", 120, true, "00000120 Bob\n"},
+        {"the first score", "", "Bob", 120, "00000120 Bob\n", ""},
         {"sorted anew, equal scores by name descending", "00000070 Anna\n00000900 Carl\n", "anna",
-         70, true, "00000900 Carl\n00000070 anna\n00000070 Anna\n"},
-        {"a prefix after", "00000070 Anna\n", "Ann", 70, true, "00000070 Anna\n00000070 Ann\n"},
-        {"unsigned bytes", "00000070 Zoe\n", "\xC9mile", 70, true,
-         "00000070 \xC9mile\n00000070 Zoe\n"},
-        {"below a full board", ten, "Low", 40, true, ten},
-        {"into a full board", ten, "Mid", 60, true, nine + "00000060 Mid\n"},
-        {"a score of nine digits keeps eight", "", "Wide", 123456789, true, "23456789 Wide\n"},
-        {"foreign lines stay", "00000300 Ann\nhello\n\n", "Cid", 200, true,
-         "hello\n00000300 Ann\n00000200 Cid\n\n"},
-        {"a name with a line break", "00000300 Ann\n", "Eve\n00009999 Mallory", 50, false,
-         "00000300 Ann\n"},
+         70, "00000900 Carl\n00000070 anna\n00000070 Anna\n", ""},
+        {"a prefix after", "00000070 Anna\n", "Ann", 70, "00000070 Anna\n00000070 Ann\n", ""},
+        {"unsigned bytes", "00000070 Zoe\n", "\xC9mile", 70, "00000070 \xC9mile\n00000070 Zoe\n",
+         ""},
+        {"below a full board", ten, "Low", 40, ten, ""},
+        {"into a full board", ten, "Mid", 60, nine + "00000060 Mid\n", ""},
+        {"a score of nine digits keeps eight", "", "Wide", 123456789, "23456789 Wide\n", ""},
+        {"foreign lines stay", ann + "hello\n\n", "Cid", 200, "hello\n" + ann + "00000200 Cid\n\n",
+         ""},
+        {"a link at the old temporary name", ann, "Eve", 50, ann + "00000050 Eve\n", "",
+         [&] { ASSERT_EQ(symlink("../../../victim", planted.c_str()), 0); }},
+        {"a name with a line break", ann, "Eve\n00009999 Mallory", 50, ann,
+         "Classifica: nome con un a capo, non scritto"},
+        {"disk full", full, "Eve", 50, full, "Scrittura non riuscita: " + std::string(kFile),
+         [&] { diskFull.emplace(100); }},  // the log line fits
+        {"a line read but not writable back", wide, "Eve", 50, wide,
+         "Classifica: riga troppo lunga, non scritta"},
+        {"locked by another program", ann, "Eve", 50, ann,
+         "Classifica occupata da un altro programma: " + std::string(kFile),
+         [&] {
+             holder = open("Data/board/Score", O_RDONLY);
+             ASSERT_EQ(flock(holder, LOCK_EX), 0);
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -320,74 +343,18 @@ TEST(LeaderboardFile, AddScore) {
         Leaderboard::ScoreDirectory("board");
         rig::WriteFile(kFile, row.before);
         if (row.before.empty()) std::remove(kFile);
-        Leaderboard board("board");
-        EXPECT_EQ(board.AddScore(row.score, row.name), row.ok);
-        EXPECT_EQ(board.Failed(), !row.ok);
-        EXPECT_EQ(rig::ReadFile(kFile), row.after);
-        // No temporary file left.
-        EXPECT_EQ(std::system("test $(ls -A Data/board/Score | wc -l) = 1"), 0);
-    }
-}
-
-// A file as a failure shows it: a long one by its start and size.
-std::string Shortened(const std::string& contents) {
-    if (contents.size() <= 100) return contents;
-    return contents.substr(0, 40) + "... (" + std::to_string(contents.size()) + " bytes)";
-}
-
-// What the board meets from outside. Each row prepares the folder of a board
-// holding Ann's score, adds Eve's, and compares the answer, the log, and the
-// board and the files beside it afterwards. A failed write changes nothing.
-TEST(LeaderboardFile, HostileFolders) {
-    struct Row {
-        const char* name;
-        std::string board;  // before; "" for Ann's score alone
-        std::function<void()> setup;
-        bool ok;
-        std::string log;
-    };
-    const std::string ann = "00000300 Ann\n";
-    const std::string planted = std::string(kFile) + "." + std::to_string(getpid()) + ".tmp";
-    // Read back, a line this long and ten of them would not be.
-    const std::string wide = std::string(65535, 'w') + "\n";
-    int holder = -1;
-    const std::vector<Row> rows = {
-        {"written", "", [] {}, true, ""},
-        {"link-at-the-old-temporary-name", "",
-         [&] { ASSERT_EQ(symlink("../../../victim", planted.c_str()), 0); }, true, ""},
-        {"disk-full", std::string(200, 'f') + "\n", [] {}, false,
-         "Scrittura non riuscita: " + std::string(kFile)},
-        {"line-read-but-not-writable-back", wide, [] {}, false,
-         "Classifica: riga troppo lunga, non scritta"},
-        {"locked-by-another-program", "",
-         [&] {
-             holder = open("Data/board/Score", O_RDONLY);
-             ASSERT_EQ(flock(holder, LOCK_EX), 0);
-         },
-         false, "Classifica occupata da un altro programma: " + std::string(kFile)},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        Scratch scratch;
-        Leaderboard::ScoreDirectory("board");
-        const std::string before = row.board.empty() ? ann : row.board;
-        rig::WriteFile(kFile, before);
         rig::WriteFile("victim", "precious");
         row.setup();
         testing::internal::CaptureStdout();
-        {
-            std::optional<rig::FileSizeLimit> full;
-            if (std::string(row.name) == "disk-full") full.emplace(100);  // the log line fits
-            Leaderboard board("board");
-            EXPECT_EQ(board.AddScore(50, "Eve"), row.ok);
-        }
+        Leaderboard board("board");
+        EXPECT_EQ(board.AddScore(row.score, row.name), row.log.empty());
+        diskFull.reset();
+        EXPECT_EQ(board.Failed(), !row.log.empty());
         EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log.empty() ? "" : row.log + "\n");
-        EXPECT_EQ(Shortened(rig::ReadFile(kFile)),
-                  Shortened(row.ok ? before + "00000050 Eve\n" : before));
-        struct stat st {};
-        ASSERT_EQ(lstat(kFile, &st), 0);
-        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(rig::ReadFile(kFile), row.after);
         EXPECT_EQ(rig::ReadFile("victim"), "precious");
+        std::remove(planted.c_str());
+        EXPECT_EQ(std::system("test $(ls -A Data/board/Score | wc -l) = 1"), 0);
         if (holder >= 0) close(holder);
         holder = -1;
     }

@@ -15,6 +15,18 @@ namespace {
 int alerts = 0;
 int changes = 0;
 
+class TextBox : public ControlFixture {
+protected:
+    void SetUp() override {
+        ControlFixture::SetUp();
+        lumetra::SetAlertFunction([] { ++alerts; });
+    }
+    void TearDown() override {
+        lumetra::SetAlertFunction(nullptr);
+        ControlFixture::TearDown();
+    }
+};
+
 struct Row {
     const char* name;  // with a golden image, textbox-<name>.png
     bool golden;
@@ -27,40 +39,12 @@ struct Row {
     std::function<void(TextBoxCustom&)> then = nullptr;  // after the keys
 };
 
-class TextBox : public ControlFixture {
-protected:
-    void SetUp() override {
-        ControlFixture::SetUp();
-        alerts = 0;
-        lumetra::SetAlertFunction([] { ++alerts; });
-    }
-    void TearDown() override {
-        lumetra::SetAlertFunction(nullptr);
-        ControlFixture::TearDown();
-    }
-    // Five columns and three rows of wrapping text.
-    static void Grid(TextBoxCustom& b) {
-        b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
-        b.SetMultiLine(true);
-    }
-    void ClickCell(TextBoxCustom& b, int column, int row) {
-        Click(b.x + 3 + column * b.GetCellWidth() + 2, b.y + 3 + row * b.GetLineHeight() + 4);
-    }
-    void Check(const Row& row, TextBoxCustom& box) {
-        SCOPED_TRACE(row.name);
-        Settle();
-        EXPECT_EQ(box.GetText(), row.text);
-        EXPECT_EQ(box.GetCaret(), row.caret);
-        EXPECT_EQ(alerts, row.alerts);
-        if (!row.golden) return;
-        const std::string golden = std::string("textbox-") + row.name;
-        EXPECT_EQ("", Golden(golden));
-        Repaint();
-        EXPECT_EQ("", Golden(golden)) << "after a full repaint";
-    }
-};
-
 auto none = [](TextBoxCustom&) {};
+// Five columns and three rows of wrapping text.
+auto grid = [](TextBoxCustom& b) {
+    b.SetSize(6 + 5 * b.GetCellWidth(), 6 + 3 * b.GetLineHeight());
+    b.SetMultiLine(true);
+};
 
 TEST_F(TextBox, PaintsWhatTheKeysDid) {
     const std::vector<Row> rows = {
@@ -82,11 +66,11 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
          },
          "", "123<BackSpace>", "1", 1, 1},
         {"password", true, [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
-        // Rows wrap, a carriage return blanks the rest of its row.
-        {"grid-break", true, Grid, "",
+        // Five columns and three rows: rows wrap, a carriage return blanks the rest of its row.
+        {"grid-break", true, grid, "",
          "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123", "abX\rcde123fgh", 10, 0},
         // The caret on a line break: the first cell of the rest of its row.
-        {"caret-on-break", true, Grid, "ab\rcd", "<Up>", "ab\rcd", 2, 0},
+        {"caret-on-break", true, grid, "ab\rcd", "<Up>", "ab\rcd", 2, 0},
         {"breaks-beyond-rows", true,
          [](TextBoxCustom& b) {
              b.SetSize(150, 0);
@@ -108,7 +92,7 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
          "ab", "cd<Left>", "ab", 2, 0},
         // A click places the caret in the cell under the pointer.
         {"click-cell", true, none, "hello", "", "hello", 2, 0,
-         [&](TextBoxCustom& b) { ClickCell(b, 2, 0); }},
+         [&](TextBoxCustom& b) { Click(b.x + 5 + 2 * b.GetCellWidth(), b.y + 7); }},
         // Moved and resized, the box keeps what was typed and is erased where it was.
         {"resized", true, none, "", "keep", "keep", 4, 0,
          [](TextBoxCustom& b) {
@@ -117,6 +101,7 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
          }},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         alerts = 0;
         TextBoxCustom box(form.get(), row.initial);
         box.SetPosition(10, 10);
@@ -126,40 +111,48 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
         box.SetFocus();
         Keys(row.keys);
         if (row.then) row.then(box);
-        Check(row, box);
+        Settle();
+        EXPECT_EQ(box.GetText(), row.text);
+        EXPECT_EQ(box.GetCaret(), row.caret);
+        EXPECT_EQ(alerts, row.alerts);
+        if (row.golden) {
+            const std::string golden = std::string("textbox-") + row.name;
+            EXPECT_EQ("", Golden(golden));
+            Repaint();
+            EXPECT_EQ("", Golden(golden)) << "after a full repaint";
+        }
         box.Hide();
     }
 }
 
+// Each box gets two settings, one after the other; from the top they show centred, right, and
+// four times left (the second setting turns the first off, or sets left, or multi-line).
 TEST_F(TextBox, AlignsEachCharacterInItsCell) {
-    // Each box gets two settings, one after the other.
     using Setter = void (TextBoxCustom::*)(bool);
-    struct Settings {
-        Setter first;
-        Setter then;
-        bool on;
-    };
-    const Settings settings[] = {
-        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignCenter, true},    // centred
-        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignRight, true},    // right
-        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignRight, false},    // left
-        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignCenter, false},  // left
-        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignLeft, true},      // left
-        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetMultiLine, true},  // multi-line: left
+    const std::tuple<Setter, Setter, bool> settings[] = {
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignCenter, true},
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignRight, true},
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignRight, false},
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetAlignCenter, false},
+        {&TextBoxCustom::SetAlignRight, &TextBoxCustom::SetAlignLeft, true},
+        {&TextBoxCustom::SetAlignCenter, &TextBoxCustom::SetMultiLine, true},
     };
     std::vector<std::unique_ptr<TextBoxCustom>> boxes;
-    for (const Settings& setting : settings) {
+    for (const auto& [first, then, on] : settings) {
         boxes.push_back(std::make_unique<TextBoxCustom>(form.get(), "ab"));
         TextBoxCustom& b = *boxes.back();
         b.SetPosition(10, 10 + 40 * static_cast<int>(boxes.size() - 1));
         b.SetSize(60, 30);
-        (b.*setting.first)(true);
-        (b.*setting.then)(setting.on);
+        (b.*first)(true);
+        (b.*then)(on);
         b.Show();
     }
     EXPECT_EQ("", Golden("textbox-align"));
 }
 
+// A change is told on losing the focus, only when the value changed, also when another box
+// takes the focus itself. With nothing focused Tab reaches the first tab stop, here one never
+// shown, which ignores keys and clicks.
 TEST_F(TextBox, FocusTabAndChanges) {
     TextBoxCustom never(form.get(), "kept");
     TextBoxCustom a(form.get(), "same");
@@ -170,29 +163,25 @@ TEST_F(TextBox, FocusTabAndChanges) {
     a.SetOnChange([](lumetra::GUIElement*) { ++changes; });
     a.Show();
     b.Show();
-    // A change is told on losing the focus, only when the value changed,
-    // also when another box takes the focus itself.
-    struct Step {
-        const char* keys;
-        bool boxTakesFocus;
-        int changes;
+    // Keys typed in a; whether b takes the focus itself, else a click on it; the changes told.
+    const std::tuple<const char*, bool, int> steps[] = {
+        {"x", false, 1},
+        {"", false, 1},
+        {"y<BackSpace>", false, 1},
+        {"z", true, 2},
     };
-    const Step steps[] = {
-        {"x", false, 1}, {"", false, 1}, {"y<BackSpace>", false, 1}, {"z", true, 2}};
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.keys);
+    for (const auto& [keys, takesFocus, told] : steps) {
+        SCOPED_TRACE(keys);
         Click(a.x + 140, a.y + 10);
-        Keys(step.keys);
-        if (step.boxTakesFocus) {
+        Keys(keys);
+        if (takesFocus) {
             b.SetFocus();
         } else {
             Click(b.x + 10, b.y + 10);
         }
-        EXPECT_EQ(changes, step.changes);
+        EXPECT_EQ(changes, told);
     }
     EXPECT_EQ(Application::focusedElement, &b);
-    // With nothing focused Tab reaches the first tab stop, here one never
-    // shown, which ignores keys and clicks.
     Application::ResetFocus();
     Keys("<Tab>");
     ASSERT_EQ(Application::focusedElement, &never);
