@@ -3,13 +3,14 @@
 // entry's fourth byte hold marker values, so a reader that decodes them shows it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace bmp {
 
-inline void PutLe(std::string& out, size_t at, uint32_t value, int bytes = 4) {
+inline void PutLe(std::string& out, size_t at, size_t value, int bytes = 4) {
     for (int i = 0; i < bytes; ++i)
         out[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
 }
@@ -20,33 +21,24 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
     const size_t offset = 54 + 4 * palette.size();
     const size_t stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
     std::string out(offset + stored * static_cast<size_t>(h), '\xEE');
-    out.replace(0, 54, 54, '\0');
-    out[0] = 'B';
-    out[1] = 'M';
-    const std::pair<size_t, size_t> fields[] = {
-        {2, out.size()},       // the file's size
-        {10, offset},          // where the pixels start
-        {14, 40},              // the info header's size
-        {18, w},               // width
-        {22, h},               // height
-        {46, palette.size()},  // colours in the palette
-    };
-    for (const auto& [at, value] : fields) PutLe(out, at, static_cast<uint32_t>(value));
+    out.replace(0, 54, "BM" + std::string(52, '\0'));
+    PutLe(out, 2, out.size());  // the file's size
+    PutLe(out, 10, offset);     // where the pixels start
+    PutLe(out, 14, 40);         // the info header's size
+    PutLe(out, 18, w);
+    PutLe(out, 22, h);
     PutLe(out, 26, 1, 2);  // planes
-    PutLe(out, 28, static_cast<uint32_t>(bits), 2);
+    PutLe(out, 28, bits, 2);
+    PutLe(out, 46, palette.size());  // colours in the palette
     for (size_t i = 0; i < palette.size(); ++i) PutLe(out, 54 + 4 * i, palette[i] | 0x5A000000U);
-    for (int y = 0; y < h; ++y) {
-        const size_t row = offset + static_cast<size_t>(h - 1 - y) * stored;
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const uint32_t p = pixels[static_cast<size_t>(y * w + x)];
-            char& c = out[row + static_cast<size_t>(x * bits / 8)];
-            if (bits == 24) PutLe(out, row + 3 * static_cast<size_t>(x), p, 3);
-            if (bits == 8) c = static_cast<char>(p);
-            if (bits == 4)
-                c = static_cast<char>(x % 2 == 0 ? (p << 4 | 0x0E)
-                                                 : ((static_cast<uint8_t>(c) & 0xF0) | p));
+            const size_t at = offset + static_cast<size_t>(h - 1 - y) * stored +
+                              static_cast<size_t>(x * bits / 8);
+            size_t p = pixels[static_cast<size_t>(y * w + x)];
+            if (bits == 4) p = x % 2 == 0 ? p << 4 | 0x0E : (out[at] & 0xF0) | p;
+            PutLe(out, at, p, std::max(bits / 8, 1));
         }
-    }
     return out;
 }
 
@@ -56,8 +48,7 @@ inline std::vector<uint8_t> Rgb(int bits, const std::vector<uint32_t>& pixels,
     std::vector<uint8_t> rgb;
     for (uint32_t p : pixels) {
         const uint32_t c = bits == 24 ? p : (p < palette.size() ? palette[p] : 0);
-        rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
-                               static_cast<uint8_t>(c)});
+        for (int shift : {16, 8, 0}) rgb.push_back(static_cast<uint8_t>(c >> shift));
     }
     return rgb;
 }

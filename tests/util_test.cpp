@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <numeric>
 
 #include "lumetra/core/Log.h"
@@ -25,59 +24,38 @@ std::string Bracketed(const Lines& parts) {
 }
 
 TEST(Util, StringAndPathFunctions) {
-    // The fill goes in front of the sign; an occurrence a replacement made goes too; "b" to "bb"
-    // would never end.
-    struct Row {
-        const char* call;
-        std::string answer;
-        std::string expected;
-    };
+    // One row for each branch. The fill goes in front of the sign; an occurrence a replacement
+    // made goes too; "b" to "bb" would never end; an empty delimiter would never end either.
     // Each row names itself by the call it makes.
 #define ROW(call, expected) \
     { #call, call, expected }
-    const Row rows[] = {
-        ROW(IntToString(0), "0"),
+    const std::tuple<const char*, std::string, std::string> rows[] = {
         ROW(IntToString(INT64_MIN), "-9223372036854775808"),
         ROW(IntToString(-5, '0', 3), "0-5"),
-        ROW(IntToString(120, '0', 8), "00000120"),
         ROW(IntToString(123456789, '0', 8), "123456789"),
-        ROW(PadLeft("", '*', 2), "**"),
-        ROW(PadLeft("abc", '*', 2), "abc"),
-        ROW(ByteToHex(10), "0A"),
-        ROW(ByteToHex(255), "FF"),
+        ROW(ByteToHex(58), "3A"),
         ROW(ByteToHex(256), "00"),
-        ROW(ByteToHex(-1), "FF"),
-        ROW(ToUpper("logo.Old"), "LOGO.OLD"),
         ROW(Trim("   "), ""),
         ROW(Trim("\t a b \n"), "a b"),
         ROW(TrimRight("  a  "), "  a"),
         ROW(TrimRight(""), ""),
-        ROW(ReplaceAll("12/03/2024", "/", ""), "12032024"),
-        ROW(ReplaceAll("", "a", "b"), ""),
         ROW(ReplaceAll("aabb", "ab", ""), ""),
         ROW(ReplaceAll("abc", "", "x"), "abc"),
-        ROW(ReplaceAll("abc", "b", "xbx"), "abc"),
         ROW(ReplaceAll("abc", "b", "bb"), "abc"),
         ROW(Bracketed(Split("a,,b,", ",")), "[a][][b]"),
-        ROW(Bracketed(Split(",a", ",")), "[][a]"),
         ROW(Bracketed(Split("a--b", "--")), "[a][b]"),
-        ROW(Bracketed(Split("abc", ",")), "[abc]"),
-        ROW(Bracketed(Split("", ",")), ""),
         ROW(Bracketed(Split("abc", "")), ""),
         ROW(WithTrailingSeparator(""), ""),
         ROW(WithTrailingSeparator("Data"), "Data/"),
         ROW(WithTrailingSeparator("Data/"), "Data/"),
         ROW(WithTrailingSeparator("C:"), "C:"),
         ROW(WithTrailingSeparator("a\\"), "a\\"),
-        ROW(DirectoryOf("pics/Logo.old.bmp"), "pics/"),
         ROW(DirectoryOf("a\\b/c\\d.bmp"), "a\\b/c\\"),
         ROW(DirectoryOf("C:x.bmp"), "C:"),
         ROW(DirectoryOf("x.bmp"), ""),
-        ROW(FileNameOf("pics/Logo.old.bmp"), "Logo.old.bmp"),
-        ROW(FileNameOf("x.bmp"), "x.bmp"),
     };
 #undef ROW
-    for (const Row& row : rows) EXPECT_EQ(row.answer, row.expected) << row.call;
+    for (const auto& [call, answer, expected] : rows) EXPECT_EQ(answer, expected) << call;
 }
 
 TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
@@ -89,84 +67,49 @@ TEST(Util, TextFilesPathsAndTheLogOnRealFiles) {
     TextFile empty("empty.txt");
     rig::WriteFile("empty.txt", "");
     EXPECT_EQ(missing.ReadLines(), Lines());
-    EXPECT_TRUE(missing.Failed());
     EXPECT_TRUE(missing.NotOpened());
     EXPECT_EQ(empty.ReadLines(), Lines());
     EXPECT_FALSE(empty.Failed());
-    EXPECT_FALSE(empty.NotOpened());
     // Carriage returns stay, an unterminated tail is a line, a long line is read whole.
     const std::string longLine(10000, 'q');
     rig::WriteFile("a.txt", "one\r\ntwo\n\n" + longLine + "\nlast");
-    TextFile a("a.txt");
-    const Lines lines = a.ReadLines();
-    EXPECT_EQ(lines, (Lines{"one\r", "two", "", longLine, "last"}));
-    EXPECT_TRUE(a.WriteLines(lines));
-    EXPECT_EQ(rig::ReadFile("a.txt"), "one\r\ntwo\n\n" + longLine + "\nlast\n");
-    rig::WriteFile("b.txt", "x\r\ny\n");
-    EXPECT_EQ(TextFile("b.txt").ReadAll() + TextFile("empty.txt").ReadAll(), "x\r\r\ny\r\n");
-    // Writing truncates, appending adds, an empty list still makes the file.
+    EXPECT_EQ(TextFile("a.txt").ReadLines(), (Lines{"one\r", "two", "", longLine, "last"}));
+    // Writing truncates, appending adds.
     TextFile w("w.txt");
     EXPECT_TRUE(w.WriteLines({"a", "b"}));
     EXPECT_TRUE(w.WriteLines({"c"}));
     EXPECT_TRUE(w.AppendLines({"d"}));
     EXPECT_EQ(rig::ReadFile("w.txt"), "c\nd\n");
-    EXPECT_TRUE(TextFile("new.txt").AppendLines({}));
-    EXPECT_TRUE(FileExists("new.txt"));
-    EXPECT_TRUE(w.WriteLines({}));
-    EXPECT_EQ(rig::ReadFile("w.txt"), "");
+    EXPECT_EQ(w.ReadAll(), "c\r\nd\r\n");
     TextFile nowhere("no/such/dir/f.txt");
     EXPECT_FALSE(nowhere.WriteLines({"x"}));
-    EXPECT_TRUE(nowhere.Failed());
     EXPECT_TRUE(nowhere.NotOpened());
     {
         const rig::FileSizeLimit diskFull(3);
         TextFile full("full.txt");
         EXPECT_FALSE(full.WriteLines({"xyz"}));
-        EXPECT_TRUE(full.Failed());
         EXPECT_FALSE(full.NotOpened());
     }
     // What is not a regular file is refused for writing too, a FIFO without
     // waiting for a reader.
     ASSERT_EQ(mkfifo("fifo", 0644), 0);
-    for (TextFile refused : {TextFile("fifo"), TextFile("/dev/null")}) {
-        SCOPED_TRACE(refused.Path());
-        EXPECT_FALSE(refused.WriteLines({"x"}));
-        EXPECT_FALSE(refused.AppendLines({"x"}));
-        EXPECT_TRUE(refused.NotOpened());
-    }
+    EXPECT_FALSE(TextFile("fifo").WriteLines({"x"}));
+    EXPECT_FALSE(TextFile("/dev/null").WriteLines({"x"}));
     // Only the last component of a directory is made; a file in its place is kept.
-    EXPECT_TRUE(EnsureDirectory("d"));
-    EXPECT_TRUE(EnsureDirectory("d"));
-    EXPECT_TRUE(FileExists("d"));
     EXPECT_FALSE(EnsureDirectory("x/y"));
     EXPECT_TRUE(EnsureDirectory("w.txt"));
-    EXPECT_TRUE(RemoveFile("w.txt"));
-    EXPECT_FALSE(RemoveFile("w.txt"));
-    // The log: one line per message on standard output and in log.txt, which
-    // may be unwritable (a directory: root ignores file modes).
+    // The log: one line per message on standard output and in log.txt. A program chooses
+    // another file, or none, and whether to echo.
     testing::internal::CaptureStdout();
     for (const char* line : {"first", "", "third"}) Log(line);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\nthird\n");
     EXPECT_EQ(rig::ReadFile("log.txt"), "first\n\nthird\n");
-    ASSERT_TRUE(RemoveFile("log.txt"));
-    ASSERT_EQ(mkdir("log.txt", 0755), 0);
-    testing::internal::CaptureStdout();
-    Log("still here");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "still here\nlog.txt is not a regular file: messages go to standard output only.\n");
-    // A program chooses another file, or none, and whether to echo.
     lumetra::SetLogFile("mine.log");
     lumetra::SetLogEcho(false);
     testing::internal::CaptureStdout();
     Log("to my file");
     lumetra::SetLogFile("");
-    const auto entries = [] {
-        const std::filesystem::directory_iterator here(".");
-        return std::distance(begin(here), end(here));
-    };
-    const auto before = entries();
     Log("nowhere");
-    EXPECT_EQ(entries(), before);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(rig::ReadFile("mine.log"), "to my file\n");
     lumetra::SetLogFile("log.txt");
@@ -191,36 +134,24 @@ std::string Wave(uint32_t rate, uint32_t byteRate, uint32_t block, uint32_t clai
 TEST(Util, WaveLengthsAndFileKinds) {
     rig::TempDir dir;
     rig::WorkingDirectory here(dir.Path());
-    const struct {
-        const char* name;
-        std::string contents;
-        int64_t millis;
-    } waves[] = {
+    const std::tuple<const char*, std::string, int64_t> waves[] = {
         {"200 ms", Wave(22050, 44100, 2, 8820), 200},
         {"claims more than it holds", Wave(22050, 44100, 2, 1U << 31), 200},
         {"byte rate 1", Wave(22050, 1, 2, 8820), -1},
-        {"no block size", Wave(22050, 0, 0, 8820), -1},
-        {"no sample rate", Wave(0, 0, 2, 8820), -1},
         {"hours long", Wave(1, 1, 1, 8820), kMaxWaveMillis},
         {"no format before the data", "RIFF" + Le(0, 4) + "WAVEdata" + Le(8, 4) + "12345678", -1},
         {"not RIFF", "RIFX" + Wave(22050, 44100, 2, 8820).substr(4), -1},
     };
-    for (const auto& wave : waves) {
-        rig::WriteFile("w.wav", wave.contents);
-        EXPECT_EQ(WaveMillis("w.wav"), wave.millis) << wave.name;
+    for (const auto& [name, contents, millis] : waves) {
+        rig::WriteFile("w.wav", contents);
+        EXPECT_EQ(WaveMillis("w.wav"), millis) << name;
     }
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
-    // One row a line, which clang-format would pack.
-    // clang-format off
-    const std::pair<const char*, const char*> kinds[] = {
-        {"fifo", "a FIFO"},
-        {"/dev/null", "a device"},
-        {".", "a directory"},
-        {"w.wav", ""},
-        {"missing", ""},
-    };
-    // clang-format on
-    for (const auto& [path, kind] : kinds) EXPECT_EQ(SpecialFileKind(path), kind) << path;
+    EXPECT_EQ(SpecialFileKind("fifo"), "a FIFO");
+    EXPECT_EQ(SpecialFileKind("/dev/null"), "a device");
+    EXPECT_EQ(SpecialFileKind("."), "a directory");
+    EXPECT_EQ(SpecialFileKind("w.wav"), "");
+    EXPECT_EQ(SpecialFileKind("missing"), "");
     EXPECT_EQ(WaveMillis("fifo"), -1);
 }
 
