@@ -12,7 +12,7 @@
 #include "lumetra/core/Types.h"
 #include "lumetra/util/Strings.h"
 
-using lumetra::TextEditor;
+using namespace lumetra;
 
 namespace {
 
@@ -23,24 +23,22 @@ struct Setup {
     int columns;
     int rows;
     int maxLength;
-    Setter option = nullptr;
-    Setter another = nullptr;
+    std::vector<Setter> options = {};
 };
 
 const Setup kLine{24, 1, 256};
 const Setup kShort{5, 1, 256};
 const Setup kTen{24, 1, 10};
-const Setup kShifts{24, 1, 256, &TextEditor::SetDeleteShifts};
-const Setup kDigits{24, 1, 256, &TextEditor::SetNumericOnly};
-const Setup kDecimal{24, 1, 256, &TextEditor::SetNumericOnly, &TextEditor::SetAllowDecimalPoint};
-const Setup kDate{24, 1, 10, &TextEditor::SetDateMode};
-const Setup kShortDate{24, 1, 2, &TextEditor::SetDateMode};
+const Setup kShifts{24, 1, 256, {&TextEditor::SetDeleteShifts}};
+const Setup kDigits{24, 1, 256, {&TextEditor::SetNumericOnly}};
+const Setup kDecimal{24, 1, 256, {&TextEditor::SetNumericOnly, &TextEditor::SetAllowDecimalPoint}};
+const Setup kDate{24, 1, 10, {&TextEditor::SetDateMode}};
+const Setup kShortDate{24, 1, 2, {&TextEditor::SetDateMode}};
 // Five columns and three rows of wrapping text.
-const Setup kLines{5, 3, 256, &TextEditor::SetMultiLine};
-const Setup kThree{5, 3, 3, &TextEditor::SetMultiLine};
-const Setup kOneRow{18, 1, 256, &TextEditor::SetMultiLine};
+const Setup kLines{5, 3, 256, {&TextEditor::SetMultiLine}};
+const Setup kThree{5, 3, 3, {&TextEditor::SetMultiLine}};
 // More cells than the grid may have.
-const Setup kHuge{100, 30, 4000, &TextEditor::SetMultiLine};
+const Setup kHuge{100, 30, 4000, {&TextEditor::SetMultiLine}};
 
 struct Row {
     const char* name;
@@ -56,15 +54,10 @@ struct Row {
 
 // Plays the script; answers the number of alerts.
 int Play(TextEditor& editor, const std::string& script) {
-    // Keysyms press that key; codes below 128 type that character.
-    const std::map<std::string, uint32_t> named = {{"Left", lumetra::KeyLeft},
-                                                   {"Right", lumetra::KeyRight},
-                                                   {"Up", lumetra::KeyUp},
-                                                   {"Down", lumetra::KeyDown},
-                                                   {"BackSpace", 8},
-                                                   {"Delete", 127},
-                                                   {"Return", 13},
-                                                   {"Escape", 27}};
+    // Arrows press that key; the other names type that character.
+    const std::map<std::string, uint32_t> named = {
+        {"Left", KeyLeft}, {"Right", KeyRight}, {"Up", KeyUp},  {"Down", KeyDown},
+        {"BackSpace", 8},  {"Delete", 127},     {"Return", 13}, {"Escape", 27}};
     int alerts = 0;
     for (size_t i = 0; i < script.size(); ++i) {
         TextEditor::Outcome outcome;
@@ -88,15 +81,15 @@ int Play(TextEditor& editor, const std::string& script) {
 
 TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
     const std::string capacityText = std::string(15, '\r') + "ab";
+    // Not repeated: the rows textbox_test walks to paint them (typing over and closing a gap,
+    // a date typed whole or past a short box, lines broken with Return, breaks beyond the rows).
     const std::vector<Row> rows = {
-        // Typing overwrites at the caret; Backspace closes the gap; Left stops at 0 and
-        // Backspace there only alerts; Delete blanks inside the text and shortens it at its
-        // end; Right stops at the end with the alert; Return and Escape are silent.
-        {"typing", kLine, "", "abcd<Left><Left>X<Left><BackSpace>", "aXd", 1, 0},
+        // Left stops at 0 and Backspace there only alerts; Delete blanks inside the text and
+        // shortens it at its end; Right stops at the end with the alert; Return, Escape, Up and
+        // Down do nothing.
         {"start", kLine, "", "abd<Left><Left><Left><Left><BackSpace>Z<Delete><Right><Delete>", "Z",
          2, 1},
-        {"right-end", kLine, "ab", "<Right><Return><Escape>", "ab", 2, 1},
-        {"up-down-one-line", kLine, "ab", "<Up><Down>", "ab", 2, 0},
+        {"right-end", kLine, "ab", "<Right><Return><Escape><Up><Down>", "ab", 2, 1},
         // Ten characters fit; the eleventh is refused. Delete on the buffer's end must not
         // replace its terminator.
         {"max-length", kTen, "", "abcdefghijk<Delete><BackSpace>", "abcdefghi", 9, 1},
@@ -105,25 +98,19 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"delete-shifts", kShifts, "abc", "<Delete><Left><Left><Delete>", "ac", 1, 0},
         {"digits", kDigits, "", "1a2.3 ", "123", 3, 3},
         {"decimal", kDecimal, "", "1.5.2", "1.52", 4, 1},
-        // Dates: separators come by themselves, Left and Right skip them, Backspace after
-        // one takes it and the digit before, and the separators are put back.
-        {"date", kDate, "", "120320247-", "12/03/2024", 10, 2},
+        // Dates: Left and Right skip the separators, Backspace after one takes it and the digit
+        // before, and the separators are put back; none comes past the box's length.
         {"date-edit", kDate, "", "12032024<Left><Left><Left><Left><Left><Right><BackSpace>",
          "12/02/024", 4, 0},
         {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>",
          "12/32/024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
-        {"date-short-full", kShortDate, "", "123<BackSpace>", "1", 1, 1},
         // Multi-line: the sixth character starts the second row; Up and Down keep the column
-        // and alert where there is no row or no text; a character typed in the middle pushes
-        // the rest on; Enter breaks the line; what no longer fits the grid is refused.
+        // and alert where there is no row or no text; what no longer fits the grid is refused.
         {"lines-moves", kLines, "", "abcdefgh<Up><Up><Left><Down><Down>", "abcdefgh", 7, 2},
-        {"lines-break", kLines, "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123",
-         "abX\rcde123fgh", 10, 0},
         {"lines-full", kLines, "abX\rcde123fgh", "4", "abX\rcde123fgh", 13, 1},
         {"lines-pad", kLines, "", "a  <BackSpace>b", "a b", 3, 0},
         {"lines-length", kThree, "", "abc<Return>d", "abc", 3, 1},
-        {"breaks-beyond-rows", kOneRow, "\r\r\r\rab\r\r", "<Down><Up>", "\r\r\r\rab", 6, 2},
         // Down finds no cell beyond the grid's capacity; Up lands on the line break above.
         {"beyond-capacity", kHuge, capacityText, "<Down>", capacityText, 17, 1},
         {"up-to-break", kHuge, capacityText, "<Up>", capacityText, 14, 0},
@@ -136,17 +123,15 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         SCOPED_TRACE(row.name);
         TextEditor editor;
         editor.SetMaxLength(row.setup.maxLength);
-        if (row.setup.option != nullptr) (editor.*row.setup.option)(true);
-        if (row.setup.another != nullptr) (editor.*row.setup.another)(true);
+        for (Setter option : row.setup.options) (editor.*option)(true);
         // As the box keeps it, and loads it when made.
-        const std::string initial = lumetra::TrimRight(row.initial);
+        const std::string initial = TrimRight(row.initial);
         editor.NewText(initial, 0);
         editor.Open(row.setup.columns, row.setup.rows);
         editor.Load(initial);
         const int alerts = Play(editor, row.keys);
-        EXPECT_EQ(editor.Text(), row.text);
-        EXPECT_EQ(editor.GetCaret(), row.caret);
-        EXPECT_EQ(alerts, row.alerts);
+        EXPECT_EQ(std::make_tuple(editor.Text(), editor.GetCaret(), alerts),
+                  std::make_tuple(row.text, row.caret, row.alerts));
     }
 }
 
