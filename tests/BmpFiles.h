@@ -3,16 +3,14 @@
 // entry's fourth byte hold marker values, so a reader that decodes them shows it.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace bmp {
 
-inline void PutLe(std::string& out, size_t at, size_t value, int bytes = 4) {
-    for (int i = 0; i < bytes; ++i)
-        out[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+inline void PutLe(std::string& out, size_t at, size_t value, size_t bytes = 4) {
+    for (size_t i = 0; i < bytes; ++i) out[at + i] = static_cast<char>(value >> (8 * i));
 }
 
 // pixels: w x h, rows top to bottom; 0xRRGGBB for 24 bits, palette indices otherwise.
@@ -37,7 +35,7 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
                               static_cast<size_t>(x * bits / 8);
             size_t p = pixels[static_cast<size_t>(y * w + x)];
             if (bits == 4) p = x % 2 == 0 ? p << 4 | 0x0E : (out[at] & 0xF0) | p;
-            PutLe(out, at, p, std::max(bits / 8, 1));
+            PutLe(out, at, p, (bits + 7) / 8);
         }
     return out;
 }

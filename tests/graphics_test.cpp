@@ -1,7 +1,6 @@
 // labels: unit
-// What the graphics layer computes without a server: BMP files of every depth
-// read back and exported as C, malformed ones refused with one log line, the
-// decoder's refusals, line breaking and font patterns.
+// What the graphics layer computes without a server: BMP files of every depth read back and
+// exported as C, malformed ones refused with one log line, line breaking and font patterns.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -42,8 +41,7 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
         for (int w : {1, 2, 3, 4, 5, 7, 163}) {
             SCOPED_TRACE(std::to_string(bits) + " bits, width " + std::to_string(w));
             const int h = 1 + w % 3;
-            const std::vector<uint32_t> palette =
-                bits == 24 ? std::vector<uint32_t>{} : Palette(bits == 8 ? 250 : 13);
+            const std::vector<uint32_t> palette = Palette(bits == 24 ? 0 : bits == 8 ? 250 : 13);
             std::vector<uint32_t> pixels;
             for (int i = 0; i < w * h; ++i) pixels.push_back(random() % (1U << bits));
             ASSERT_TRUE(rig::WriteFile(dir / "p.bmp", bmp::File(bits, w, h, pixels, palette)));
@@ -51,16 +49,12 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
             EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(w, h));
             EXPECT_EQ(image.pixels, bmp::Rgb(bits, pixels, palette));
         }
-    // Pixels start where the header says, all four bytes of it.
-    std::string gap = bmp::File(24, 2, 1, {0x112233, 0x445566});
+    // Pixels start where the header says, all four bytes of it; the last row needs no padding.
+    std::string gap = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
     gap.insert(54, 65536, '\x77');
     bmp::PutLe(gap, 10, 54 + 65536);
-    ASSERT_TRUE(rig::WriteFile(dir / "gap.bmp", gap));
-    EXPECT_EQ(LoadBmp24(dir / "gap.bmp").pixels, bmp::Rgb(24, {0x112233, 0x445566}));
-    // The last row needs no padding.
-    const std::string cut = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
-    ASSERT_TRUE(rig::WriteFile(dir / "cut.bmp", cut.substr(0, cut.size() - 3)));
-    EXPECT_EQ(LoadBmp24(dir / "cut.bmp").pixels, bmp::Rgb(24, {1, 2, 3, 4, 5, 6}));
+    ASSERT_TRUE(rig::WriteFile(dir / "gap.bmp", gap.substr(0, gap.size() - 3)));
+    EXPECT_EQ(LoadBmp24(dir / "gap.bmp").pixels, bmp::Rgb(24, {1, 2, 3, 4, 5, 6}));
 }
 
 TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
@@ -119,8 +113,7 @@ TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
         }
     testing::internal::CaptureStdout();
     EXPECT_TRUE(LoadBmp24(dir / "missing.bmp").Empty());
-    EXPECT_TRUE(LoadBmp24(dir.Path()).Empty());
-    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 2);
+    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 1);
 }
 
 // Decoded pictures are in the pictures golden (drawing_test); here what no picture shows.

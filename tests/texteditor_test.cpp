@@ -143,15 +143,13 @@ TEST(TextEditor, ShowsMaskAndLineFeeds) {
     editor.SetMaxLength(5);
     editor.Open(10, 2);
     editor.Load("a \n\r");
-    std::string shown;
-    for (int i = 0; i <= 5; ++i) shown += editor.Shown(i);
-    EXPECT_EQ(shown, std::string("a  \r \0", 6));
-    EXPECT_FALSE(editor.Grid().Reaches(3));
-    editor.SetPassword(true);
-    shown.clear();
-    for (int i = 0; i <= 5; ++i) shown += editor.Shown(i);
-    EXPECT_EQ(shown, std::string("*  * \0", 6));
-    EXPECT_TRUE(editor.Grid().Reaches(3));
+    for (bool masked : {false, true}) {
+        editor.SetPassword(masked);
+        std::string shown;
+        for (int i = 0; i <= 5; ++i) shown += editor.Shown(i);
+        EXPECT_EQ(shown, std::string(masked ? "*  * \0" : "a  \r \0", 6));
+        EXPECT_EQ(editor.Grid().Reaches(3), masked);
+    }
 }
 
 }  // namespace

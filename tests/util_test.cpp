@@ -1,6 +1,6 @@
 // labels: unit
-// Strings and paths as tables of (answer, expected); text files and the log
-// on real files in a scratch directory.
+// Strings and paths as tables of (answer, expected); text files, sounds' lengths and the log on
+// real files in a scratch directory.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
