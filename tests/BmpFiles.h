@@ -25,8 +25,7 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
     PutLe(out, 14, 40);         // the info header's size
     PutLe(out, 18, w);
     PutLe(out, 22, h);
-    PutLe(out, 26, 1, 2);  // planes
-    PutLe(out, 28, bits, 2);
+    PutLe(out, 26, 1 | bits << 16);  // one plane, then the bits per pixel
     PutLe(out, 46, palette.size());  // colours in the palette
     for (size_t i = 0; i < palette.size(); ++i) PutLe(out, 54 + 4 * i, palette[i] | 0x5A000000U);
     for (int y = 0; y < h; ++y)

@@ -54,7 +54,6 @@ struct Row {
 
 // Plays the script; answers the number of alerts.
 int Play(TextEditor& editor, const std::string& script) {
-    // Arrows press that key; the other names type that character.
     const std::map<std::string, uint32_t> named = {
         {"Left", KeyLeft}, {"Right", KeyRight}, {"Up", KeyUp},  {"Down", KeyDown},
         {"BackSpace", 8},  {"Delete", 127},     {"Return", 13}, {"Escape", 27}};
@@ -84,9 +83,8 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
     // Not repeated: the rows textbox_test walks to paint them (typing over and closing a gap,
     // a date typed whole or past a short box, lines broken with Return, breaks beyond the rows).
     const std::vector<Row> rows = {
-        // Left stops at 0 and Backspace there only alerts; Delete blanks inside the text and
-        // shortens it at its end; Right stops at the end with the alert; Return, Escape, Up and
-        // Down do nothing.
+        // Left stops at 0, Backspace there alerts; Delete blanks inside the text, shortens it at
+        // its end; Right alerts at the end; Return, Escape, Up and Down do nothing on one line.
         {"start", kLine, "", "abd<Left><Left><Left><Left><BackSpace>Z<Delete><Right><Delete>", "Z",
          2, 1},
         {"right-end", kLine, "ab", "<Right><Return><Escape><Up><Down>", "ab", 2, 1},

@@ -96,16 +96,14 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
         EXPECT_FALSE(full.WriteLines({"xyz"}));
         EXPECT_FALSE(full.NotOpened());
     }
-    // What is not a regular file is refused for writing too, a FIFO without
-    // waiting for a reader.
+    // What is not a regular file is refused for writing too, a FIFO without waiting for a reader.
     ASSERT_EQ(mkfifo("fifo", 0644), 0);
     EXPECT_FALSE(TextFile("fifo").WriteLines({"x"}));
     EXPECT_FALSE(TextFile("/dev/null").WriteLines({"x"}));
     // Only the last component of a directory is made; a file in its place is kept.
     EXPECT_FALSE(EnsureDirectory("x/y"));
     EXPECT_TRUE(EnsureDirectory("w.txt"));
-    // The log: one line per message on standard output and in log.txt. A program chooses
-    // another file, or none, and whether to echo.
+    // The log: each message a line on standard output (unless muted) and in log.txt, or another.
     testing::internal::CaptureStdout();
     for (const char* line : {"first", "", "third"}) Log(line);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\nthird\n");
