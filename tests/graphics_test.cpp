@@ -153,6 +153,7 @@ TEST(TextLayout, BreaksAsTheLiteralRuleDoes) {
         {"digits cut where the line ends", "ab 12345", 30, {"ab 1~", "2345."}},
         {"narrower than a character", "abc", 1, {"a~", "b~", "c~."}},
         {"no width: no wrapping", "a very long line\nnext", 0, {"a very long line", "next."}},
+        {"a negative width: no wrapping", "abc", -1, {"abc."}},
         {"the rest trimmed after each cut", "  ab cd", 20, {" ~", "ab~", "cd."}},
         {"a tab is no space", "a\tb", 14, {"a\t~", "b."}},
         {"blank lines dropped, an exact fit", "ab\n\n cd, 1-9", 25, {"ab", "cd, ~", "1-9."}},

@@ -34,11 +34,9 @@ const Setup kDigits{24, 1, 256, {&TextEditor::SetNumericOnly}};
 const Setup kDecimal{24, 1, 256, {&TextEditor::SetNumericOnly, &TextEditor::SetAllowDecimalPoint}};
 const Setup kDate{24, 1, 10, {&TextEditor::SetDateMode}};
 const Setup kShortDate{24, 1, 2, {&TextEditor::SetDateMode}};
-// Five columns and three rows of wrapping text.
-const Setup kLines{5, 3, 256, {&TextEditor::SetMultiLine}};
+const Setup kLines{5, 3, 256, {&TextEditor::SetMultiLine}};  // five columns, three rows
 const Setup kThree{5, 3, 3, {&TextEditor::SetMultiLine}};
-// More cells than the grid may have.
-const Setup kHuge{100, 30, 4000, {&TextEditor::SetMultiLine}};
+const Setup kHuge{100, 30, 4000, {&TextEditor::SetMultiLine}};  // more cells than a grid may have
 
 struct Row {
     const char* name;
@@ -80,8 +78,6 @@ int Play(TextEditor& editor, const std::string& script) {
 
 TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
     const std::string capacityText = std::string(15, '\r') + "ab";
-    // Not repeated: the rows textbox_test walks to paint them (typing over and closing a gap,
-    // a date typed whole or past a short box, lines broken with Return, breaks beyond the rows).
     const std::vector<Row> rows = {
         // Left stops at 0, Backspace there alerts; Delete blanks inside the text, shortens it at
         // its end; Right alerts at the end; Return, Escape, Up and Down do nothing on one line.
@@ -103,9 +99,12 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>",
          "12/32/024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
-        // Multi-line: the sixth character starts the second row; Up and Down keep the column
-        // and alert where there is no row or no text; what no longer fits the grid is refused.
+        {"date-short-full", kShortDate, "", "123<BackSpace>", "1", 1, 1},
+        // Multi-line: the sixth character starts row two; Up and Down keep the column and alert
+        // where no row or text is; typing inside pushes the rest on; Enter breaks; overflow alerts.
         {"lines-moves", kLines, "", "abcdefgh<Up><Up><Left><Down><Down>", "abcdefgh", 7, 2},
+        {"lines-break", kLines, "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123",
+         "abX\rcde123fgh", 10, 0},
         {"lines-full", kLines, "abX\rcde123fgh", "4", "abX\rcde123fgh", 13, 1},
         {"lines-pad", kLines, "", "a  <BackSpace>b", "a b", 3, 0},
         {"lines-length", kThree, "", "abc<Return>d", "abc", 3, 1},
