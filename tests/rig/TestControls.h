@@ -12,8 +12,10 @@ namespace rig {
 // Every recorded element's events in arrival order, e.g. "a:got a:down form:down a:up ".
 inline std::string trace;
 
-inline void Note(lumetra::GUIElement* e, const std::string& event) {
+// True, so that it can be a KeyChar handler's answer too.
+inline bool Note(lumetra::GUIElement* e, const std::string& event) {
     trace += e->GetName() + ":" + event + " ";
+    return true;
 }
 
 // Through the element's own handlers: what reaches them is what a program sees.
@@ -27,10 +29,7 @@ inline void Record(lumetra::GUIElement& e, const std::string& name) {
     e.SetOnOtherButtonUp([](GUIElement* s, uint64_t, PackedPoint) { Note(s, "other-up"); });
     e.SetOnKeyDown([](GUIElement* s, uint32_t) { Note(s, "keydown"); });
     e.SetOnKeyUp([](GUIElement* s, uint32_t) { Note(s, "keyup"); });
-    e.SetOnKeyChar([](GUIElement* s, char ch) {
-        Note(s, "char" + std::to_string(ch));
-        return true;
-    });
+    e.SetOnKeyChar([](GUIElement* s, char ch) { return Note(s, "char" + std::to_string(ch)); });
     e.SetOnGotFocus([](GUIElement* s) { Note(s, "got"); });
     e.SetOnLostFocus([](GUIElement* s) { Note(s, "lost"); });
     e.SetOnMouseEnter([](GUIElement* s) { Note(s, "enter"); });
@@ -44,10 +43,8 @@ public:
         : Child(parent) {
         Record(*this, name);
         elementKind = kind;
-        x = px;
-        y = py;
-        width = w;
-        height = h;
+        SetPosition(px, py);
+        SetSize(w, h);
     }
     void Create() override { CreateControl(); }
 };
