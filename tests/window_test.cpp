@@ -130,6 +130,7 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
 
 TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
+    form->SetIcon(42);  // on a form already shown
     Map(*dialog);
     const auto before = std::make_tuple(dialog->GetId(), dialog->GetPosition());
     // (WM_PROTOCOLS: the window manager's close below reaches the form.)
@@ -140,6 +141,7 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
         // Place and a fixed size.
         {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},
         {"_NET_WM_WINDOW_TYPE", ""},
+        {"WM_HINTS", "7 1 1 42 0 0 0 0 0"},
     };
     for (const auto& [name, value] : properties)
         EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
@@ -257,6 +259,8 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         noScreen.Create();  // logs, and can be shown once it has a screen
         EXPECT_FALSE(noScreen.IsCreated());
         noScreen.SetScreen(screen.get());
+        noScreen.SetPosition(5, 5);  // kept for the window to come, nothing sent yet
+        noScreen.BringToFront();
         noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
     }
