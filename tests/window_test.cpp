@@ -162,6 +162,12 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     dialog->Show();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     EXPECT_EQ(std::make_tuple(dialog->GetId(), dialog->GetPosition()), before);
+    // Raised from code, the main form goes above the dialog shown after it.
+    ASSERT_GT(rig::StackLevel(d, dialog->GetWindow()), rig::StackLevel(d, Win()));
+    form->BringToFront();
+    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
+        return rig::StackLevel(d, Win()) > rig::StackLevel(d, dialog->GetWindow());
+    }));
     // From code, the same path, which says whether the form closed.
     EXPECT_FALSE(form->RequestClose());
     allowClose = false;
@@ -259,8 +265,6 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         noScreen.Create();  // logs, and can be shown once it has a screen
         EXPECT_FALSE(noScreen.IsCreated());
         noScreen.SetScreen(screen.get());
-        noScreen.SetPosition(5, 5);  // kept for the window to come, nothing sent yet
-        noScreen.BringToFront();
         noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
     }

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -159,6 +160,17 @@ Window Frame(Display* d, Window w) {
 bool IsMapped(Display* d, Window w) {
     XWindowAttributes a{};
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
+long StackLevel(Display* d, Window w) {
+    Window root = 0;
+    Window parent = 0;
+    Window* stack = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &stack, &n)) return -1;
+    const long level = std::find(stack, stack + n, Frame(d, w)) - stack;
+    if (stack != nullptr) XFree(stack);
+    return level;
 }
 
 Window FindWindowByName(Display* d, const std::string& name) {
