@@ -11,7 +11,6 @@
 #include "lumetra/graphics/ImageFormat.h"
 #include "lumetra/graphics/MyImage.h"
 #include "lumetra/graphics/Pictures.h"
-#include "lumetra/util/Paths.h"
 #include "rig/Process.h"
 
 using namespace lumetra;

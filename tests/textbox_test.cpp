@@ -7,8 +7,7 @@
 #include "lumetra/controls/AlertSound.h"
 #include "lumetra/controls/TextBoxCustom.h"
 
-using lumetra::Application;
-using lumetra::TextBoxCustom;
+using namespace lumetra;
 
 namespace {
 
@@ -36,7 +35,7 @@ auto grid = [](TextBoxCustom& b) {
 };
 
 TEST_F(TextBox, PaintsWhatTheKeysDid) {
-    lumetra::SetAlertFunction([] { ++alerts; });
+    SetAlertFunction([] { ++alerts; });
     const std::vector<Row> rows = {
         // The caret cell and the cells behind it repainted as it moves.
         {"typing", none, "", "abcd<Left><Left>X<Left><BackSpace>", "aXd", 1, 0},
@@ -143,7 +142,7 @@ TEST_F(TextBox, FocusTabAndChanges) {
     a.SetPosition(10, 10);
     a.SetSize(150, 30);
     b.SetPosition(10, 60);
-    a.SetOnChange([](lumetra::GUIElement*) { ++changes; });
+    a.SetOnChange([](GUIElement*) { ++changes; });
     a.Show();
     b.Show();
     // Keys typed in a; whether b takes the focus itself, else a click on it; the changes told.
@@ -168,7 +167,7 @@ TEST_F(TextBox, FocusTabAndChanges) {
     Keys("<Tab>");
     ASSERT_EQ(Application::focusedElement, &never);
     Keys("xyz<Right><BackSpace><Delete>");
-    never.MouseUp(lumetra::PackPoint(never.x + 5, never.y + 5));
+    never.MouseUp(PackPoint(never.x + 5, never.y + 5));
     EXPECT_EQ(never.GetText(), "kept");
     EXPECT_EQ("", Golden("textbox-focus"));
 }
