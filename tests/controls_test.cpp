@@ -173,13 +173,6 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
 // Below the gallery the picture controls: a sheet of 40 x 40 frames whose every pixel tells
 // where it is, and a frame with a key colour.
 TEST_F(Gallery, SettersRepaintAtOnce) {
-    auto cells = All<CellControl>();
-    auto bars = All<ProgressBar>();
-    auto sliders = All<Slider>();
-    auto buttons = All<ButtonCustom>();
-    auto boxes = All<CheckBox>();
-    auto panels = All<PanelChildren>();
-    OptionBox* level = Nth<OptionBox>(0);
     const EmbeddedPicture& p = CheckBoxPicture(2);
     XImagePtr icon(CreateImageFromRgb(form.get(), DecodeEmbeddedImage(p.w, p.h, p.img), p.w, p.h));
     form->SetSize(GalleryForm::Width, GalleryForm::Height + 60);  // the window follows
@@ -216,44 +209,44 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         f->Paint();
     }
     const Steps steps = {
-        {"cell-right", [&] { cells[0]->SetAlignment(AlignRight); }},
-        {"cell-highlight", [&] { cells[2]->SetHighlightColor(0x80FF80); }},
-        {"cell-text-colour", [&] { cells[3]->SetTextColor(0xC00000); }},
-        {"cell-border", [&] { cells[0]->SetBorder(true); }},
-        {"cell-marked", [&] { cells[1]->SetMarked(true); }},
-        {"cell-highlight-text", [&] { cells[2]->SetHighlightTextColor(0x0000C0); }},
-        {"cell-back", [&] { cells[0]->SetBackColor(0xFFFFFF); }},
-        {"cell-image-centred", [&] { cells[1]->SetImage(icon.get(), 20, 20, 2); }},
-        {"cell-image-left", [&] { cells[3]->SetImage(icon.get(), 20, 20, 1); }},
-        {"bar-past-maximum", [&] { bars[0]->SetValue(150); }},
-        {"bar-below-minimum", [&] { bars[1]->SetValue(-7); }},
-        {"bar-unframed", [&] { bars[2]->SetFramed(false); }},
-        {"slider-past-maximum", [&] { sliders[0]->SetValue(99); }},
-        {"slider-enabled", [&] { sliders[1]->Enable(true); }},
-        {"slider-line-colour", [&] { sliders[2]->SetLineColor(0xC00000); }},
-        {"bar-resized", [&] { bars[0]->SetSize(150, 20); }},
-        {"slider-no-labels", [&] { sliders[0]->SetShowLabels(false); }},
-        {"button-back", [&] { buttons[2]->SetBackColor(0xC0E0C0); }},
-        {"button-disabled", [&] { buttons[3]->Enable(false); }},
-        {"button-resized", [&] { buttons[0]->SetSize(60, 20); }},
-        {"button-hidden", [&] { buttons[3]->Hide(); }},
-        {"button-image-and-text", [&] { buttons[0]->SetImage(icon.get()); }},
-        {"button-image-only", [&] { buttons[0]->SetText(""); }},
-        {"button-content-hidden", [&] { buttons[1]->SetContentHidden(true); }},
-        {"box-unchecked", [&] { boxes[0]->SetChecked(false); }},
-        {"box-text", [&] { boxes[1]->SetText("Tunes"); }},
-        {"box-enabled", [&] { boxes[2]->Enable(true); }},
-        {"option-selected", [&] { level->SetSelectedIndex(2); }},
-        {"box-text-colour", [&] { boxes[0]->SetTextColor(0x0000C0); }},
-        {"option-removed", [&] { level->RemoveOption(0); }},
-        {"option-added", [&] { level->AddOption("Expert", "8"); }},
-        {"option-text-colour", [&] { level->SetTextColor(0xC00000); }},
-        {"option-first", [&] { level->SelectFirst(); }},
-        {"option-disabled", [&] { level->Enable(false); }},
-        {"bar-hidden", [&] { bars[2]->Hide(); }},
-        {"bar-hidden-stays-hidden", [&] { bars[2]->SetValue(0); }},
-        {"panel-moved", [&] { panels[0]->SetPosition(16, 14); }},
-        {"panel-hidden", [&] { panels[1]->Hide(); }},
+        {"cell-right", [&] { Nth<CellControl>(0)->SetAlignment(AlignRight); }},
+        {"cell-highlight", [&] { Nth<CellControl>(2)->SetHighlightColor(0x80FF80); }},
+        {"cell-text-colour", [&] { Nth<CellControl>(3)->SetTextColor(0xC00000); }},
+        {"cell-border", [&] { Nth<CellControl>(0)->SetBorder(true); }},
+        {"cell-marked", [&] { Nth<CellControl>(1)->SetMarked(true); }},
+        {"cell-highlight-text", [&] { Nth<CellControl>(2)->SetHighlightTextColor(0x0000C0); }},
+        {"cell-back", [&] { Nth<CellControl>(0)->SetBackColor(0xFFFFFF); }},
+        {"cell-image-centred", [&] { Nth<CellControl>(1)->SetImage(icon.get(), 20, 20, 2); }},
+        {"cell-image-left", [&] { Nth<CellControl>(3)->SetImage(icon.get(), 20, 20, 1); }},
+        {"bar-past-maximum", [&] { Nth<ProgressBar>(0)->SetValue(150); }},
+        {"bar-below-minimum", [&] { Nth<ProgressBar>(1)->SetValue(-7); }},
+        {"bar-unframed", [&] { Nth<ProgressBar>(2)->SetFramed(false); }},
+        {"slider-past-maximum", [&] { Nth<Slider>(0)->SetValue(99); }},
+        {"slider-enabled", [&] { Nth<Slider>(1)->Enable(true); }},
+        {"slider-line-colour", [&] { Nth<Slider>(2)->SetLineColor(0xC00000); }},
+        {"bar-resized", [&] { Nth<ProgressBar>(0)->SetSize(150, 20); }},
+        {"slider-no-labels", [&] { Nth<Slider>(0)->SetShowLabels(false); }},
+        {"button-back", [&] { Nth<ButtonCustom>(2)->SetBackColor(0xC0E0C0); }},
+        {"button-disabled", [&] { Nth<ButtonCustom>(3)->Enable(false); }},
+        {"button-resized", [&] { Nth<ButtonCustom>(0)->SetSize(60, 20); }},
+        {"button-hidden", [&] { Nth<ButtonCustom>(3)->Hide(); }},
+        {"button-image-and-text", [&] { Nth<ButtonCustom>(0)->SetImage(icon.get()); }},
+        {"button-image-only", [&] { Nth<ButtonCustom>(0)->SetText(""); }},
+        {"button-content-hidden", [&] { Nth<ButtonCustom>(1)->SetContentHidden(true); }},
+        {"box-unchecked", [&] { Nth<CheckBox>(0)->SetChecked(false); }},
+        {"box-text", [&] { Nth<CheckBox>(1)->SetText("Tunes"); }},
+        {"box-enabled", [&] { Nth<CheckBox>(2)->Enable(true); }},
+        {"option-selected", [&] { Nth<OptionBox>(0)->SetSelectedIndex(2); }},
+        {"box-text-colour", [&] { Nth<CheckBox>(0)->SetTextColor(0x0000C0); }},
+        {"option-removed", [&] { Nth<OptionBox>(0)->RemoveOption(0); }},
+        {"option-added", [&] { Nth<OptionBox>(0)->AddOption("Expert", "8"); }},
+        {"option-text-colour", [&] { Nth<OptionBox>(0)->SetTextColor(0xC00000); }},
+        {"option-first", [&] { Nth<OptionBox>(0)->SelectFirst(); }},
+        {"option-disabled", [&] { Nth<OptionBox>(0)->Enable(false); }},
+        {"bar-hidden", [&] { Nth<ProgressBar>(2)->Hide(); }},
+        {"bar-hidden-stays-hidden", [&] { Nth<ProgressBar>(2)->SetValue(0); }},
+        {"panel-moved", [&] { Nth<PanelChildren>(0)->SetPosition(16, 14); }},
+        {"panel-hidden", [&] { Nth<PanelChildren>(1)->Hide(); }},
         {"image-border", [&] { image.SetBorder(true); }},
         {"image-removed", [&] { image.SetImage(nullptr); }},  // the colour behind
         {"image-replaced", [&] { image.SetImage(plain.get()); }},
