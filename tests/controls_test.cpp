@@ -1,7 +1,7 @@
 // labels: x11
-// The control gallery, walked through its states by real input and by every setter:
-// after each step the window must match the step's golden image, also after a full
-// repaint. Tables check what pixels cannot: commands, values and hit tests.
+// The control gallery, walked through its states by real input and by its setters, the picture
+// controls below it: after each step the window must match the step's golden image, also after a
+// full repaint. Tables check what pixels cannot: commands, values and hit tests.
 #include <climits>
 
 #include "BmpFiles.h"
@@ -217,7 +217,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         {"cell-highlight-text", [&] { Nth<CellControl>(2)->SetHighlightTextColor(0x0000C0); }},
         {"cell-back", [&] { Nth<CellControl>(0)->SetBackColor(0xFFFFFF); }},
         {"cell-image-centred", [&] { Nth<CellControl>(1)->SetImage(icon.get(), 20, 20, 2); }},
-        {"cell-image-left", [&] { Nth<CellControl>(3)->SetImage(icon.get(), 20, 20, 1); }},
+        {"cell-image-right", [&] { Nth<CellControl>(3)->SetImage(icon.get(), 20, 20, 1); }},
         {"bar-past-maximum", [&] { Nth<ProgressBar>(0)->SetValue(150); }},
         {"bar-below-minimum", [&] { Nth<ProgressBar>(1)->SetValue(-7); }},
         {"bar-unframed", [&] { Nth<ProgressBar>(2)->SetFramed(false); }},
