@@ -260,6 +260,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         {"frame-keyed", [&] { keyed.SetFrame(1, 0); }},
         {"frame-hidden",
          [&] {
+             frame.SetFrame(1, 0);  // the frame shown already
              frame.Hide();
              frame.SetFrame(2, 0);
          }},
