@@ -84,6 +84,7 @@ void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     gc.PutImage(10, 10, 0, 0, image.get());  // 0: the image's own size
     gc.PutImage(20, 10, 2, 1, image.get(), 1, 1);
     gc.CopyArea(30, 10, 24, 12, gc.GetDrawable());
+    gc.CopyArea(60, 10, 1, 2, gc.GetDrawable(), 10, 10);  // one column
     gc.FillRectangle(10, 40, 200, 30, 0, 0, 0xFFFF00);
     // Only pure key pixels let the window through.
     gc.PutImageTransparent(10, 40, 4, 1, keyed.get(), 0);
@@ -151,8 +152,8 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_EQ("", Golden("drawing-images"));
     // Measures: a step per line, from the font's ascent; the width of its M.
     XFontStruct* font = ApplicationFont().GetFontStruct(screen->GetDisplay());
-    EXPECT_EQ(gc.LineHeight() * 1000 + gc.CharWidth(),
-              (font->ascent + 1) * 1000 + XTextWidth(font, "M", 1));
+    EXPECT_EQ(std::make_pair(gc.LineHeight(), gc.CharWidth()),
+              std::make_pair(font->ascent + 1, XTextWidth(font, "M", 1)));
     const int step = std::max(font->ascent + 1, 15);  // the lines are the layout's (graphics_test)
     EXPECT_EQ(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM"), 4 * step);
     EXPECT_EQ(gc.TextHeight(1, "ABC"), 3 * step);
