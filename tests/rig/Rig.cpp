@@ -10,7 +10,6 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
-#include "rig/Png.h"
 
 namespace rig {
 
@@ -199,18 +198,6 @@ void Pump(lumetra::Form* main, int ms) {
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs,
                  [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
-}
-
-bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
-    XWindowAttributes a{};
-    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a)
-                                         ? Pixels(d, w, 0, 0, a.width, a.height)
-                                         : std::vector<uint32_t>{};
-    std::vector<uint32_t> out;
-    for (int j = 0; j < a.height * scale && !px.empty(); ++j)
-        for (int i = 0; i < a.width * scale; ++i)
-            out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
-    return !px.empty() && SavePng(path, a.width * scale, a.height * scale, out);
 }
 
 }  // namespace rig

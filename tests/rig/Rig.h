@@ -57,7 +57,4 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // A round trip on the test's own connection: the server has done all it was sent.
 void Sync(Display* d);
 
-// A window's pixels as a PNG file, scaled by a whole factor.
-bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
-
 }  // namespace rig
