@@ -98,6 +98,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
          "12/02/024", 4, 0},
         {"date-digit", kDate, "12/03/2024", "<Left><Left><Left><Left><Left><BackSpace>",
          "12/32/024", 3, 0},
+        {"date-right", kDate, "12/03/2024", "<Cell:0><Right><Right>", "12/03/2024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
         {"date-short-full", kShortDate, "", "123<BackSpace>", "1", 1, 1},
         // Multi-line: the sixth character starts row two; Up and Down keep the column and alert
