@@ -65,15 +65,18 @@ protected:
         Settle();
         return rig::CompareGolden(d, Win(), name, x, y, w, h);
     }
-    // Runs each step; the window must then match the step's golden image,
-    // and a full repaint must paint exactly the same again.
+    // The window must match the golden image, and a full repaint must paint exactly the same.
+    void ExpectGolden(const std::string& name) {
+        EXPECT_EQ("", Golden(name)) << name;
+        Repaint();
+        EXPECT_EQ("", Golden(name)) << name << " after a full repaint";
+    }
+    // Runs each step, then expects the golden image <prefix><step's name>.
     using Steps = std::vector<std::pair<std::string, std::function<void()>>>;
     void Walk(const std::string& prefix, const Steps& steps) {
         for (const auto& [name, step] : steps) {
             step();
-            EXPECT_EQ("", Golden(prefix + name)) << "after " << name;
-            Repaint();
-            EXPECT_EQ("", Golden(prefix + name)) << "after " << name << " and a full repaint";
+            ExpectGolden(prefix + name);
         }
     }
     // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".

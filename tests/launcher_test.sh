@@ -48,17 +48,13 @@ row() {
     fi
 }
 
-keeping="lumetra: keeping your own \$D/beep.wav instead of the installed sound"
+keep() { echo "lumetra: keeping your own \$D/$1 instead of the installed sound"; }
 links='beep.wav l$S/beep.wav;urlo.wav l$S/urlo.wav'
-row fresh : "" "$links"
-row old-copy-becomes-link 'mkdir -p $D && printf beep >$D/beep.wav' "" "$links"
-row own-file-kept 'mkdir -p $D && printf mine >$D/beep.wav' "$keeping" \
-    'beep.wav f;urlo.wav l$S/urlo.wav'
+row old-copy-gone-link 'mkdir -p $D && printf beep >$D/beep.wav && ln -s $S/gone.wav $D' "" "$links"
+row own-file-and-fifo-kept 'mkdir -p $D && printf mine >$D/beep.wav && mkfifo $D/urlo.wav' \
+    "$(keep beep.wav; keep urlo.wav)" 'beep.wav f;urlo.wav p'
 row own-link-kept 'mkdir -p $D && ln -s /media/usb/scores $D/Classifica && ln -s /tmp $D/urlo.wav' \
-    "lumetra: keeping your own \$D/urlo.wav instead of the installed sound" \
-    'Classifica l/media/usb/scores;beep.wav l$S/beep.wav;urlo.wav l/tmp'
-row gone-sound-unlinked 'mkdir -p $D && ln -s $S/gone.wav $D/gone.wav' "" "$links"
-row fifo-kept 'mkdir -p $D && mkfifo $D/beep.wav' "$keeping" 'beep.wav p;urlo.wav l$S/urlo.wav'
+    "$(keep urlo.wav)" 'Classifica l/media/usb/scores;beep.wav l$S/beep.wav;urlo.wav l/tmp'
 row data-is-a-link 'mkdir -p x/lumetra mine && printf mine >mine/beep.wav &&
     ln -s /nowhere mine/dangling && ln -s $PWD/mine $D' \
     "lumetra: \$D is a link; its files are left as they are" 'beep.wav f;dangling l/nowhere'

@@ -9,6 +9,7 @@
 #include "GalleryForm.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/core/Screen.h"
+#include "rig/Golden.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 

@@ -1,15 +1,53 @@
 #include "rig/Golden.h"
 
+#include <png.h>
 #include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
-#include "rig/Png.h"
 #include "rig/Rig.h"
 
 namespace rig {
+
+namespace {
+
+// 0xRRGGBB pixels, row by row, as an 8-bit RGB file.
+bool SavePng(const std::string& path, int w, int h, const std::vector<uint32_t>& rgb) {
+    std::vector<png_byte> bytes;
+    for (uint32_t pixel : rgb) {
+        bytes.push_back(static_cast<png_byte>(pixel >> 16));
+        bytes.push_back(static_cast<png_byte>(pixel >> 8));
+        bytes.push_back(static_cast<png_byte>(pixel));
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr) != 0;
+}
+
+// The file's pixels and size; no pixels (and a size of 0 x 0) when it cannot be read.
+std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
+    *w = 0;
+    *h = 0;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) return {};
+    std::vector<uint32_t> rgb;
+    for (size_t i = 0; i + 2 < bytes.size(); i += 3)
+        rgb.push_back(uint32_t{bytes[i]} << 16 | uint32_t{bytes[i + 1]} << 8 | bytes[i + 2]);
+    *w = static_cast<int>(image.width);
+    *h = static_cast<int>(image.height);
+    return rgb;
+}
+
+}  // namespace
 
 std::string CompareGolden(Display* d, Window win, const std::string& name, int x, int y, int width,
                           int height) {
@@ -50,6 +88,18 @@ std::string CompareGolden(Display* d, Window win, const std::string& name, int x
                                        std::to_string(h) + ", the window part " + size;
     return name + ": " + what + "; see " + dir + "/" + name +
            ".actual.png and .diff.png (LUMETRA_RENEW_GOLDEN=1 renews)";
+}
+
+bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
+    XWindowAttributes a{};
+    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a)
+                                         ? Pixels(d, w, 0, 0, a.width, a.height)
+                                         : std::vector<uint32_t>{};
+    std::vector<uint32_t> out;
+    for (int j = 0; j < a.height * scale && !px.empty(); ++j)
+        for (int i = 0; i < a.width * scale; ++i)
+            out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
+    return !px.empty() && SavePng(path, a.width * scale, a.height * scale, out);
 }
 
 }  // namespace rig

@@ -1,8 +1,9 @@
-// Golden images: what a window (or a part of it) shows, compared pixel-exact
-// with a PNG committed under tests/golden/. With LUMETRA_RENEW_GOLDEN=1 in
-// the environment the reference is written anew instead; on a mismatch the
-// actual picture and a difference picture (differing pixels in magenta) are
-// written into the build folder and named in the failure.
+// Windows as PNG pictures: golden images, what a window (or a part of it)
+// shows compared pixel-exact with a PNG committed under tests/golden/, and
+// screenshots. With LUMETRA_RENEW_GOLDEN=1 in the environment a reference is
+// written anew instead; on a mismatch the actual picture and a difference
+// picture (differing pixels in magenta) are written into the build folder
+// and named in the failure.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -17,5 +18,8 @@ namespace rig {
 //   EXPECT_EQ("", rig::CompareGolden(d, win, "gallery-focused"));
 std::string CompareGolden(Display* d, Window w, const std::string& name, int x = 0, int y = 0,
                           int width = 0, int height = 0);
+
+// A window's pixels as a PNG file, scaled by a whole factor.
+bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
 
 }  // namespace rig

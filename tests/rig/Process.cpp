@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -89,13 +90,13 @@ std::vector<std::string> StandIns::Recorded() const { return ReadLines(record_);
 void StandIns::Clear() const { std::remove(record_.c_str()); }
 void StandIns::Install() const { setenv("PATH", Path().c_str(), 1); }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
-                           const std::vector<std::string>& env)
-    : outputPath_(workdir + "/stdout.txt") {
-    pid_ = fork();
-    if (pid_ != 0) return;
-    if (chdir(workdir.c_str()) != 0) _exit(126);
-    const int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& workdir,
+            const std::string& output, const std::vector<std::string>& env) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (!workdir.empty() && chdir(workdir.c_str()) != 0) _exit(126);
+    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
     dup2(out, 2);
     for (const std::string& kv : env) putenv(const_cast<char*>(kv.c_str()));
@@ -104,6 +105,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
     args.push_back(nullptr);
     execvp(args[0], args.data());
     _exit(127);
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& workdir,
+                           const std::vector<std::string>& env)
+    : outputPath_(workdir + "/stdout.txt") {
+    pid_ = Spawn(argv, workdir, outputPath_, env);
 }
 
 ChildProcess::~ChildProcess() {

@@ -74,6 +74,13 @@ private:
     std::string record_;
 };
 
+// Starts a program found on PATH in workdir ("": this one), its output and
+// errors into the file output, with environment additions (NAME=value). It
+// is killed if the test program dies first, so none outlives a test killed
+// outright.
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& workdir,
+            const std::string& output, const std::vector<std::string>& env = {});
+
 // A program started with its own working directory, its output in a file
 // there and environment additions; killed and reaped when the object goes.
 class ChildProcess {

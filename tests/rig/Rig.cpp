@@ -5,12 +5,12 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
-#include "rig/Png.h"
 
 namespace rig {
 
@@ -162,6 +162,17 @@ bool IsMapped(Display* d, Window w) {
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
 }
 
+long StackLevel(Display* d, Window w) {
+    Window root = 0;
+    Window parent = 0;
+    Window* stack = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &stack, &n)) return -1;
+    const long level = std::find(stack, stack + n, Frame(d, w)) - stack;
+    if (stack != nullptr) XFree(stack);
+    return level;
+}
+
 Window FindWindowByName(Display* d, const std::string& name) {
     std::function<Window(Window)> find = [&](Window parent) -> Window {
         Window root = 0;
@@ -199,18 +210,6 @@ void Pump(lumetra::Form* main, int ms) {
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return Until(condition, timeoutMs,
                  [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
-}
-
-bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {
-    XWindowAttributes a{};
-    const std::vector<uint32_t> px = XGetWindowAttributes(d, w, &a)
-                                         ? Pixels(d, w, 0, 0, a.width, a.height)
-                                         : std::vector<uint32_t>{};
-    std::vector<uint32_t> out;
-    for (int j = 0; j < a.height * scale && !px.empty(); ++j)
-        for (int i = 0; i < a.width * scale; ++i)
-            out.push_back(px[static_cast<size_t>(j / scale * a.width + i / scale)]);
-    return !px.empty() && SavePng(path, a.width * scale, a.height * scale, out);
 }
 
 }  // namespace rig

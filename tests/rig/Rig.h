@@ -46,6 +46,8 @@ void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin o
 // frame around it, or the window itself.
 Window Frame(Display* d, Window w);
 bool IsMapped(Display* d, Window w);
+// Where the window's frame is stacked among the root window's children, the bottom one 0.
+long StackLevel(Display* d, Window w);
 Window FindWindowByName(Display* d,
                         const std::string& name);  // a client window by its name, 0 if none
 
@@ -56,8 +58,5 @@ void Pump(lumetra::Form* main, int ms);
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 // A round trip on the test's own connection: the server has done all it was sent.
 void Sync(Display* d);
-
-// A window's pixels as a PNG file, scaled by a whole factor.
-bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale = 1);
 
 }  // namespace rig

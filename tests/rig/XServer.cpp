@@ -2,14 +2,13 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
+#include "rig/Process.h"
 #include "rig/Rig.h"
 
 namespace rig {
@@ -29,22 +28,6 @@ void StopChild(pid_t& pid, int sig = SIGTERM) {
     pid = -1;
 }
 
-// Starts a program with its output thrown away and DISPLAY set (if given).
-pid_t Spawn(const std::vector<const char*>& argv, const std::string& display) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
-    prctl(PR_SET_PDEATHSIG, SIGTERM);  // a test killed outright leaves no server or manager behind
-    const int devnull = open("/dev/null", O_RDWR);
-    dup2(devnull, 1);
-    dup2(devnull, 2);
-    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-    std::vector<char*> args;
-    for (const char* a : argv) args.push_back(const_cast<char*>(a));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-}
-
 // The rig walks window trees that change under it; a window that vanished
 // between two requests is not a failure of the test.
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
@@ -58,9 +41,9 @@ XServer::XServer(ServerOptions o) {
     const std::string fd = std::to_string(fds[1]);
     const std::string screen =
         std::to_string(o.width) + "x" + std::to_string(o.height) + "x" + std::to_string(o.depth);
-    xvfbPid_ = Spawn({"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-                      "tcp", "-noreset"},
-                     "");
+    xvfbPid_ =
+        Spawn({"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+              "", "/dev/null");
     close(fds[1]);
     for (char c; read(fds[0], &c, 1) == 1 && c != '\n';) name_ += c;
     close(fds[0]);
@@ -87,7 +70,7 @@ void XServer::MakeDefault() const { setenv("DISPLAY", name_.c_str(), 1); }
 
 bool XServer::StartWindowManager() {
     if (wmPid_ > 0 || display_ == nullptr) return wmPid_ > 0;
-    wmPid_ = Spawn({"openbox", "--sm-disable"}, name_);
+    wmPid_ = Spawn({"openbox", "--sm-disable"}, "", "/dev/null", {"DISPLAY=" + name_});
     Display* d = display_;
     WaitUntil([&] { return HasProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK"); });
     // The manager announces itself before it handles requests, and drops the
