@@ -264,6 +264,8 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
              frame.Hide();
              frame.SetFrame(2, 0);
          }},
+        // The disabled button, back since its panel moved, shows its own picture.
+        {"button-disabled-image", [&] { Nth<ButtonCustom>(3)->SetDisabledImage(icon.get()); }},
     };
     Walk("set-", steps);
     EXPECT_EQ(fired, 0);
