@@ -356,6 +356,8 @@ TEST(LeaderboardFile, RivalsAddingAtOnce) {
         for (const char* player : {"A", "B"}) {
             const pid_t pid = fork();
             if (pid == 0) {
+                // Without standard input the lock takes descriptor 0, which it must let go too.
+                close(STDIN_FILENO);
                 Leaderboard board("board");
                 bool ok = true;
                 for (int i = 1; i <= 5; ++i) ok = board.AddScore(i, player) && ok;
