@@ -25,30 +25,6 @@ inline void Check(bool condition, const char* what) {
     std::abort();
 }
 
-// From LLVMFuzzerInitialize, before libFuzzer reads its arguments.
-inline void KeepPathsHere(int* argc, char*** argv) {
-    static std::vector<std::string> args;
-    static std::vector<char*> pointers;
-    char cwd[4096];
-    const std::string here = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/";
-    bool prefixed = false;
-    for (int i = 0; i < *argc; ++i) {
-        std::string a = (*argv)[i];
-        const size_t value = a.find('=') + 1;
-        prefixed = prefixed || a.rfind("-artifact_prefix=", 0) == 0;
-        if ((a.rfind("-artifact_prefix=", 0) == 0 || a.rfind("-exact_artifact_path=", 0) == 0) &&
-            a.compare(value, 1, "/") != 0)
-            a.insert(value, here);
-        if (i > 0 && !a.empty() && a[0] != '-' && a[0] != '/') a = here + a;
-        args.push_back(a);
-    }
-    if (!prefixed) args.push_back("-artifact_prefix=" + here);
-    for (std::string& a : args) pointers.push_back(a.data());
-    pointers.push_back(nullptr);
-    *argc = static_cast<int>(args.size());
-    *argv = pointers.data();
-}
-
 inline void EnterScratch() {
     static bool entered = false;
     if (std::exchange(entered, true)) return;
@@ -83,3 +59,29 @@ inline std::string WriteInput(const uint8_t* data, size_t size) {
 }
 
 }  // namespace fuzzing
+
+// Every target that includes this header: relative paths made absolute
+// before libFuzzer reads its arguments.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static std::vector<std::string> args;
+    static std::vector<char*> pointers;
+    char cwd[4096];
+    const std::string here = std::string(getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".") + "/";
+    bool prefixed = false;
+    for (int i = 0; i < *argc; ++i) {
+        std::string a = (*argv)[i];
+        const size_t value = a.find('=') + 1;
+        prefixed = prefixed || a.rfind("-artifact_prefix=", 0) == 0;
+        if ((a.rfind("-artifact_prefix=", 0) == 0 || a.rfind("-exact_artifact_path=", 0) == 0) &&
+            a.compare(value, 1, "/") != 0)
+            a.insert(value, here);
+        if (i > 0 && !a.empty() && a[0] != '-' && a[0] != '/') a = here + a;
+        args.push_back(a);
+    }
+    if (!prefixed) args.push_back("-artifact_prefix=" + here);
+    for (std::string& a : args) pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+    *argc = static_cast<int>(args.size());
+    *argv = pointers.data();
+    return 0;
+}

@@ -11,11 +11,6 @@ constexpr auto Load = BMP_BITS == 24  ? lumetra::LoadBmp24
                       : BMP_BITS == 8 ? lumetra::LoadBmp8
                                       : lumetra::LoadBmp4;
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzing::KeepPathsHere(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const lumetra::RgbImage image = Load(fuzzing::WriteInput(data, size));
     if (!image.Empty() && image.pixels.size() != static_cast<size_t>(image.width) *

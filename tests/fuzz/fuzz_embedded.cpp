@@ -7,11 +7,6 @@
 #include "FuzzScratch.h"
 #include "lumetra/graphics/EmbeddedImage.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzing::KeepPathsHere(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;
     fuzzing::EnterScratch();  // a refused picture is logged

@@ -14,11 +14,6 @@
 #include "lumetra/game/Leaderboard.h"
 #include "lumetra/util/TextFile.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzing::KeepPathsHere(argc, argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using fuzzing::Check;
     using lumetra::Leaderboard;
