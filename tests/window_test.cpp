@@ -198,7 +198,7 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     signal(SIGALRM, SIG_IGN);  // the program's own, given back when no timer runs
     Timer a(form.get(), 10);
     Timer b(form.get(), 10);
-    Timer idle(form.get(), 10);
+    Timer idle(form.get(), 1000);
     Timer slow(form.get(), 1000);
     Timer t(form.get(), 5);
     a.SetOnTick([](Timer*) { ++ticksA; });
@@ -209,11 +209,12 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     slow.Start();
     a.Start();
     b.Start();
-    // One timer stopped, another destroyed: the others go on, at the pace of
-    // the one started last (b), not of the one registered last (slow).
+    // One timer destroyed, another stopped: the others go on, at the pace of
+    // the one started last (b), not of the one registered last (slow) nor of
+    // the one stopped (idle).
+    Timer(form.get(), 10).Start();
     idle.Start();
     idle.Stop();
-    Timer(form.get(), 10).Start();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksB >= 20; }));
     slow.Stop();
     a.Stop();
