@@ -25,6 +25,9 @@ struct Area {
 constexpr Area kInfoButton{10, 30, 100, 28};
 constexpr Area kExitButton{120, 30, 100, 28};
 constexpr Area kStartButton{230, 30, 100, 28};
+// The game window's name.
+inline const std::string kTitle =
+    std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
 // Box n (1-4) of the board at (200, 130): 185 x 185, a 10 pixel margin and gap.
 inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 : 140, 185, 185}; }
 
@@ -41,8 +44,6 @@ inline void Click(Display* d, Window w, int x, int y) {
                !(mask & Button1Mask);
     });
 }
-
-using rig::RequestClose;
 
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
@@ -93,10 +94,8 @@ public:
         process = std::make_unique<rig::ChildProcess>(argv, dir.Path(), env);
         // This process's window painted, not one that a game before it left on the screen.
         const std::string pid = std::to_string(process->Pid());
-        const std::string title =
-            std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
         const auto shown = [&] {
-            window = rig::FindWindowByName(d, title);
+            window = rig::FindWindowByName(d, kTitle);
             return window != 0 && rig::PropertyText(d, window, "_NET_WM_PID") == pid &&
                    LitBox() == 0;
         };

@@ -66,7 +66,6 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
     f.Load(43);
     EXPECT_EQ(loads, 1);
     EXPECT_EQ(f.GetTag(), 42U);
-    EXPECT_TRUE(f.QueryClose());  // with no handler to ask
     // Two clicks in the same clock second are a double click.
     a.SetOnDoubleClick([](GUIElement* s, uint64_t, PackedPoint) { rig::Note(s, "double"); });
     struct Click {
@@ -88,7 +87,6 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
     DateTime::SetClock(nullptr);
     DateTime bad;
     bad.invalid = true;
-    EXPECT_EQ(DateTime::FromEpoch(3).MillisecondsSince(DateTime::FromEpoch(0)), 3000);
     EXPECT_EQ(DateTime::FromEpoch(3).MillisecondsSince(bad), 0);
     // Removing the children unregisters them, inside panels and menus too,
     // each once and without deleting them; removing one twice is logged (and survived).

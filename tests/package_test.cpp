@@ -71,9 +71,7 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     rig::ChildProcess lumetra(
         {"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
         {"HOME=" + home.Path(), "XDG_DATA_HOME=" + home / "xdg", "DISPLAY=" + server.Name()});
-    const std::string title =
-        std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;
-    EXPECT_NE(gamerig::WaitWindow(d, title), 0U);
+    EXPECT_NE(gamerig::WaitWindow(d, gamerig::kTitle), 0U);
     EXPECT_TRUE(lumetra.Running());
     // Its per-user Data holds links to the installed sounds.
     const std::string sounds = usr + "/share/games/lumetra/Data/";

@@ -66,7 +66,6 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
     Steps({
         {"the first click", [&] { Click(20, 20); },
          "form:enter a:got a:down form:down a:up form:up "},
-        {"a second click", [&] { Click(20, 20); }, "a:down form:down a:up form:up "},
         {"a press on a released on b: the focus moves on the release too",
          [&] {
              rig::MovePointerIn(d, Win(), 20, 20);
@@ -135,7 +134,6 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     const auto before = std::make_tuple(dialog->GetId(), dialog->GetPosition());
     // (WM_PROTOCOLS: the window manager's close below reaches the form.)
     const std::pair<const char*, std::string> properties[] = {
-        {"WM_NAME", "A title"},
         {"WM_ICON_NAME", "Lumetra.exe"},
         {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
         // Place and a fixed size.
@@ -233,9 +231,9 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     rig::Pump(form.get(), 40);
     EXPECT_EQ(ticksIdle, 3);
     // The loop runs until a handler asks to quit, and leaves the main form
-    // closed and the program's own SIGINT handler and ignored SIGHUP in place.
+    // closed and the program's own SIGINT handler in place. (A signal the
+    // program ignores stays ignored while it runs: hardening_test's game.)
     signal(SIGINT, OwnHandler);
-    signal(SIGHUP, SIG_IGN);
     t.SetOnTick([](Timer* self) {
         self->Stop();
         Application::quitRequested = true;
@@ -248,7 +246,6 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     EXPECT_EQ(form->GetWindow(), 0U);
     // (Each back to the default as it is read.)
     EXPECT_EQ(signal(SIGINT, SIG_DFL), OwnHandler);
-    EXPECT_EQ(signal(SIGHUP, SIG_DFL), SIG_IGN);
     EXPECT_EQ(signal(SIGTERM, SIG_DFL), SIG_DFL);
     EXPECT_EQ(signal(SIGALRM, SIG_DFL), SIG_IGN);
 }

@@ -40,7 +40,8 @@ void TapKey(Display* d, unsigned long keysym, bool shift) {
 void MovePointerIn(Display* d, Window w, int x, int y) {
     int rx = 0;
     int ry = 0;
-    RootOrigin(d, w, &rx, &ry);
+    Window child = 0;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
     MovePointer(d, rx + x, ry + y);
 }
 
@@ -137,11 +138,6 @@ std::string PropertyText(Display* d, Window w, const char* property) {
     }
     XFree(data);
     return out;
-}
-
-void RootOrigin(Display* d, Window w, int* x, int* y) {
-    Window child = 0;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, x, y, &child);
 }
 
 Window Frame(Display* d, Window w) {

@@ -41,7 +41,6 @@ int CountColour(Display* d, Window win, int x, int y, int w, int h, uint32_t col
 // A property as text: strings as they are (NULs kept), atoms by name and
 // numbers in decimal, space separated; "" when the window has none.
 std::string PropertyText(Display* d, Window w, const char* property);
-void RootOrigin(Display* d, Window w, int* x, int* y);  // the window's origin on the root window
 // The outermost window holding this one below the root: a window manager's
 // frame around it, or the window itself.
 Window Frame(Display* d, Window w);
