@@ -183,8 +183,12 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     const auto answer = [&](lumetra::Form* box, const char* golden, std::vector<int> xs) {
         EXPECT_EQ("", Shows(box, golden));
         EXPECT_FALSE(owner.IsEnabled());
-        for (int x : xs) gamerig::Click(d, box->GetWindow(), x, 124);
-        return Pump([&, n = owner.results.size()] { return owner.results.size() > n; });
+        const Window w = box->GetWindow();
+        for (int x : xs) gamerig::Click(d, w, x, 124);
+        // Answered, the box leaves the screen at once, also when no other box replaces it.
+        return Pump([&, n = owner.results.size()] {
+            return owner.results.size() > n && !rig::IsMapped(d, w);
+        });
     };
     lumetra::ShowQuestion(1, &owner, "Do you really want to go exit?", "Exit");
     for (int n = 1; n <= 3; ++n)
