@@ -85,6 +85,7 @@ void Images(GraphicsContext& gc, Form* form, const std::string& dir) {
     gc.PutImage(20, 10, 2, 1, image.get(), 1, 1);
     gc.CopyArea(30, 10, 24, 12, gc.GetDrawable());
     gc.CopyArea(60, 10, 1, 2, gc.GetDrawable(), 10, 10);  // one column
+    gc.CopyArea(60, 10, 1, 0, gc.GetDrawable(), 10, 10);  // no row: nothing, and nothing said
     gc.FillRectangle(10, 40, 200, 30, 0, 0, 0xFFFF00);
     // Only pure key pixels let the window through.
     gc.PutImageTransparent(10, 40, 4, 1, keyed.get(), 0);
