@@ -6,6 +6,7 @@
 
 #include "ControlFixture.h"
 #include "lumetra/core/Timer.h"
+#include "lumetra/graphics/ImageFormat.h"
 #include "rig/Process.h"
 #include "rig/TestControls.h"
 
@@ -268,12 +269,15 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     }
     XMapWindow(screen->GetDisplay(), 0x7FFFFFF);  // a protocol error
     XSync(screen->GetDisplay(), False);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "E' necessario impostare il display\nX error: request code 8, error code 3\n");
     EXPECT_EQ(lumetra::Screen::Current(), screen.get());
     form.reset();
     screen.reset();
     EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
+    ResetImageLayout();
+    ProbeImageFormat(nullptr);  // with no screen at all
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "E' necessario impostare il display\nX error: request code 8, error code 3\n"
+              "ProbeImageFormat: no display\n");
     // The program's own X error handlers are its own again once the last screen closes.
     XSetErrorHandler(ProgramsXError);
     XSetIOErrorHandler(ProgramsXIOError);
