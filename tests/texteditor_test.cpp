@@ -112,6 +112,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"up-to-break", kHuge, capacityText, "<Up>", capacityText, 14, 0},
         // A click puts the caret on the cell's position, or at the end of the text.
         {"click-beyond", kLine, "hello", "<Cell:12>", "hello", 5, 0},
+        {"click-empty", kLine, "", "<Cell:3>a", "a", 1, 0},
         {"click-separator", kDate, "12/03/2024", "<Cell:5>", "12/03/2024", 4, 0},
         {"click-break", kLines, "ab\rcd", "<Cell:4>", "ab\rcd", 2, 0},
     };
