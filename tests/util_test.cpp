@@ -86,6 +86,9 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
     EXPECT_TRUE(w.WriteLines({"c"}));
     EXPECT_TRUE(w.AppendLines({"d"}));
     EXPECT_EQ(rig::ReadFile("w.txt"), "c\nd\n");
+    struct stat made {};
+    EXPECT_EQ(stat("w.txt", &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0666U & ~umask(022));  // readable and writable by its owner
     EXPECT_EQ(w.ReadAll(), "c\r\nd\r\n");
     TextFile nowhere("no/such/dir/f.txt");
     EXPECT_FALSE(nowhere.WriteLines({"x"}));
