@@ -1,6 +1,6 @@
 // labels: unit
 // What the graphics layer computes without a server: BMP files of every depth read back and
-// exported as C, malformed ones refused with one log line, line breaking and font patterns.
+// exported as C, and the compiled-in pictures' decoder given what no picture has.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,8 +8,6 @@
 #include "BmpFiles.h"
 #include "lumetra/graphics/BmpLoader.h"
 #include "lumetra/graphics/EmbeddedImage.h"
-#include "lumetra/graphics/FontDescriptor.h"
-#include "lumetra/graphics/TextLayout.h"
 #include "lumetra/util/Paths.h"
 #include "rig/Process.h"
 
@@ -77,46 +75,6 @@ TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 1);
 }
 
-TEST(Bmp, MalformedFilesGiveNoImageAndOneLogLineNamingTheFile) {
-    rig::TempDir dir;
-    const std::string good = bmp::File(8, 9, 2, std::vector<uint32_t>(18, 1), Palette(8));
-    auto with = [](std::string b, size_t at, uint32_t value) {
-        bmp::PutLe(b, at, value);
-        return b;
-    };
-    // One row for each check a header fails.
-    const std::pair<const char*, std::string> cases[] = {
-        {"header cut", good.substr(0, 53)},
-        {"zero width", with(good, 18, 0)},
-        {"zero height", with(good, 22, 0)},
-        {"too wide", bmp::File(8, 16385, 1, std::vector<uint32_t>(16385), Palette(8))},
-        {"too high", bmp::File(8, 1, 16385, std::vector<uint32_t>(16385), Palette(8))},
-        {"offset in header", with(good, 10, 20)},
-        {"offset past end", with(good, 10, 100000)},
-        {"rows missing", good.substr(0, good.size() - 12)},
-        {"palette too large", bmp::File(8, 3, 2, std::vector<uint32_t>(6), Palette(257))},
-    };
-    for (const auto& [name, bytes] : cases)
-        for (int bits : {24, 8, 4}) {
-            if (std::string(name) == "palette too large" && bits == 24)
-                continue;  // a 24-bit file skips it
-            SCOPED_TRACE(std::string(name) + ", " + std::to_string(bits) + " bits");
-            const std::string path = dir / (std::string(name) + std::to_string(bits) + ".bmp");
-            ASSERT_TRUE(rig::WriteFile(path, bytes));
-            testing::internal::CaptureStdout();
-            const RgbImage image = Load(bits, path);
-            const std::string log = testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(image.Empty());
-            EXPECT_EQ(LinesOf(log), 1) << log;
-            EXPECT_NE(log.find(path), std::string::npos) << log;
-            EXPECT_FALSE(FileExists(path + ".c"));
-        }
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(LoadBmp24(dir / "missing.bmp").Empty());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "BMP file " + dir / "missing.bmp" + " rejected: cannot be opened\n");
-}
-
 // Decoded pictures are in the pictures golden (drawing_test); here what no picture shows.
 TEST(EmbeddedPictures, ShortDataOrSizesNoPictureHasGiveNothingAndOneLineEach) {
     std::vector<unsigned char> img(48 + 4, 0x12);
@@ -134,40 +92,4 @@ TEST(EmbeddedPictures, ShortDataOrSizesNoPictureHasGiveNothingAndOneLineEach) {
     EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 5);
 }
 
-// Every character 7 pixels wide, a space 4.
-std::vector<std::string> Laid(const std::string& text, int width, size_t maxLines = 1000) {
-    CharWidths widths{};
-    widths.fill(7);
-    widths[' '] = 4;
-    std::vector<std::string> out;
-    for (const TextLine& l : LayoutText(text, width, widths, maxLines))
-        out.push_back(text.substr(l.begin, l.length) + (l.wrapped ? "~" : "") +
-                      (l.last ? "." : ""));
-    return out;
-}
-
-TEST(TextLayout, BreaksAsTheLiteralRuleDoes) {
-    // Name, text, width, lines; "~": the line was shortened to fit; ".": nothing after it.
-    const std::tuple<const char*, std::string, int, std::vector<std::string>> rows[] = {
-        {"wrapped at a space, then a word cut", "abc defghi", 30, {"abc~", "defg~", "hi."}},
-        {"one line feed", "\n", 100, {"."}},
-        {"digits cut where the line ends", "ab 12345", 30, {"ab 1~", "2345."}},
-        {"narrower than a character", "abc", 1, {"a~", "b~", "c~."}},
-        {"no width: no wrapping", "a very long line\nnext", 0, {"a very long line", "next."}},
-        {"a negative width: no wrapping", "abc", -1, {"abc."}},
-        {"the rest trimmed after each cut", "  ab cd", 20, {" ~", "ab~", "cd."}},
-        {"a tab is no space", "a\tb", 14, {"a\t~", "b."}},
-        {"blank lines dropped, an exact fit", "ab\n\n cd, 1-9", 25, {"ab", "cd, ~", "1-9."}},
-    };
-    for (const auto& [name, text, width, lines] : rows) EXPECT_EQ(Laid(text, width), lines) << name;
-    EXPECT_EQ(Laid("one two three", 40, 2).size(), 2U);
-}
-
-TEST(Fonts, PatternsFromSettings) {
-    FontDescriptor styled("misc-fixed", 20);
-    styled.SetBold(true);
-    styled.SetItalic(true);
-    EXPECT_EQ(FontDescriptor().BuildFontName(), "-*-*-Medium-R-Normal--14-*");
-    EXPECT_EQ(styled.BuildFontName(), "-misc-fixed-Bold-R-Italic--20-*");
-}
 }  // namespace

@@ -254,6 +254,7 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
         std::function<bool()> refused;
         std::string out;
     } rows[] = {
+        {"a missing picture", "p.bmp", ":", picture, "BMP file p.bmp rejected: cannot be opened\n"},
         {"a FIFO picture", "p.bmp", "mkfifo p.bmp", picture,
          "BMP file p.bmp rejected: not a regular file\n"},
         {"a huge picture", "p.bmp", huge, picture,
