@@ -140,8 +140,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_EQ(XGetPixel(read.get(), 3, 1), 0x404040UL);
     EXPECT_FALSE(XImagePtr(gc.GetImage(400, 300, 100, 100)));
     EXPECT_FALSE(XImagePtr(gc.GetImage(0, 0, 0, 5)));
-    // Missing: silently; malformed (the loader's rows), of no known depth, an X error: logged,
-    // nothing drawn.
+    // Missing: silently; cut short, of no known depth, an X error: logged, nothing drawn.
     rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
     testing::internal::CaptureStdout();
     gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
@@ -154,7 +153,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     // Measures: a step per line, from the font's ascent. (The cell sizes they give show in
     // every text box's picture.)
     XFontStruct* font = ApplicationFont().GetFontStruct(screen->GetDisplay());
-    const int step = std::max(font->ascent + 1, 15);  // the lines are the layout's (graphics_test)
+    const int step = std::max(font->ascent + 1, 15);  // lines broken as the shapes golden shows
     EXPECT_EQ(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM"), 4 * step);
     EXPECT_EQ(gc.TextHeight(1, "ABC"), 3 * step);
 }
