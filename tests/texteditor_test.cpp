@@ -34,6 +34,8 @@ const Setup kDigits{24, 1, 256, {&TextEditor::SetNumericOnly}};
 const Setup kDecimal{24, 1, 256, {&TextEditor::SetNumericOnly, &TextEditor::SetAllowDecimalPoint}};
 const Setup kDate{24, 1, 10, {&TextEditor::SetDateMode}};
 const Setup kShortDate{24, 1, 2, {&TextEditor::SetDateMode}};
+const Setup kDateShifts{24, 1, 10, {&TextEditor::SetDeleteShifts, &TextEditor::SetDateMode}};
+const Setup kNoRoom{0, 1, 256};                              // a box narrower than one cell
 const Setup kLines{5, 3, 256, {&TextEditor::SetMultiLine}};  // five columns, three rows
 const Setup kThree{5, 3, 3, {&TextEditor::SetMultiLine}};
 const Setup kHuge{100, 30, 4000, {&TextEditor::SetMultiLine}};  // more cells than a grid may have
@@ -100,6 +102,9 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
          "12/32/024", 3, 0},
         {"date-right", kDate, "12/03/2024", "<Cell:0><Right><Right>", "12/03/2024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
+        // Date mode turns Delete's shifting off; a box with no cell takes nothing.
+        {"date-no-shift", kDateShifts, "12/03/2024", "<Cell:0><Delete>", " 2/03/2024", 0, 0},
+        {"no-room", kNoRoom, "", "a", "", 0, 1},
         // Multi-line: the sixth character starts row two; Up and Down keep the column and alert
         // where no row or text is; overflow alerts. (Typing inside a row and Enter: textbox_test's
         // grid-break row, which shows them too.)
