@@ -54,6 +54,7 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
     };
     for (const Hit& hit : hits)
         EXPECT_EQ(Application::FindChildAt(f.GetId(), hit.point), hit.expected) << hit.name;
+    EXPECT_EQ(Application::TickRounds(), 0U);  // no timer has ticked yet
     EXPECT_FALSE(Application::IsKeyDown(-1));
     EXPECT_FALSE(Application::IsKeyDown(256));
     // Positions set by a program are clamped at the form's edge; points are not.

@@ -175,6 +175,8 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_TRUE(dialog->RequestClose());
     EXPECT_TRUE(form->IsCreated());
     EXPECT_EQ(dialog->GetWindow(), 0U);
+    form->CenterOnScreen();  // 400 x 300 on 1280 x 1024
+    EXPECT_EQ(std::make_tuple(form->x, form->y), std::make_tuple(440, 362));
     // A move does not refresh, a resize does; both are the form's bounds now.
     XEvent ev{};
     ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
@@ -256,6 +258,7 @@ int ProgramsXIOError(Display*) { return 0; }
 
 TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     testing::internal::CaptureStdout();
+    Window gone = 0;  // the window of a form that goes, which goes with it
     {
         lumetra::Screen second;  // the first screen stays current, with the toolkit's handlers
         EXPECT_TRUE(second.Close());
@@ -266,7 +269,14 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
         noScreen.SetScreen(screen.get());
         noScreen.Show();
         EXPECT_TRUE(noScreen.IsCreated());
+        gone = noScreen.GetWindow();
+        XSelectInput(d, gone, StructureNotifyMask);
+        rig::Sync(d);
     }
+    XSync(screen->GetDisplay(), False);
+    rig::Sync(d);
+    XEvent destroyed{};
+    EXPECT_TRUE(XCheckTypedWindowEvent(d, gone, DestroyNotify, &destroyed));
     XMapWindow(screen->GetDisplay(), 0x7FFFFFF);  // a protocol error
     XSync(screen->GetDisplay(), False);
     EXPECT_EQ(lumetra::Screen::Current(), screen.get());
