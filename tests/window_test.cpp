@@ -1,6 +1,8 @@
 // labels: x11 e2e
 // Forms on a real server with a window manager: dispatch, focus and Tab as traces; properties,
 // close requests, timers counted in ticks, display failures down to the game without a display.
+#include <sys/time.h>
+
 #include <chrono>
 #include <thread>
 
@@ -233,6 +235,14 @@ TEST_F(Forms, TimersTickInRegistryOrderOncePerRound) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [] { return ticksIdle == 3; }));
     rig::Pump(form.get(), 40);
     EXPECT_EQ(ticksIdle, 3);
+    // The interval timer is armed at the interval's seconds and microseconds.
+    t.SetInterval(1999);
+    t.Start();
+    itimerval armed{};
+    getitimer(ITIMER_REAL, &armed);
+    EXPECT_EQ(std::make_tuple(armed.it_interval.tv_sec, armed.it_interval.tv_usec),
+              std::make_tuple(1L, 999000L));
+    t.Stop();
     // The loop runs until a handler asks to quit, and leaves the main form
     // closed and the program's own SIGINT handler in place. (A signal the
     // program ignores stays ignored while it runs: hardening_test's game.)
