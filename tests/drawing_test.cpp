@@ -46,6 +46,7 @@ void Shapes(GraphicsContext& gc) {
     gc.FillPolygon(triangle, 3, 1, 0x0000FF, 0x00FF00);
     gc.DrawEllipse(250, 10, 60, 40, 1, 0xFF0000);
     gc.FillEllipse(320, 10, 60, 40, 1, 0x0000FF, 0x00FF00);
+    gc.DrawEllipse(395, 10, 0, 40, 1, 0xFF0000);  // no width: a line
     gc.DrawPoint(5, 120, 0x0000FF);
     gc.DrawLine(10, 120, 40, 120, 1, NoColour);  // keeps the last colour
     gc.FillRectangle(50, 115, 10, 10, 0, 0, NoColour);
