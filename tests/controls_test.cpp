@@ -266,6 +266,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
          }},
         // The disabled button, back since its panel moved, shows its own picture.
         {"button-disabled-image", [&] { Nth<ButtonCustom>(3)->SetDisabledImage(icon.get()); }},
+        {"panel-back", [&] { Nth<PanelChildren>(0)->SetBackColor(0xE0E0FF); }},
     };
     Walk("set-", steps);
     EXPECT_EQ(fired, 0);

@@ -108,8 +108,8 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
     }
 }
 
-// Each box gets two settings, one after the other; from the top they show centred, right (turning
-// another alignment off leaves it), and three times left.
+// Each box gets two settings, the second once it is shown; from the top they show centred, right
+// (turning another alignment off leaves it), and three times left.
 TEST_F(TextBox, AlignsEachCharacterInItsCell) {
     using Setter = void (TextBoxCustom::*)(bool);
     const std::tuple<Setter, Setter, bool> settings[] = {
@@ -126,8 +126,8 @@ TEST_F(TextBox, AlignsEachCharacterInItsCell) {
         b.SetPosition(10, 10 + 40 * static_cast<int>(boxes.size() - 1));
         b.SetSize(60, 30);
         (b.*first)(true);
-        (b.*then)(on);
         b.Show();
+        (b.*then)(on);  // on screen: the setter repaints
     }
     EXPECT_EQ("", Golden("textbox-align"));
 }
