@@ -163,6 +163,9 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     dialog->Show();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     EXPECT_EQ(std::make_tuple(dialog->GetId(), dialog->GetPosition()), before);
+    dialog->Hide();
+    dialog->ShowWindow();  // mapped again, the window it has
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     // Raised from code, the main form goes above the dialog shown after it.
     ASSERT_GT(rig::StackLevel(d, dialog->GetWindow()), rig::StackLevel(d, Win()));
     form->BringToFront();
@@ -293,6 +296,7 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     form.reset();
     screen.reset();
     EXPECT_EQ(lumetra::Screen::Current(), nullptr);  // never a screen that is gone
+    EXPECT_EQ(lumetra::Screen::GetPointerPosition(), PackPoint(0, 0));
     ResetImageLayout();
     ProbeImageFormat(nullptr);  // with no screen at all
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
