@@ -122,7 +122,9 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
     lumetra::SetLogFile("log.txt");
     lumetra::SetLogEcho(true);
     // A length comes only from fields that agree, and a minute at most; what is no regular
-    // file is named without being opened.
+    // file is named without being opened. Sixteen chunks are read at most.
+    std::string junk;
+    for (int i = 0; i < 15; ++i) junk += "junk" + Le(0, 4);
     const std::tuple<const char*, std::string, int64_t> waves[] = {
         {"200 ms", Wave(22050, 44100, 2, 8820), 200},
         {"claims more than it holds", Wave(22050, 44100, 2, 1U << 31), 200},
@@ -130,6 +132,8 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
         {"hours long", Wave(1, 1, 1, 8820), kMaxWaveMillis},
         {"no format before the data", "RIFF" + Le(0, 4) + "WAVEdata" + Le(8, 4) + "12345678", -1},
         {"not RIFF", "RIFX" + Wave(22050, 44100, 2, 8820).substr(4), -1},
+        {"data past the 16th chunk",
+         "RIFF" + Le(0, 4) + "WAVE" + junk + Wave(22050, 44100, 2, 8820).substr(12), -1},
     };
     for (const auto& [name, contents, millis] : waves) {
         rig::WriteFile("w.wav", contents);
