@@ -164,6 +164,7 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     EXPECT_EQ(std::make_tuple(dialog->GetId(), dialog->GetPosition()), before);
     dialog->Hide();
+    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return !rig::IsMapped(d, dialog->GetWindow()); }));
     dialog->ShowWindow();  // mapped again, the window it has
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     // Raised from code, the main form goes above the dialog shown after it.
