@@ -28,6 +28,8 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
     a.Create();
     EXPECT_EQ(panel.GetId(), a.GetId() + 1);
     EXPECT_EQ(a.GetTag(), a.GetId());
+    EXPECT_EQ(Application::FindElementById(panel.GetId()), &panel);
+    EXPECT_EQ(Application::FindElementById(panel.GetId() + 1), nullptr);
     Probe inner(&panel, "i", 10, 10, 20, 20);
     Probe disabled(&f, "d", 60, 0, 30, 30);
     Probe bar(&f, "b", 400, 0, 50, 30, "menubar");
@@ -103,6 +105,39 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
               " NON TROVATO! Application::RemoveWindow = form lx 0 id 1\n");
     for (Probe* p : {&a, &panel, &inner, &hidden, &disabled, &bar, &menu, &item})
         Application::AddElement(p);
+}
+
+// The hooks the toolkit never raises itself reach the handlers of the program
+// that raises them, and an element carries one mark at a time.
+TEST(Registry, HooksAProgramRaisesAndMarks) {
+    Form f;
+    Probe a(&f, "a");
+    a.SetOnNotify([](GUIElement* s) { rig::Note(s, "notify"); });
+    a.SetOnAuxEventA([](GUIElement* s) { rig::Note(s, "aux-a"); });
+    a.SetOnAuxEventB([](GUIElement* s) { rig::Note(s, "aux-b"); });
+    a.SetOnAuxPointerEvent([](GUIElement* s, uint64_t, PackedPoint) { rig::Note(s, "aux-point"); });
+    a.SetOnMouseMove([](GUIElement* s, int32_t mx, int32_t my) {
+        rig::Note(s, "move" + std::to_string(mx) + "," + std::to_string(my));
+    });
+    rig::trace.clear();
+    a.Notify();
+    a.AuxEventA();
+    a.AuxEventB();
+    a.AuxPointerEvent(0);
+    a.MouseMove(3, 4);
+    a.OtherButtonDown(0);
+    a.OtherButtonUp(0);
+    a.KeyDown(1);
+    a.KeyUp(1);
+    EXPECT_EQ(rig::trace,
+              "a:notify a:aux-a a:aux-b a:aux-point a:move3,4 a:other-down a:other-up a:keydown "
+              "a:keyup ");
+    a.SetSecondaryMark(true);
+    a.SetPrimaryMark(true);
+    EXPECT_FALSE(a.IsSecondaryMark());
+    a.SetSecondaryMark(true);
+    EXPECT_FALSE(a.IsPrimaryMark());
+    EXPECT_TRUE(a.IsSecondaryMark());
 }
 
 }  // namespace

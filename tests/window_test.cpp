@@ -148,6 +148,9 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
         EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
     EXPECT_EQ(rig::PropertyText(d, dialog->GetWindow(), "_NET_WM_WINDOW_TYPE"),
               "_NET_WM_WINDOW_TYPE_DIALOG");
+    form->SetTitle("Renamed");  // on a form already made
+    Settle();
+    EXPECT_EQ(rig::PropertyText(d, Win(), "WM_NAME"), "Renamed");
     // The window manager's close: the main form is only asked; another form
     // is asked, and destroyed when it agrees.
     trace.clear();
@@ -173,6 +176,16 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
         return rig::StackLevel(d, Win()) > rig::StackLevel(d, dialog->GetWindow());
     }));
+    form->SendToBack();
+    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
+        return rig::StackLevel(d, Win()) < rig::StackLevel(d, dialog->GetWindow());
+    }));
+    rig::MovePointerIn(d, Win(), 20, 30);
+    Settle();
+    const PackedPoint at = form->GetPosition();
+    EXPECT_EQ(lumetra::Screen::GetPointerPosition(), PackPoint(PointX(at) + 20, PointY(at) + 30));
+    form->SetClientSize(300, 200, false);  // (the window manager holds it to its fixed size)
+    EXPECT_EQ(form->GetSize(), PackPoint(300, 200));
     // From code, the same path, which says whether the form closed.
     EXPECT_FALSE(form->RequestClose());
     allowClose = false;
@@ -181,6 +194,10 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_TRUE(dialog->RequestClose());
     EXPECT_TRUE(form->IsCreated());
     EXPECT_EQ(dialog->GetWindow(), 0U);
+    EXPECT_EQ(
+        PackPoint(lumetra::Screen::CurrentScreenWidth(), lumetra::Screen::CurrentScreenHeight()),
+        PackPoint(1280, 1024));
+    form->SetSize(400, 300);
     form->CenterOnScreen();  // 400 x 300 on 1280 x 1024
     EXPECT_EQ(std::make_tuple(form->x, form->y), std::make_tuple(440, 362));
     // A move does not refresh, a resize does; both are the form's bounds now.
