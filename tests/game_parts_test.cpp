@@ -113,6 +113,7 @@ const Step kGame[] = {
 
 TEST_F(Parts, RulesTickByTick) {
     int repeated = 0;
+    EXPECT_FALSE(game->IsRunning());
     for (const Step& step : kGame) {
         SCOPED_TRACE(step.name);
         for (int i = 0; i < step.times; ++i) {
@@ -138,6 +139,7 @@ TEST_F(Parts, RulesTickByTick) {
         EXPECT_EQ(std::count(log.begin(), log.end(), "Data/beep.wav non trovato."), step.beeps);
         EXPECT_EQ(std::count(log.begin(), log.end(), "Data/urlo.wav non trovato."), step.howls);
     }
+    EXPECT_TRUE(game->IsRunning());
     EXPECT_EQ("",
               gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
     // Twenty levels on, each drawn afresh: no box twice in a row within one,
@@ -216,6 +218,13 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
     EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::kMsgBoxNoAnswer));
     EXPECT_TRUE(owner.IsEnabled());
+    // With no owner given, a box is the first window's; shown, it takes a new question.
+    lumetra::FormMsgBox* box = lumetra::ShowMessage(nullptr, "Done.", "Note");
+    EXPECT_EQ(box->GetOwner(), game.get());
+    box->Init(9, lumetra::MsgBoxKind::kQuestion, "Renamed", "Sure?");
+    EXPECT_EQ(std::make_tuple(box->GetDialogId(), box->GetTitle(), box->GetMessage()),
+              std::make_tuple(9, std::string("Renamed"), std::string("Sure?")));
+    EXPECT_EQ(box->GetKind(), lumetra::MsgBoxKind::kQuestion);
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).
