@@ -55,6 +55,14 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
          },
          "", "123<BackSpace>", "1", 1, 1},
         {"password", [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
+        // Digits and one decimal point; Delete shifts the rest left.
+        {"numeric",
+         [](TextBoxCustom& b) {
+             b.SetNumericOnly(true);
+             b.SetAllowDecimalPoint(true);
+             b.SetDeleteShifts(true);
+         },
+         "", "1a.5.<Left><Left><Delete>", "15", 1, 2},
         // Five columns and three rows: rows wrap, a carriage return blanks the rest of its row.
         {"grid-break", grid, "", "abcdefgh<Up><Left>X<Return><Up><Right><Right><Right><Down>123",
          "abX\rcde123fgh", 10, 0},
@@ -85,6 +93,8 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
         // A click places the caret in the cell under the pointer.
         {"click-cell", none, "hello", "", "hello", 2, 0,
          [&](TextBoxCustom& b) { Click(b.x + 5 + 2 * b.GetCellWidth(), b.y + 7); }},
+        // A text set from code on a box already shown.
+        {"set-text", none, "ab", "", "xyz", 3, 0, [](TextBoxCustom& b) { b.SetText("xyz"); }},
         // Moved and resized, the box keeps what was typed and is erased where it was.
         {"resized", none, "", "keep", "keep", 4, 0,
          [](TextBoxCustom& b) {
