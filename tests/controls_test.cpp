@@ -267,6 +267,18 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         // The disabled button, back since its panel moved, shows its own picture.
         {"button-disabled-image", [&] { Nth<ButtonCustom>(3)->SetDisabledImage(icon.get()); }},
         {"panel-back", [&] { Nth<PanelChildren>(0)->SetBackColor(0xE0E0FF); }},
+        {"panel-caption-colour",
+         [&] {
+             Nth<PanelChildren>(0)->SetCaptionColour(0xC00000);
+             Nth<PanelChildren>(0)->Paint();
+         }},
+        // Every child of a panel shown again takes the panel's colour for its own.
+        {"panel-child-back",
+         [&] {
+             Nth<PanelChildren>(0)->SetChildBackColour(0xFFFFE0);
+             Nth<PanelChildren>(0)->Hide();
+             Nth<PanelChildren>(0)->Show();
+         }},
     };
     Walk("set-", steps);
     EXPECT_EQ(fired, 0);

@@ -54,7 +54,12 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
              b.SetDateMode(true);
          },
          "", "123<BackSpace>", "1", 1, 1},
-        {"password", [](TextBoxCustom& b) { b.SetPassword(true); }, "", "ab c", "ab c", 4, 0},
+        {"password",
+         [](TextBoxCustom& b) {
+             b.SetPassword(true);
+             b.SetCaretColor(0x00C000);
+         },
+         "", "ab c", "ab c", 4, 0},
         // Digits and one decimal point; Delete shifts the rest left.
         {"numeric",
          [](TextBoxCustom& b) {
