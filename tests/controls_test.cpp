@@ -279,6 +279,12 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
              Nth<PanelChildren>(0)->Hide();
              Nth<PanelChildren>(0)->Show();
          }},
+        {"shown-again",
+         [&] {
+             image.ShowWindow();
+             Nth<ProgressBar>(2)->SetValue(50);
+             Nth<ProgressBar>(2)->ShowWindow();
+         }},
     };
     Walk("set-", steps);
     EXPECT_EQ(fired, 0);

@@ -205,6 +205,12 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     EXPECT_NE(missing.GetFontStruct(tk), nullptr);
     EXPECT_NE(missing.GetFontStruct(tk), nullptr);
     EXPECT_EQ(Captured(), "XLoadQueryFont failed\n");
+    FontDescriptor styled;
+    EXPECT_EQ(styled.BuildFontName(), "-*-*-Medium-R-Normal--14-*");
+    styled.SetFamily("adobe-helvetica");
+    styled.SetBold(true);
+    styled.SetItalic(true);
+    EXPECT_EQ(styled.BuildFontName(), "-adobe-helvetica-Bold-R-Italic--14-*");
     // The pictures, as the user sees them on the default grey; the option boxes are see-through.
     GraphicsContext gc(form.get());
     gc.FillRectangle(0, 0, 441, 331, 0, 0, DefaultBackColour);
