@@ -138,6 +138,8 @@ TEST(Registry, HooksAProgramRaisesAndMarks) {
     a.SetSecondaryMark(true);
     EXPECT_FALSE(a.IsPrimaryMark());
     EXPECT_TRUE(a.IsSecondaryMark());
+    f.SetSecondaryMarkOn();  // a form not made yet takes no mark
+    EXPECT_FALSE(f.IsSecondaryMark());
 }
 
 }  // namespace

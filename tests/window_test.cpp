@@ -172,7 +172,7 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     // Raised from code, the main form goes above the dialog shown after it.
     ASSERT_GT(rig::StackLevel(d, dialog->GetWindow()), rig::StackLevel(d, Win()));
-    form->BringToFront();
+    form->Raise();
     EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
         return rig::StackLevel(d, Win()) > rig::StackLevel(d, dialog->GetWindow());
     }));
@@ -184,6 +184,10 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     Settle();
     const PackedPoint at = form->GetPosition();
     EXPECT_EQ(lumetra::Screen::GetPointerPosition(), PackPoint(PointX(at) + 20, PointY(at) + 30));
+    form->SetSecondaryMarkOn();
+    EXPECT_TRUE(form->IsSecondaryMark());
+    form->SetSecondaryMarkOff();
+    EXPECT_FALSE(form->IsSecondaryMark());
     form->SetClientSize(300, 200, false);  // (the window manager holds it to its fixed size)
     EXPECT_EQ(form->GetSize(), PackPoint(300, 200));
     // From code, the same path, which says whether the form closed.
