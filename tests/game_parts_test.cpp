@@ -386,6 +386,23 @@ TEST(LeaderboardFile, RivalsAddingAtOnce) {
     }
 }
 
+// Saved lines read back sorted; a line with a line feed in it is refused and changes nothing.
+TEST(LeaderboardFile, SaveAndLoad) {
+    Scratch scratch;
+    Leaderboard board("board");
+    std::vector<std::string> lines = {"00000001 A", "00000003 C", "00000002 B"};
+    EXPECT_TRUE(board.Save(lines));
+    const std::vector<std::string> sorted = {"00000003 C", "00000002 B", "00000001 A"};
+    EXPECT_EQ(board.Load(), sorted);
+    EXPECT_FALSE(board.Failed());
+    std::vector<std::string> broken = {"00000004 D\n00000005 E"};
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(board.Save(broken));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Classifica: riga con un a capo, non scritta\n");
+    EXPECT_EQ(board.Load(), sorted);
+}
+
 TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
     Scratch scratch;
     std::vector<std::string> one = {"00000001 A"};
