@@ -294,6 +294,8 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     cell->ClearModified();
     cell->SetText(cell->GetText());
     EXPECT_FALSE(cell->IsModified());
+    EXPECT_TRUE(Nth<OptionBox>(0)->ClearOptions());
+    EXPECT_EQ(Nth<OptionBox>(0)->GetOptionCount(), 0);
 }
 
 // Very wide ranges: a few ticks, the pointer and the share where they belong. Past the reach of

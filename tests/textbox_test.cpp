@@ -79,6 +79,8 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
              b.SetMultiLine(true);
          },
          "\r\r\r\rab\r\r", "<Down><Up>", "\r\r\r\rab", 6, 2},
+        {"one-cell", [](TextBoxCustom& b) { b.SetSize(6 + b.GetCellWidth(), 30); }, "", "ab", "a",
+         1, 1},
         // A row holds the cells that fit inside the frame, one pixel short of a 28th here.
         {"full-row", [](TextBoxCustom& b) { b.SetSize(5 + 28 * b.GetCellWidth(), 30); }, "",
          std::string(28, 'x'), std::string(27, 'x'), 27, 1},

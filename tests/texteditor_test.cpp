@@ -102,6 +102,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
          "12/32/024", 3, 0},
         {"date-right", kDate, "12/03/2024", "<Cell:0><Right><Right>", "12/03/2024", 3, 0},
         {"date-short", kShortDate, "", "12", "12", 2, 0},
+        {"date-three-digits", kDate, "", "1203<BackSpace>", "12/0", 4, 0},
         // Date mode turns Delete's shifting off; a box with no cell takes nothing.
         {"date-no-shift", kDateShifts, "12/03/2024", "<Cell:0><Delete>", " 2/03/2024", 0, 0},
         {"no-room", kNoRoom, "", "a", "", 0, 1},
