@@ -88,6 +88,12 @@ TEST(Registry, IdsHitsHandlersAndRemoval) {
         EXPECT_EQ(rig::trace, click.trace) << click.name;
     }
     DateTime::SetClock(nullptr);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const DateTime then = DateTime::FromEpoch(1718024523);  // Monday 10 June 2024, 13:02:03 UTC
+    EXPECT_EQ(std::make_tuple(then.year, then.month, then.day, then.weekday),
+              std::make_tuple(2024, 6, 10, 1));
+    EXPECT_EQ(std::make_tuple(then.hour, then.minute, then.second), std::make_tuple(13, 2, 3));
     DateTime bad;
     bad.invalid = true;
     EXPECT_EQ(DateTime::FromEpoch(3).MillisecondsSince(bad), 0);

@@ -17,6 +17,7 @@
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
+#include "lumetra/core/ChildProcess.h"
 #include "lumetra/core/Screen.h"
 #include "lumetra/core/Timer.h"
 #include "lumetra/game/FormAbout.h"
@@ -463,6 +464,14 @@ TEST(Sound, CommandsSoundsAndChildren) {
     EXPECT_FALSE(lumetra::FileExists("hacked"));
     // Reaping by pid left the shell's own waiting alone.
     EXPECT_TRUE(lumetra::RunShellCommand("exit 3"));
+    // A watched child's exit status reaches its handler once it is reaped.
+    int told = -1;
+    lumetra::WatchChild(lumetra::StartShell("exit 3", lumetra::ChildKind::Plain),
+                        [&told](int status) { told = status; });
+    EXPECT_TRUE(rig::WaitUntil([&] {
+        lumetra::ReapFinishedChildren();
+        return told == 3;
+    }));
     ASSERT_EQ(std::system("rm Data/beep.wav"), 0);
     lumetra::Beep();
     lumetra::SoundPlayer().PlayInBackground("Data/beep.wav", true);
