@@ -116,7 +116,8 @@ const Fault kFaults[] = {
     {"Sigint", Shared, kHungGroup, kByteRate1, nullptr, SIGINT, 128 + SIGINT, ""},
     {"Sigquit", Shared, kHungGroup, kByteRate1, nullptr, SIGQUIT, 128 + SIGQUIT, ""},
     {"Sigkill", Shared, kHung, kByteRate1, nullptr, SIGKILL, 128 + SIGKILL, ""},
-    {"NoAplayStdoutClosed", Shared, nullptr, ":", "close STDOUT; exec @ARGV or die", 0, 0,
+    {"NoAplayStdinAndStdoutClosed", Shared, nullptr, ":",
+     "close STDIN; close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
     {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
      "aplay could not play Data/beep.wav (exit status 1).\n"
