@@ -141,6 +141,10 @@ TEST_F(Parts, RulesTickByTick) {
         EXPECT_EQ(std::count(log.begin(), log.end(), "Data/urlo.wav non trovato."), step.howls);
     }
     EXPECT_TRUE(game->IsRunning());
+    // There are four boxes, whatever a caller asks for.
+    EXPECT_FALSE(game->GetBoard()->IsLit(5));
+    EXPECT_EQ(lumetra::BoxGame::LitColour(5), lumetra::NoColour);
+    EXPECT_EQ(lumetra::BoxGame::UnlitColour(0), lumetra::NoColour);
     EXPECT_EQ("",
               gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
     // Twenty levels on, each drawn afresh: no box twice in a row within one,
