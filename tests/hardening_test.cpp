@@ -244,10 +244,13 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
     const std::string unread = "Lettura non riuscita: " + board + "\n";
     const auto picture = [] { return lumetra::LoadBmp8("p.bmp").Empty(); };
     const auto addScore = [] { return !lumetra::Leaderboard("t").AddScore(1, "x"); };
-    // A legal 16384 x 16384 8-bit picture, its pixels a hole in the file.
-    const char* const huge =
-        "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0"
-        "\\0\\100\\0\\0\\0\\100\\0\\0\\1\\0\\10' >p.bmp && truncate -s 268436534 p.bmp";
+    // Legal 8-bit pictures 16384 wide: the header up to the height, and after it.
+    const std::string wide =
+        "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0\\0\\100\\0\\0";
+    const std::string rest = "\\1\\0\\10' >p.bmp";
+    // 16384 high, its pixels a hole in the file; 1365 high, just within the bound, and no pixels.
+    const std::string huge = wide + "\\0\\100\\0\\0" + rest + " && truncate -s 268436534 p.bmp";
+    const std::string bound = wide + "\\125\\5\\0\\0" + rest + " && truncate -s 1078 p.bmp";
     const struct {
         const char* name;
         std::string path;
@@ -260,6 +263,8 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
          "BMP file p.bmp rejected: not a regular file\n"},
         {"a huge picture", "p.bmp", huge, picture,
          "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
+        {"a picture at the bound with no pixels", "p.bmp", bound, picture,
+         "BMP file p.bmp rejected: pixel rows missing (file truncated)\n"},
         {"an oversized board", board, "head -c 70000 /dev/zero >" + board, addScore, unread},
     };
     for (const auto& row : rows) {
