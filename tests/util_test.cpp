@@ -125,15 +125,16 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
     // file is named without being opened. Sixteen chunks are read at most.
     std::string junk;
     for (int i = 0; i < 15; ++i) junk += "junk" + Le(0, 4);
+    const std::string good = Wave(22050, 44100, 2, 8820);
     const std::tuple<const char*, std::string, int64_t> waves[] = {
-        {"200 ms", Wave(22050, 44100, 2, 8820), 200},
+        {"200 ms", good, 200},
         {"claims more than it holds", Wave(22050, 44100, 2, 1U << 31), 200},
         {"byte rate 1", Wave(22050, 1, 2, 8820), -1},
         {"hours long", Wave(1, 1, 1, 8820), kMaxWaveMillis},
         {"no format before the data", "RIFF" + Le(0, 4) + "WAVEdata" + Le(8, 4) + "12345678", -1},
-        {"not RIFF", "RIFX" + Wave(22050, 44100, 2, 8820).substr(4), -1},
-        {"data past the 16th chunk",
-         "RIFF" + Le(0, 4) + "WAVE" + junk + Wave(22050, 44100, 2, 8820).substr(12), -1},
+        {"not RIFF", "RIFX" + good.substr(4), -1},
+        {"a format chunk a byte short", good.substr(0, 16) + Le(15, 4) + good.substr(20), -1},
+        {"data past the 16th chunk", "RIFF" + Le(0, 4) + "WAVE" + junk + good.substr(12), -1},
     };
     for (const auto& [name, contents, millis] : waves) {
         rig::WriteFile("w.wav", contents);
