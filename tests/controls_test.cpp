@@ -130,6 +130,7 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
              ClickOn(level, 20, 82);  // below the last row: the last
              EXPECT_EQ(fired, 8);
          }},
+        {"speed-tabbed", [&] { Keys("<Tab>"); }},
         {"speed-clicked",
          [&] {
              // Ticks 16 pixels apart from x 40 (0) to 184 (9), 10 at 201; the track at y 174. A

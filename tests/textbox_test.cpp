@@ -79,6 +79,14 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
              b.SetMultiLine(true);
          },
          "\r\r\r\rab\r\r", "<Down><Up>", "\r\r\r\rab", 6, 2},
+        // A box one pixel short of a row's height is raised to it (its own font, if small, lets
+        // it be set that low).
+        {"raised",
+         [](TextBoxCustom& b) {
+             b.SetFont(FontDescriptor("fixed", 10));
+             b.SetSize(200, b.GetLineHeight() + 5);
+         },
+         "", "a", "a", 1, 0},
         {"one-cell", [](TextBoxCustom& b) { b.SetSize(6 + b.GetCellWidth(), 30); }, "", "ab", "a",
          1, 1},
         // A row holds the cells that fit inside the frame, one pixel short of a 28th here.
