@@ -146,6 +146,17 @@ TEST(Registry, HooksAProgramRaisesAndMarks) {
     EXPECT_TRUE(a.IsSecondaryMark());
     f.SetSecondaryMarkOn();  // a form not made yet takes no mark
     EXPECT_FALSE(f.IsSecondaryMark());
+    // A subclass's hook hears of a new background colour once the element is made.
+    struct Tinted : Probe {
+        using Probe::Probe;
+        void OnBackColorApplied() override { rig::Note(this, "tinted"); }
+    };
+    Tinted t(&f, "t");
+    rig::trace.clear();
+    t.BackColorChanged();
+    t.Create();
+    t.BackColorChanged();
+    EXPECT_EQ(rig::trace, "t:tinted ");
 }
 
 }  // namespace
