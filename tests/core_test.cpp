@@ -154,6 +154,7 @@ TEST(Registry, HooksAProgramRaisesAndMarks) {
     Tinted t(&f, "t");
     rig::trace.clear();
     t.BackColorChanged();
+    EXPECT_EQ(rig::trace, "");
     t.Create();
     t.BackColorChanged();
     EXPECT_EQ(rig::trace, "t:tinted ");
