@@ -140,6 +140,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     ASSERT_TRUE(read);
     EXPECT_EQ(XGetPixel(read.get(), 3, 1), 0x404040UL);
     EXPECT_FALSE(XImagePtr(gc.GetImage(0, 0, 0, 5)));
+    EXPECT_TRUE(XImagePtr(gc.GetImage(10, 10, 1, 1)));
     // Missing: silently; cut short, of no known depth, an X error: logged, nothing drawn.
     rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
     testing::internal::CaptureStdout();
@@ -203,7 +204,7 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     EXPECT_EQ(a.Size(), first->ascent);
     EXPECT_NE(b.GetFontStruct(tk), first);
     EXPECT_NE(missing.GetFontStruct(tk), nullptr);
-    EXPECT_NE(missing.GetFontStruct(tk), nullptr);
+    EXPECT_EQ(missing.Size(), missing.GetFontStruct(tk)->ascent);  // the fallback's
     EXPECT_EQ(Captured(), "XLoadQueryFont failed\n");
     FontDescriptor styled;
     EXPECT_EQ(styled.BuildFontName(), "-*-*-Medium-R-Normal--14-*");
