@@ -1,6 +1,7 @@
 // labels: x11
 // The drawing context, fonts and images on a real server: every operation drawn on a canvas
 // against its golden image, and again with no window; the compiled-in pictures; a 16-bit display.
+#include <cstdlib>
 #include <numeric>
 
 #include "BmpFiles.h"

@@ -190,6 +190,7 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_FALSE(form->IsSecondaryMark());
     form->SetClientSize(300, 200, false);  // (the window manager holds it to its fixed size)
     EXPECT_EQ(form->GetSize(), PackPoint(300, 200));
+    form->SetSize(400, 300);
     // From code, the same path, which says whether the form closed.
     EXPECT_FALSE(form->RequestClose());
     allowClose = false;
@@ -201,7 +202,6 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_EQ(
         PackPoint(lumetra::Screen::CurrentScreenWidth(), lumetra::Screen::CurrentScreenHeight()),
         PackPoint(1280, 1024));
-    form->SetSize(400, 300);
     form->CenterOnScreen();  // 400 x 300 on 1280 x 1024
     EXPECT_EQ(std::make_tuple(form->x, form->y), std::make_tuple(440, 362));
     // A move does not refresh, a resize does; both are the form's bounds now.
