@@ -15,6 +15,7 @@ ButtonCustom::ButtonCustom(GUIElement* parentElement, const std::string& caption
     // Repainted with its form on Expose: a button must not vanish when its
     // window is uncovered, nor be missing from the window's first paint.
     autoRepaint = true;
+    showsFocus_ = true;
 }
 
 void ButtonCustom::SetText(const std::string& caption) { SetAndPaint(text, caption); }
@@ -37,15 +38,16 @@ void ButtonCustom::MouseDown(PackedPoint p) {
 void ButtonCustom::MouseUp(PackedPoint p) {
     if (enabled) {
         SetPressed(false);
-        ExecuteCommand(this);
+        if (!ExecuteCommand(this)) return;
     }
     Child::MouseUp(p);
 }
 
 void ButtonCustom::KeyDown(uint32_t keysym) {
     if (!enabled) return;
+    const ElementWatch alive(this);
     Child::KeyDown(keysym);
-    if (hasFocus && keysym == KeyReturn) SetPressed(true);
+    if (alive && hasFocus && keysym == KeyReturn) SetPressed(true);
 }
 
 bool ButtonCustom::KeyChar(char ch) {
@@ -53,19 +55,14 @@ bool ButtonCustom::KeyChar(char ch) {
     // The click comes with the carriage return, that is on the key's release.
     if (hasFocus && ch == '\r') {
         SetPressed(false);
-        ExecuteCommand(this);
+        if (!ExecuteCommand(this)) return true;
     }
     return Child::KeyChar(ch);
 }
 
-void ButtonCustom::GotFocus() {
-    Child::GotFocus();
-    Paint();
-}
-
 void ButtonCustom::LostFocus() {
-    Child::LostFocus();
-    SetPressed(false);
+    pressed_ = false;
+    Control::LostFocus();
 }
 
 void ButtonCustom::Paint() {

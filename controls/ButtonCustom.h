@@ -24,7 +24,6 @@ public:
     void KeyDown(uint32_t keysym) override;
     bool KeyChar(char ch) override;
     void Paint() override;
-    void GotFocus() override;
     void LostFocus() override;
 
     virtual void Enable(bool on);

@@ -14,6 +14,7 @@ CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption) : Cont
     width = 80;
     height = 30;
     autoRepaint = true;
+    showsFocus_ = true;
 }
 
 void CheckBox::SetText(const std::string& caption) { SetAndPaint(text, caption); }
@@ -24,30 +25,20 @@ void CheckBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
 void CheckBox::SetChecked(bool on) { SetAndPaint(checked, on); }
 
-void CheckBox::Toggle() {
+bool CheckBox::Toggle() {
     checked = !checked;
     Paint();
-    ExecuteCommand(this);
+    return ExecuteCommand(this);
 }
 
 void CheckBox::MouseUp(PackedPoint p) {
-    if (enabled) Toggle();
+    if (enabled && !Toggle()) return;
     Child::MouseUp(p);
 }
 
 bool CheckBox::KeyChar(char ch) {
-    if (enabled && hasFocus && ch == ' ') Toggle();
+    if (enabled && hasFocus && ch == ' ' && !Toggle()) return true;
     return Child::KeyChar(ch);
-}
-
-void CheckBox::GotFocus() {
-    Child::GotFocus();
-    Paint();
-}
-
-void CheckBox::LostFocus() {
-    Child::LostFocus();
-    Paint();
 }
 
 void CheckBox::Paint() {

@@ -21,8 +21,6 @@ public:
     void KeyDown(uint32_t) override {}
     bool KeyChar(char ch) override;
     void Paint() override;
-    void GotFocus() override;
-    void LostFocus() override;
 
     virtual void Enable(bool on);
     virtual void SetTextColor(Colour c);
@@ -32,8 +30,9 @@ public:
     bool IsChecked() const { return checked; }
 
 private:
-    // A change made by the user: shown at once and reported.
-    void Toggle();
+    // A change made by the user: shown at once and reported. Answers whether
+    // the box outlived its command.
+    bool Toggle();
 
     bool checked = false;
     Colour textColor = 0x000000;

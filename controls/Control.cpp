@@ -35,4 +35,16 @@ void Control::Hide() {
 
 void Control::Create() { CreateControl(); }
 
+void Control::GotFocus() {
+    const ElementWatch alive(this);
+    Child::GotFocus();
+    if (alive && showsFocus_) Paint();
+}
+
+void Control::LostFocus() {
+    const ElementWatch alive(this);
+    Child::LostFocus();
+    if (alive && showsFocus_) Paint();
+}
+
 }  // namespace lumetra

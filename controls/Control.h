@@ -21,9 +21,15 @@ public:
     void Hide() override;
     // An id from the application's counter, taken as the tag too.
     void Create() override;
+    // A control that shows the focus repaints when it gets or loses it.
+    void GotFocus() override;
+    void LostFocus() override;
 
 protected:
     explicit Control(GUIElement* parentElement) : Child(parentElement) {}
+
+    // Set by the controls that draw a focus mark.
+    bool showsFocus_ = false;
 
     // Stores a value the control shows and repaints (when it may).
     template <typename T>

@@ -13,6 +13,7 @@ OptionBox::OptionBox(GUIElement* parentElement) : Control(parentElement) {
     width = 80;
     height = 30;
     autoRepaint = true;
+    showsFocus_ = true;
 }
 
 bool OptionBox::SetSelectedIndex(int32_t i) {
@@ -61,17 +62,17 @@ void OptionBox::Enable(bool on) { SetAndPaint(enabled, on); }
 
 void OptionBox::SetTextColor(Colour c) { SetAndPaint(textColor, c); }
 
-void OptionBox::Choose(int32_t i) {
+bool OptionBox::Choose(int32_t i) {
     selectedIndex = i;
     Paint();
-    ExecuteCommand(this);
+    return ExecuteCommand(this);
 }
 
 void OptionBox::MouseUp(PackedPoint p) {
     const int32_t count = GetOptionCount();
     if (enabled && count > 0) {
         const int32_t row = std::max(0, (PointY(p) - PointY(PositionInForm())) / kRowHeight);
-        Choose(std::min(row, count - 1));
+        if (!Choose(std::min(row, count - 1))) return;
     }
     Child::MouseUp(p);
 }
@@ -89,18 +90,9 @@ void OptionBox::KeyDown(uint32_t keysym) {
 }
 
 bool OptionBox::KeyChar(char ch) {
+    const ElementWatch alive(this);
     if (enabled && hasFocus && ch == ' ') KeyDown(lumetra::KeyDown);
-    return Child::KeyChar(ch);
-}
-
-void OptionBox::GotFocus() {
-    Child::GotFocus();
-    Paint();
-}
-
-void OptionBox::LostFocus() {
-    Child::LostFocus();
-    Paint();
+    return alive ? Child::KeyChar(ch) : true;
 }
 
 void OptionBox::Paint() {

@@ -25,8 +25,6 @@ public:
     void KeyDown(uint32_t keysym) override;
     bool KeyChar(char ch) override;
     void Paint() override;
-    void GotFocus() override;
-    void LostFocus() override;
 
     // -1 while nothing is selected.
     virtual int32_t GetSelectedIndex() { return selectedIndex; }
@@ -52,7 +50,7 @@ public:
 private:
     static std::string At(const std::vector<std::string>& list, int32_t i);
     // A change made by the user: shown at once and reported.
-    void Choose(int32_t i);
+    bool Choose(int32_t i);
 
     std::vector<std::string> captions_;
     std::vector<std::string> values_;

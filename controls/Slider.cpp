@@ -41,6 +41,7 @@ Slider::Slider(GUIElement* parentElement, bool isVertical, int32_t minimumValue,
       vertical(isVertical) {
     elementKind = "slider";
     autoRepaint = true;
+    showsFocus_ = true;
 }
 
 void Slider::SetValue(int32_t v) {
@@ -54,23 +55,15 @@ void Slider::SetShowLabels(bool on) { SetAndPaint(showLabels, on); }
 
 void Slider::Enable(bool on) { SetAndPaint(enabled, on); }
 
-void Slider::NotifyValueChanged() {
+bool Slider::NotifyValueChanged() {
+    const ElementWatch alive(this);
     if (onValueChanged) onValueChanged(this, value);
-    if (onChange) onChange(this);
+    if (alive && onChange) onChange(this);
+    return static_cast<bool>(alive);
 }
 
 void Slider::SetFocus() {
     Child::SetFocus();
-    Paint();
-}
-
-void Slider::GotFocus() {
-    Child::GotFocus();
-    Paint();
-}
-
-void Slider::LostFocus() {
-    Child::LostFocus();
     Paint();
 }
 
@@ -92,7 +85,7 @@ void Slider::MouseUp(PackedPoint p) {
             const int32_t chosen = tickPoints[i].value;
             if (chosen != value) {
                 value = chosen;
-                NotifyValueChanged();
+                if (!NotifyValueChanged()) return;
             }
             break;
         }
@@ -116,8 +109,9 @@ void Slider::KeyDown(uint32_t keysym) {
 }
 
 bool Slider::KeyChar(char ch) {
+    const ElementWatch alive(this);
     if (enabled && hasFocus && ch == ' ') KeyDown(lumetra::KeyDown);
-    return Child::KeyChar(ch);
+    return alive ? Child::KeyChar(ch) : true;
 }
 
 void Slider::FitSizeToTicks() {

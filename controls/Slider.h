@@ -41,8 +41,9 @@ public:
     void SetLineColor(Colour c);
     void SetShowLabels(bool on);
     void SetOnValueChanged(ValueHandler f) { onValueChanged = f; }
-    // Tells onValueChanged, then the element's OnChange handler.
-    void NotifyValueChanged();
+    // Tells onValueChanged, then the element's OnChange handler. Answers
+    // whether the slider outlived them.
+    bool NotifyValueChanged();
     bool IsVertical() const { return vertical; }
 
     void MouseUp(PackedPoint p) override;
@@ -50,8 +51,6 @@ public:
     bool KeyChar(char ch) override;
     void SetFocus() override;
     void Paint() override;
-    void GotFocus() override;
-    void LostFocus() override;
 
     virtual void Enable(bool on);
 

@@ -181,8 +181,9 @@ void TextBoxCustom::Apply(const TextEditor::Outcome& outcome) {
 }
 
 void TextBoxCustom::MouseUp(PackedPoint p) {
+    const ElementWatch alive(this);
     GUIElement::MouseUp(p);
-    if (!created) return;
+    if (!alive || !created) return;
     FitGrid();
     const PackedPoint at = PositionInForm();
     const int32_t dx = PointX(p) - PointX(at);
@@ -194,17 +195,20 @@ void TextBoxCustom::MouseUp(PackedPoint p) {
 }
 
 void TextBoxCustom::KeyDown(uint32_t keysym) {
+    const ElementWatch alive(this);
     GUIElement::KeyDown(keysym);
     // Cursor keys are refused silently with the rest of the input when the
     // box takes none.
-    if (!created || !enabled || readOnly) return;
+    if (!alive || !created || !enabled || readOnly) return;
     FitGrid();
     Apply(editor_.Press(keysym));
 }
 
 bool TextBoxCustom::KeyChar(char ch) {
     if (!created || !enabled || readOnly) return false;
+    const ElementWatch alive(this);
     if (onKeyChar != nullptr && !onKeyChar(this, ch)) return false;
+    if (!alive) return true;
     FitGrid();
     Apply(editor_.Type(ch));
     return true;
@@ -214,21 +218,25 @@ bool TextBoxCustom::KeyChar(char ch) {
 
 void TextBoxCustom::SetFocus() {
     if (!created) return;
+    const ElementWatch alive(this);
     GUIElement::SetFocus();
     GotFocus();
+    if (!alive) return;
     GUIElement* other = Application::focusedElement;
     if (other != nullptr && other != this) other->LostFocus();
     Application::focusedElement = this;
 }
 
 void TextBoxCustom::GotFocus() {
+    const ElementWatch alive(this);
     GUIElement::GotFocus();
-    if (created) DrawCells(false, editor_.GetCaret());
+    if (alive) DrawCells(false, editor_.GetCaret());
 }
 
 void TextBoxCustom::LostFocus() {
+    const ElementWatch alive(this);
     GUIElement::LostFocus();
-    if (created) DrawCells(false, editor_.GetCaret());
+    if (alive) DrawCells(false, editor_.GetCaret());
 }
 
 // ---- settings -----------------------------------------------------------------

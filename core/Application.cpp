@@ -44,6 +44,10 @@ void Application::RemoveWinForm(GUIElement* e) {
     }
     if (focusedElement == e) focusedElement = nullptr;
     if (mainForm == e) mainForm = nullptr;
+    // What it held outlives it only as an orphan, never with a dangling parent.
+    for (GUIElement* child : elements) {
+        if (child->parent == e) child->parent = nullptr;
+    }
     if (!RemoveFirst(elements, e)) {
         Log(" NON TROVATO! Application::RemoveWinForm = " + e->GetKind() + " size " +
             IntToString(static_cast<int64_t>(elements.size())) + " id " + IntToString(e->GetId()));

@@ -112,6 +112,9 @@ private:
     static void KeyPressEvent(Form* form, XKeyEvent& ev);
     static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
     static void WindowDestroyed(Form* main, Form* form);
+    // Gives the focus to the element (null: to none); the one that had it
+    // hears LostFocus first, even when it is the same.
+    static void MoveFocus(GUIElement* to);
     static GUIElement* FocusedOn(Form* form);
 
     static inline std::vector<std::unique_ptr<Form>> retired;

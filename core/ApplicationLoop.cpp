@@ -23,9 +23,11 @@ void Application::Run(Form* main) {
         return;
     std::fill(std::begin(keyState), std::end(keyState), false);
     InstallTerminationHandlers();
-    while (RunOnce(main, -1)) {
+    // A handler may even delete the main form: the loop ends with it.
+    const ElementWatch alive(main);
+    while (RunOnce(main, -1) && alive) {
     }
-    Shutdown(main);
+    Shutdown(alive ? main : nullptr);
     RestoreTerminationHandlers();
 }
 
@@ -98,8 +100,9 @@ void Application::Dispatch(Form* main, XEvent& ev) {
             break;
         case ConfigureNotify: {
             const XConfigureEvent& c = ev.xconfigure;
+            const ElementWatch alive(form);
             if (PackPoint(c.width, c.height) != form->GetSize()) form->Refresh();
-            form->SetBounds(c.x, c.y, c.width, c.height);
+            if (alive) form->SetBounds(c.x, c.y, c.width, c.height);
             break;
         }
         case EnterNotify:
@@ -143,6 +146,14 @@ GUIElement* Application::FocusedOn(Form* form) {
                                                                               : nullptr;
 }
 
+void Application::MoveFocus(GUIElement* to) {
+    GUIElement* old = focusedElement;
+    const ElementWatch alive(to);
+    focusedElement = to;
+    if (old != nullptr) old->LostFocus();
+    if (to != nullptr && alive) to->GotFocus();
+}
+
 void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
     const PackedPoint p = PackPoint(ev.x, ev.y);
     if (!form->IsEnabled()) {
@@ -155,34 +166,21 @@ void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
     }
     if (ev.button != 1) return;
 
-    GUIElement* target = nullptr;
-    if (focusedElement != nullptr && focusedElement->ContainsPoint(p) &&
-        focusedElement->GetParent() == form) {
-        target = focusedElement;
-    } else {
-        target = FindChildAt(form->GetId(), p);
-        if (target == nullptr) {
-            GUIElement* old = focusedElement;
-            focusedElement = nullptr;
-            if (old != nullptr) old->LostFocus();
-        } else if (focusedElement == nullptr) {
-            focusedElement = target;
-            target->GotFocus();
-        } else if (focusedElement->GetId() != target->GetId()) {
-            GUIElement* old = focusedElement;
-            focusedElement = target;
-            old->LostFocus();
-            target->GotFocus();
-        }
-    }
-    if (target != nullptr) press ? target->MouseDown(p) : target->MouseUp(p);
-    press ? form->MouseDown(p) : form->MouseUp(p);
+    // Each call below may delete the control, the form or both.
+    const ElementWatch formAlive(form);
+    const bool keep = focusedElement != nullptr && focusedElement->ContainsPoint(p) &&
+                      focusedElement->GetParent() == form;
+    GUIElement* target = keep ? focusedElement : FindChildAt(form->GetId(), p);
+    const ElementWatch targetAlive(target);
+    if (!keep && target != focusedElement) MoveFocus(target);
+    if (targetAlive) press ? target->MouseDown(p) : target->MouseUp(p);
+    if (formAlive) press ? form->MouseDown(p) : form->MouseUp(p);
 }
 
 namespace {
 struct Translated {
-    uint32_t keysym;
-    char ch;
+    uint32_t keysym = 0;
+    char ch = '\0';
 };
 
 Translated Translate(XKeyEvent& ev) {
@@ -191,17 +189,34 @@ Translated Translate(XKeyEvent& ev) {
     const int n = XLookupString(&ev, buf, 50, &sym, nullptr);
     return {static_cast<uint32_t>(sym), n > 0 ? buf[0] : '\0'};
 }
+
+// What each held key's press was translated to, by keycode. Its release is
+// taken the same way, whatever modifiers changed in between: Shift let go
+// before the letter still types the capital, and the key state set under
+// 'D' is cleared under 'D'.
+struct HeldKey {
+    bool held = false;
+    Translated as;
+};
+HeldKey heldKeys[256];
+
+HeldKey& Held(const XKeyEvent& ev) { return heldKeys[ev.keycode & 0xFFU]; }
 }  // namespace
 
 void Application::KeyPressEvent(Form* form, XKeyEvent& ev) {
     const Translated t = Translate(ev);
+    Held(ev) = {true, t};
+    const ElementWatch formAlive(form);
     if (GUIElement* focused = FocusedOn(form)) focused->KeyDown(t.keysym);
     if (t.ch > 0) keyState[static_cast<unsigned char>(t.ch)] = true;
-    form->KeyDown(t.keysym);
+    if (formAlive) form->KeyDown(t.keysym);
 }
 
 void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
-    const Translated t = Translate(ev);
+    HeldKey& key = Held(ev);
+    const Translated t = key.held ? key.as : Translate(ev);
+    key.held = false;
+    const ElementWatch formAlive(form);
     GUIElement* focused = FocusedOn(form);
     if (t.keysym == KeyTab && (focused == nullptr || focused->IsTabStop())) {
         const std::vector<GUIElement*> children = GetChildren(form->GetId());
@@ -220,22 +235,17 @@ void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
                 }
             }
         }
-        if (next != nullptr) {
-            // The focus may sit on another form's control (the one that
-            // opened this dialog): it loses it all the same.
-            if (focusedElement != nullptr) focusedElement->LostFocus();
-            focusedElement = next;
-            next->GotFocus();
-        }
+        // The focus may sit on another form's control (the one that opened
+        // this dialog): it loses it all the same.
+        if (next != nullptr) MoveFocus(next);
     } else if (focused != nullptr) {
         if (t.ch > 0) focused->KeyChar(t.ch);
-        if (GUIElement* still = FocusedOn(form)) still->KeyUp(t.keysym);
+        GUIElement* still = formAlive ? FocusedOn(form) : nullptr;
+        if (still != nullptr) still->KeyUp(t.keysym);
     }
-    if (t.ch > 0) {
-        keyState[static_cast<unsigned char>(t.ch)] = false;
-        form->KeyChar(t.ch);
-    }
-    form->KeyUp(t.keysym);
+    if (t.ch > 0) keyState[static_cast<unsigned char>(t.ch)] = false;
+    if (t.ch > 0 && formAlive) form->KeyChar(t.ch);
+    if (formAlive) form->KeyUp(t.keysym);
 }
 
 // Only another client destroys a window that a form still holds: the form's
@@ -250,8 +260,9 @@ void Application::WindowDestroyed(Form* main, Form* form) {
     }
     // A secondary form ends as if the window manager had closed it: its
     // owner gets its input back and hears that there was no answer.
+    const ElementWatch alive(form);
     form->QueryClose();
-    form->Close();
+    if (alive) form->Close();
 }
 
 }  // namespace lumetra

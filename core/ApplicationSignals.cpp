@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Timer.h"
@@ -90,8 +92,14 @@ void Application::NoteTermination(int sig) {
 
 void Application::DispatchTimerTicks() {
     ++tickRounds;
-    // By index: a tick handler may stop or even delete timers.
-    for (size_t i = 0; i < timers.size(); ++i) static_cast<Timer*>(timers[i])->Tick();
+    // A tick handler may stop or even delete timers, its own included, and
+    // their forms: each timer of the round ticks only while it is still there.
+    std::vector<std::pair<Timer*, ElementWatch>> round;
+    round.reserve(timers.size());
+    for (GUIElement* t : timers) round.emplace_back(static_cast<Timer*>(t), ElementWatch(t));
+    for (const auto& [timer, alive] : round) {
+        if (alive) timer->Tick();
+    }
 }
 
 }  // namespace lumetra

@@ -74,7 +74,10 @@ bool Form::RequestClose() {
         QueryClose();
         return false;
     }
+    const ElementWatch alive(this);
     if (!QueryClose()) return false;
+    // Its close handler may have deleted it already.
+    if (!alive) return true;
     DestroyWindow();
     Close();
     return true;
@@ -191,8 +194,10 @@ void Form::Create() {
     }
     AssignId();
     Application::formLoading = true;
+    const ElementWatch alive(this);
     Load(tag != 0 ? tag : id);
     Application::formLoading = false;
+    if (!alive) return;
     created = true;
     BackColorChanged();
     OnBeforeMap();

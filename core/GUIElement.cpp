@@ -7,6 +7,10 @@
 
 namespace lumetra {
 
+ElementWatch::ElementWatch(const GUIElement* e) {
+    if (e != nullptr) life_ = e->life_;
+}
+
 GUIElement::GUIElement(uint64_t contextValue) : context(contextValue), lastClick(DateTime::Now()) {
     Application::AddElement(this);
 }
@@ -83,10 +87,13 @@ bool GUIElement::ContainsPoint(PackedPoint p) {
 }
 
 void GUIElement::MouseUp(PackedPoint p) {
+    const ElementWatch alive(this);
     if (onClick) onClick(this, tag, p);
+    if (!alive) return;
     const DateTime now = DateTime::Now();
-    if (now.MillisecondsSince(lastClick) <= 999) DoubleClick(p);
+    const bool twice = now.MillisecondsSince(lastClick) <= 999;
     lastClick = now;
+    if (twice) DoubleClick(p);
 }
 
 void GUIElement::MouseDown(PackedPoint p) {
@@ -136,8 +143,9 @@ void GUIElement::Refresh() {
 bool GUIElement::QueryClose() { return onQueryClose ? onQueryClose(this) : true; }
 
 void GUIElement::Close() {
+    const ElementWatch alive(this);
     if (onClose) onClose(this);
-    closed = true;
+    if (alive) closed = true;
 }
 
 void GUIElement::GotFocus() {
@@ -147,9 +155,10 @@ void GUIElement::GotFocus() {
 }
 
 void GUIElement::LostFocus() {
+    const ElementWatch alive(this);
     hasFocus = false;
     if (onLostFocus) onLostFocus(this);
-    if (GetValueText() != valueAtFocus && onChange) onChange(this);
+    if (alive && GetValueText() != valueAtFocus && onChange) onChange(this);
 }
 
 void GUIElement::MouseEnter() {
@@ -161,8 +170,9 @@ void GUIElement::MouseLeave() {
 
 void GUIElement::Load(uint64_t tagArg) {
     if (tag == 0) tag = tagArg;
-    if (!loaded && onLoad) onLoad(this, tag);
+    if (loaded) return;
     loaded = true;
+    if (onLoad) onLoad(this, tag);
 }
 
 void GUIElement::BackColorChanged() {
@@ -198,7 +208,11 @@ Child::Child(GUIElement* parentElement) {
     parent = parentElement;
 }
 
-Child::~Child() { Application::RemoveWinForm(this); }
+Child::~Child() {
+    // A control deleted while on screen leaves what lies behind it, at once.
+    if (visible) EraseArea(1);
+    Application::RemoveWinForm(this);
+}
 
 Form* Child::GetForm() { return Application::GetParentForm(this); }
 
@@ -212,9 +226,10 @@ void Child::CreateControl(bool idAsTag) {
 }
 
 void Child::EraseArea(int32_t extra) {
-    if (!created) return;
+    Form* form = GetForm();
+    if (!created || form == nullptr) return;
     const PackedPoint at = PositionInForm();
-    GraphicsContext gc(GetForm());
+    GraphicsContext gc(form);
     gc.FillRectangle(PointX(at), PointY(at), width + extra, height + extra, 0, 0,
                      BackgroundBehind());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "lumetra/core/DateTime.h"
@@ -22,6 +23,19 @@ using KeyHandler = void (*)(GUIElement* sender, uint32_t keysym);
 using KeyCharHandler = bool (*)(GUIElement* sender, char ch);
 using QueryHandler = bool (*)(GUIElement* sender);
 using MoveHandler = void (*)(GUIElement* sender, int32_t x, int32_t y);
+
+// Whether an element outlived a call into a program's code. Any handler may
+// delete any element, its own included, with a plain delete or reset(): the
+// toolkit watches an element across such a call and touches it afterwards
+// only while it is still there.
+class ElementWatch {
+public:
+    explicit ElementWatch(const GUIElement* e);
+    explicit operator bool() const { return !life_.expired(); }
+
+private:
+    std::weak_ptr<const char> life_;
+};
 
 class GUIElement {
 public:
@@ -205,6 +219,11 @@ public:
     MoveHandler onMouseMove = nullptr;
     EventHandler onAuxEventA = nullptr;
     EventHandler onAuxEventB = nullptr;
+
+private:
+    friend class ElementWatch;
+    // Expires with the element: what an ElementWatch looks at.
+    std::shared_ptr<const char> life_ = std::make_shared<const char>('\0');
 };
 
 class Form;

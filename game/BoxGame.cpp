@@ -64,9 +64,10 @@ int32_t BoxGame::BoxAt(PackedPoint p) {
 
 void BoxGame::MouseDown(PackedPoint p) {
     const int32_t box = BoxAt(p);
+    const ElementWatch alive(this);
     if (box != 0 && boxClickHandler_ != nullptr) boxClickHandler_(this, box);
     // The element's own handler follows, after the board's.
-    PanelChildren::MouseDown(p);
+    if (alive) PanelChildren::MouseDown(p);
 }
 
 void BoxGame::Repaint() {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "ControlFixture.h"
+#include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/core/Timer.h"
 #include "lumetra/graphics/ImageFormat.h"
 #include "rig/Process.h"
@@ -214,6 +215,93 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     Application::Dispatch(form.get(), ev);
     EXPECT_EQ(trace, "form:refresh ");
     EXPECT_EQ(std::make_tuple(form->x, form->y, form->width), std::make_tuple(7, 9, 10));
+}
+
+// What the handlers below delete: a plain function reaches it only through these.
+std::unique_ptr<ButtonCustom> doomed;
+std::unique_ptr<Form> doomedForm;
+int survivorClicks = 0;
+
+// A button at (10, 10) with the command given.
+std::unique_ptr<ButtonCustom> ButtonAt(Form* form, ButtonCustom::CommandHandler command) {
+    auto b = std::make_unique<ButtonCustom>(form, "x");
+    b->SetLocation(10, 10);
+    b->SetCommand(command);
+    b->Show();
+    return b;
+}
+
+// A dialog that deletes itself, with its controls and its timer: from its
+// button's command, or from its timer's tick.
+class Doomed : public Form {
+public:
+    Doomed(lumetra::Screen* s, bool byTimer) : Form(0, true), byTimer_(byTimer) {
+        SetScreen(s);
+        SetBounds(500, 50, 200, 100);
+        Create();
+    }
+    void Load(uint64_t) override {
+        close_ = ButtonAt(this, [](GUIElement*) { doomedForm.reset(); });
+        timer_ = std::make_unique<Timer>(this, 5);
+        timer_->SetOnTick([](Timer*) { doomedForm.reset(); });
+        if (byTimer_) timer_->Start();
+    }
+
+private:
+    bool byTimer_;
+    std::unique_ptr<ButtonCustom> close_;
+    std::unique_ptr<Timer> timer_;
+};
+
+TEST_F(Forms, AnyHandlerMayDeleteAnyElementItsOwnIncluded) {
+    form->SetBackColor(kFormBack);
+    auto survivor = ButtonAt(form.get(), [](GUIElement*) { ++survivorClicks; });
+    survivor->SetLocation(200, 200);
+    const auto deleteSelf = [](GUIElement*) { doomed.reset(); };
+    const auto focus = [&](GUIElement* e) {
+        Click(PointX(e->GetPosition()) + 5, PointY(e->GetPosition()) + 5);
+        ASSERT_TRUE(rig::PumpUntil(form.get(), [e] { return e->HasFocus(); }));
+    };
+    using Row = std::pair<const char*, std::function<void()>>;
+    const Row rows[] = {
+        {"a button, from its command",
+         [&] {
+             doomed = ButtonAt(form.get(), deleteSelf);
+             Click(15, 15);
+         }},
+        {"a button with the focus, from its command on Return",
+         [&] {
+             doomed = ButtonAt(form.get(), nullptr);
+             focus(doomed.get());
+             doomed->SetCommand(deleteSelf);
+             rig::TapKey(d, XK_Return);
+         }},
+        {"a sibling, from a key handler",
+         [&] {
+             doomed = ButtonAt(form.get(), nullptr);
+             survivor->SetOnKeyDown([](GUIElement*, uint32_t) { doomed.reset(); });
+             focus(survivor.get());
+             rig::TapKey(d, XK_a);
+         }},
+        {"a dialog, from its own button",
+         [&] {
+             doomedForm = std::make_unique<Doomed>(screen.get(), false);
+             Map(*doomedForm);
+             rig::ClickIn(d, doomedForm->GetWindow(), 15, 15);
+         }},
+        {"a dialog and its timer, from the timer's tick",
+         [&] { doomedForm = std::make_unique<Doomed>(screen.get(), true); }},
+    };
+    for (const auto& [name, act] : rows) {
+        act();
+        EXPECT_TRUE(rig::PumpUntil(form.get(), [] { return !doomed && !doomedForm; })) << name;
+        Settle();
+        // Gone from the screen at once, and the rest of the form still works.
+        EXPECT_EQ(rig::CountColour(d, Win(), 10, 10, 80, 30, kFormBack), 80 * 30) << name;
+        const int clicks = survivorClicks;
+        Click(205, 205);
+        EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return survivorClicks > clicks; })) << name;
+    }
 }
 
 int ticksA = 0;
