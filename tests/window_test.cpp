@@ -98,6 +98,23 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
          "i1:keydown form:keydown i1:char97 i1:keyup form:char97 form:keyup "},
         {"a key with no character", [&] { rig::TapKey(d, XK_Left); },
          "i1:keydown form:keydown i1:keyup form:keyup "},
+        // A release is what its press was, whatever the modifiers did since.
+        {"Shift let go before the letter",
+         [&] {
+             rig::PressKey(d, XK_d, true);
+             rig::ReleaseKey(d, XK_Shift_L);
+             rig::ReleaseKey(d, XK_d);
+         },
+         "i1:keydown form:keydown i1:keydown form:keydown i1:keyup form:keyup "
+         "i1:char68 i1:keyup form:char68 form:keyup "},
+        {"Shift pressed while the letter is held",
+         [&] {
+             rig::PressKey(d, XK_d);
+             rig::PressKey(d, XK_Shift_L);
+             rig::ReleaseKey(d, XK_d, true);
+         },
+         "i1:keydown form:keydown i1:keydown form:keydown "
+         "i1:char100 i1:keyup form:char100 form:keyup i1:keyup form:keyup "},
         {"Tab around, past the panel", [&] { rig::TypeText(d, "<Tab><Tab><Tab><Tab>"); },
          "i1:keydown form:keydown i1:lost i2:got form:char9 form:keyup "
          "i2:keydown form:keydown i2:lost c:got form:char9 form:keyup "
@@ -112,7 +129,7 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
          },
          "form:down form:up form:down form:up "},
     });
-    EXPECT_FALSE(Application::IsKeyDown('a'));
+    for (int code = 0; code < 256; ++code) EXPECT_FALSE(Application::IsKeyDown(code)) << code;
     form->SetEnabled(true);
     Application::ResetFocus();
     for (Probe* p : {&a, &b, &i1, &i2, &last}) p->tabStop = false;
