@@ -18,9 +18,13 @@
 namespace lumetra {
 
 void Application::Run(Form* main) {
-    if (main == nullptr || main->GetScreen() == nullptr ||
-        main->GetScreen()->GetDisplay() == nullptr)
+    // A screen that could not open has said so already.
+    const Screen* screen = main != nullptr ? main->GetScreen() : nullptr;
+    if (screen != nullptr && screen->GetDisplay() == nullptr) return;
+    if (main == nullptr || main->GetWindow() == 0) {
+        Log("Application::Run: the main form has no window; call its Create first.");
         return;
+    }
     std::fill(std::begin(keyState), std::end(keyState), false);
     InstallTerminationHandlers();
     // A handler may even delete the main form: the loop ends with it.
@@ -46,24 +50,34 @@ bool Application::RunOnce(Form* main, int timeoutMs) {
         if (within >= 0 && (timeoutMs < 0 || within < timeoutMs)) timeoutMs = within;
     }
     DeleteRetired();
-    Display* d = main->GetScreen()->GetDisplay();
-    const int queued = XPending(d);
-    pollfd fds[2] = {{ConnectionNumber(d), POLLIN, 0}, {TimerPipeReadEnd(), POLLIN, 0}};
-    const int ready = poll(fds, fds[1].fd >= 0 ? 2 : 1, queued > 0 ? 0 : timeoutMs);
+    // The timer pipe, then the connection of every open screen: a program
+    // may have more than one, and the forms of each hear their events.
+    const std::vector<Screen*> screens = Screen::OpenScreens();
+    std::vector<pollfd> fds = {{TimerPipeReadEnd(), POLLIN, 0}};
+    bool queued = false;
+    for (const Screen* s : screens) {
+        queued = queued || XPending(s->GetDisplay()) > 0;
+        fds.push_back({ConnectionNumber(s->GetDisplay()), POLLIN, 0});
+    }
+    const int ready = poll(fds.data(), fds.size(), queued ? 0 : timeoutMs);
     if (ready < 0 && errno != EINTR) return !quitRequested;
-    if (ready > 0 && (fds[1].revents & POLLIN) != 0) {
+    if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
         // Expiries that fell due while a handler was blocked count once.
         char sink[64];
-        while (read(fds[1].fd, sink, sizeof sink) > 0) {
+        while (read(fds[0].fd, sink, sizeof sink) > 0) {
         }
         if (terminationSignal != 0) quitRequested = true;
         if (quitRequested) return false;
         DispatchTimerTicks();
         if (quitRequested) return false;
     }
-    if (queued > 0 || XPending(d) > 0) {
+    for (Screen* s : screens) {
+        // A handler may have closed a screen meanwhile.
+        const std::vector<Screen*>& open = Screen::OpenScreens();
+        if (quitRequested || std::find(open.begin(), open.end(), s) == open.end()) continue;
+        if (XPending(s->GetDisplay()) == 0) continue;
         XEvent ev;
-        XNextEvent(d, &ev);
+        XNextEvent(s->GetDisplay(), &ev);
         Dispatch(main, ev);
     }
     return !quitRequested;

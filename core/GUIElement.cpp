@@ -3,7 +3,9 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
+#include "lumetra/core/Log.h"
 #include "lumetra/graphics/GraphicsContext.h"
+#include "lumetra/util/Strings.h"
 
 namespace lumetra {
 
@@ -220,6 +222,8 @@ void Child::CreateControl(bool idAsTag) {
     if (id == 0) {
         id = ++Application::lastElementId;
         if (idAsTag) tag = id;
+        if (parent == nullptr)
+            Log(elementKind + " " + IntToString(id) + " has no parent: it is never drawn.");
     }
     created = true;
     visible = true;

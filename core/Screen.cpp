@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <string>
+
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Log.h"
 #include "lumetra/util/Strings.h"
@@ -13,11 +16,21 @@ namespace lumetra {
 namespace {
 
 // Xlib's default handlers end the process on any protocol error. A failed
-// request is logged and the program goes on; a lost server ends it at once,
+// request is logged, by the names Xlib's error database gives the error and
+// the core request, and the program goes on; a lost server ends it at once,
 // without touching the dead connection again.
-int OnXError(Display*, XErrorEvent* e) {
-    Log("X error: request code " + IntToString(e->request_code) + ", error code " +
-        IntToString(e->error_code));
+int OnXError(Display* d, XErrorEvent* e) {
+    char error[128] = {};
+    XGetErrorText(d, e->error_code, error, sizeof error);
+    const std::string code = IntToString(e->request_code);
+    char request[64] = {};
+    // Codes from 128 up are extensions', which the database knows by name only.
+    if (e->request_code < 128)
+        XGetErrorDatabaseText(d, "XRequest", code.c_str(), "", request, sizeof request);
+    const std::string what = request[0] != '\0'
+                                 ? std::string(request)
+                                 : "request " + code + "." + IntToString(e->minor_code);
+    Log(std::string(error) + " in " + what);
     return 0;
 }
 
@@ -30,16 +43,13 @@ int OnXIOError(Display*) {
 // The program's own handlers, put back when the last open screen closes.
 XErrorHandler programsErrorHandler = nullptr;
 XIOErrorHandler programsIOErrorHandler = nullptr;
-int openScreens = 0;
 
 void TakeErrorHandlers() {
-    if (openScreens++ > 0) return;
     programsErrorHandler = XSetErrorHandler(OnXError);
     programsIOErrorHandler = XSetIOErrorHandler(OnXIOError);
 }
 
 void GiveErrorHandlersBack() {
-    if (--openScreens > 0) return;
     XSetErrorHandler(programsErrorHandler);
     XSetIOErrorHandler(programsIOErrorHandler);
 }
@@ -64,7 +74,8 @@ void Screen::Open() {
         Log("XOpenDisplay(0) failed.");
         return;
     }
-    TakeErrorHandlers();
+    if (open_.empty()) TakeErrorHandlers();
+    open_.push_back(this);
     // Programs the game starts must not inherit the connection.
     const int fd = ConnectionNumber(display_);
     fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
@@ -89,7 +100,8 @@ bool Screen::Close() {
     visuals_ = nullptr;
     XCloseDisplay(display_);
     display_ = nullptr;
-    GiveErrorHandlersBack();
+    open_.erase(std::find(open_.begin(), open_.end(), this));
+    if (open_.empty()) GiveErrorHandlersBack();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "lumetra/core/Types.h"
 
@@ -39,6 +40,9 @@ public:
     static int32_t CurrentScreenWidth();
     static int32_t CurrentScreenHeight();
     static PackedPoint GetPointerPosition();
+    // Every screen open now, in the order they opened: the event loop serves
+    // the forms of each.
+    static const std::vector<Screen*>& OpenScreens() { return open_; }
 
 private:
     int32_t screenNumber_ = 0;
@@ -50,6 +54,7 @@ private:
     int32_t depth_ = 8;
 
     static inline Screen* current_ = nullptr;
+    static inline std::vector<Screen*> open_;
 };
 
 }  // namespace lumetra

@@ -401,6 +401,18 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     Window gone = 0;  // the window of a form that goes, which goes with it
     {
         lumetra::Screen second;  // the first screen stays current, with the toolkit's handlers
+        {
+            // The loop serves every open screen: a form on the second hears its events.
+            Form other;
+            rig::Record(other, "other");
+            other.SetScreen(&second);
+            other.Create();
+            ASSERT_TRUE(
+                rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, other.GetWindow()); }));
+            rig::ClickIn(d, other.GetWindow(), 5, 5);
+            EXPECT_TRUE(rig::PumpUntil(form.get(),
+                                       [] { return trace.find("other:up") != std::string::npos; }));
+        }
         EXPECT_TRUE(second.Close());
         EXPECT_FALSE(second.Close());
         Form noScreen;
@@ -419,6 +431,15 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     EXPECT_TRUE(XCheckTypedWindowEvent(d, gone, DestroyNotify, &destroyed));
     XMapWindow(screen->GetDisplay(), 0x7FFFFFF);  // a protocol error
     XSync(screen->GetDisplay(), False);
+    // Dead ends that say so: a loop with no window to serve, a control with
+    // no parent to draw on (once).
+    Form uncreated;
+    uncreated.SetScreen(screen.get());
+    Application::Run(&uncreated);
+    ButtonCustom orphan(nullptr, "orphan");
+    orphan.Show();
+    orphan.Hide();
+    orphan.Show();
     EXPECT_EQ(lumetra::Screen::Current(), screen.get());
     form.reset();
     screen.reset();
@@ -427,8 +448,13 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     ResetImageLayout();
     ProbeImageFormat(nullptr);  // with no screen at all
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "E' necessario impostare il display\nX error: request code 8, error code 3\n"
-              "ProbeImageFormat: no display\n");
+              "E' necessario impostare il display\n"
+              "BadWindow (invalid Window parameter) in X_MapWindow\n"
+              "Application::Run: the main form has no window; call its Create first.\n"
+              "ButtonCustom " +
+                  std::to_string(orphan.GetId()) +
+                  " has no parent: it is never drawn.\n"
+                  "ProbeImageFormat: no display\n");
     // The program's own X error handlers are its own again once the last screen closes.
     XSetErrorHandler(ProgramsXError);
     XSetIOErrorHandler(ProgramsXIOError);
