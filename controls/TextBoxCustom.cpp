@@ -22,8 +22,7 @@ TextBoxCustom::TextBoxCustom(GUIElement* parentElement, const std::string& initi
     width = 80;
     height = 30;
     backColor = 0xFFFFFF;
-    text = TrimRight(initialText);
-    editor_.NewText(text, 0);
+    text = editor_.NewText(TrimRight(initialText), false);
     autoRepaint = true;
     GraphicsContext gc(GetForm());
     lineHeight = gc.LineHeight() + 4;
@@ -64,8 +63,7 @@ void TextBoxCustom::Hide() {
 }
 
 void TextBoxCustom::SetText(const std::string& s) {
-    text = s;
-    editor_.NewText(s, std::max(static_cast<int32_t>(s.size()) - 1, 0));
+    text = editor_.NewText(s, true);
     if (created) {
         text = editor_.Load(text);
         Paint();

@@ -42,6 +42,8 @@ public:
     void SetSize(int32_t w, int32_t h) override;
     // Keeps what was typed for the next Show, which makes the box anew.
     void Hide() override;
+    // The text ends at its first NUL, as the buffer's does: GetText answers
+    // what the box shows.
     void SetText(const std::string& s) override;
     // While created: the buffer's text without trailing spaces.
     std::string GetText() override;

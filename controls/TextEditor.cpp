@@ -2,7 +2,7 @@
 #include "lumetra/controls/TextEditor.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstddef>
 
 #include "lumetra/core/Types.h"
 #include "lumetra/util/Strings.h"
@@ -33,22 +33,28 @@ TextEditor::Outcome RepaintFrom(int32_t position) {
 }
 }  // namespace
 
-void TextEditor::NewText(const std::string& s, int32_t at) {
-    length = static_cast<int32_t>(s.size());
-    caret = at;
+std::string TextEditor::NewText(const std::string& s, bool caretOnLast) {
+    std::string kept = s.substr(0, s.find('\0'));
+    length = static_cast<int32_t>(kept.size());
+    caret = caretOnLast ? std::max(length - 1, 0) : 0;
+    return kept;
 }
 
 void TextEditor::Open(int32_t columns, int32_t rows) {
-    buffer.assign(static_cast<size_t>(maxLength) + 1, ' ');
-    buffer[static_cast<size_t>(maxLength)] = '\0';
+    buffer.clear();
+    open_ = true;
     grid_.Reset(columns, rows, maxLength);
 }
 
 std::vector<char> TextEditor::BufferFor(const std::string& text) const {
-    std::vector<char> out(static_cast<size_t>(maxLength) + 1, ' ');
-    out[static_cast<size_t>(maxLength)] = '\0';
-    std::copy_n(text.begin(), std::min(static_cast<size_t>(maxLength), text.size()), out.begin());
-    return out;
+    const size_t kept = std::min(static_cast<size_t>(maxLength), text.size());
+    return std::vector<char>(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(kept));
+}
+
+void TextEditor::Put(int32_t position, char ch) {
+    const auto at = static_cast<size_t>(position);
+    if (at >= buffer.size()) buffer.resize(at + 1, ' ');
+    buffer[at] = ch;
 }
 
 std::string TextEditor::Load(const std::string& text) {
@@ -63,13 +69,14 @@ std::string TextEditor::Load(const std::string& text) {
     return kept;
 }
 
-std::string TextEditor::Text() const {
-    if (buffer.empty()) return {};
-    return TrimRight(
-        std::string(buffer.data(), strnlen(buffer.data(), static_cast<size_t>(maxLength))));
+std::string TextEditor::Text() const { return TrimRight(Typed()); }
+
+std::string TextEditor::Typed() const {
+    const auto last = std::find_if(buffer.rbegin(), buffer.rend(), [](char c) { return c != ' '; });
+    return std::string(buffer.begin(), last.base());
 }
 
-void TextEditor::Relay() { grid_.Adopt(grid_.Lay(buffer, !password)); }
+void TextEditor::Relay() { grid_.Adopt(grid_.Lay(buffer, maxLength, !password)); }
 
 void TextEditor::Fit(int32_t columns, int32_t rows) {
     if (columns == grid_.Columns() && rows == grid_.Rows()) return;
@@ -78,8 +85,9 @@ void TextEditor::Fit(int32_t columns, int32_t rows) {
 }
 
 char TextEditor::Shown(int32_t position) const {
-    const char k = buffer[static_cast<size_t>(position)];
-    if (position == maxLength) return '\0';
+    if (position >= maxLength) return '\0';
+    const auto at = static_cast<size_t>(position);
+    const char k = at < buffer.size() ? buffer[at] : ' ';
     if (k == kLineFeed) return ' ';
     if (password && k != ' ') return '*';
     return k;
@@ -88,6 +96,7 @@ char TextEditor::Shown(int32_t position) const {
 void TextEditor::SetMaxLength(int32_t n) {
     maxLength = std::max(n, 0);
     buffer.clear();
+    open_ = false;
 }
 
 void TextEditor::SetPassword(bool on) {
@@ -123,7 +132,7 @@ TextEditor::Outcome TextEditor::Type(char ch) {
 TextEditor::Outcome TextEditor::DeleteAtCaret() {
     // At (or past) the end of the text there is nothing to delete, and the
     // buffer's terminator stays.
-    const std::string text = Text();
+    const std::string text = Typed();
     if (caret >= static_cast<int32_t>(text.size())) return {};
     if (deleteShifts) {
         const int32_t keep = caret;
@@ -132,7 +141,7 @@ TextEditor::Outcome TextEditor::DeleteAtCaret() {
         --length;
         caret = keep;
     } else {
-        buffer[static_cast<size_t>(caret)] = ' ';
+        Put(caret, ' ');
         Relay();
     }
     return RepaintFrom(caret);
@@ -140,7 +149,7 @@ TextEditor::Outcome TextEditor::DeleteAtCaret() {
 
 TextEditor::Outcome TextEditor::Backspace() {
     const int32_t p = caret;
-    std::string t = Text();
+    std::string t = Typed();
     // In a date the separator goes with the digit before it.
     const bool separator = dateMode && (p == 3 || p == 6);
     const size_t keep = static_cast<size_t>(separator ? p - 2 : p - 1);
@@ -168,10 +177,10 @@ TextEditor::Outcome TextEditor::TypeOver(char ch) {
     // A character whose cell lies outside the grid would be invisible:
     // refused before it is written.
     if (!grid_.Reaches(caret)) return Alert();
-    buffer[static_cast<size_t>(caret)] = ch;
+    Put(caret, ch);
     ++caret;
     if (dateMode && IsSeparatorPosition(caret) && caret < maxLength) {
-        buffer[static_cast<size_t>(caret)] = '/';
+        Put(caret, '/');
         ++caret;
         length += 2;
     } else {
@@ -182,14 +191,14 @@ TextEditor::Outcome TextEditor::TypeOver(char ch) {
 }
 
 TextEditor::Outcome TextEditor::Insert(char ch) {
-    std::string t = Text();
+    std::string t = Typed();
     // After Backspace the caret may stand past the trimmed text: the gap is
     // spaces the user typed.
     if (static_cast<size_t>(caret) > t.size()) t.append(static_cast<size_t>(caret) - t.size(), ' ');
     t.insert(static_cast<size_t>(caret), 1, ch);
     // The text must leave a cell for the caret after it, within the buffer.
     std::vector<char> candidate = BufferFor(t);
-    TextGrid::Layout layout = grid_.Lay(candidate, !password);
+    TextGrid::Layout layout = grid_.Lay(candidate, maxLength, !password);
     if (!layout.Reaches(static_cast<int32_t>(t.size()))) return Alert();
     const int32_t typedAt = caret;
     buffer = std::move(candidate);

@@ -6,7 +6,9 @@
 // whose separators come by themselves, or mask the characters. Every edit
 // lays the buffer out on the grid once (TextGrid), and what would fall
 // outside it is refused. An edit answers whether to alert the user and from
-// which position the box must repaint.
+// which position the box must repaint. Only the text is stored: the blanks
+// after it up to maxLength are implied, so that memory and the time an edit
+// takes follow the text, not the maximum.
 #pragma once
 
 #include <cstdint>
@@ -29,12 +31,14 @@ public:
         int32_t repaintFrom = kNoRepaint;
     };
 
-    // A new text: its length counts as typed, and the caret stands at `at`
-    // until the buffer is loaded.
-    void NewText(const std::string& s, int32_t at);
-    // Makes the buffer of maxLength spaces and a fresh grid of the shape.
+    // A new text, up to its first NUL, where the buffer's text ends as a C
+    // string does: its length counts as typed, and the caret stands at its
+    // start, or on its last character, until the buffer is loaded. Answers
+    // the text kept.
+    std::string NewText(const std::string& s, bool caretOnLast);
+    // Makes an empty buffer of maxLength blanks and a fresh grid of the shape.
     void Open(int32_t columns, int32_t rows);
-    bool IsOpen() const { return !buffer.empty(); }
+    bool IsOpen() const { return open_; }
     // Puts the text into the buffer, the caret after it. A single-line box
     // keeps the text up to its first line feed: the text kept is answered.
     std::string Load(const std::string& text);
@@ -77,9 +81,13 @@ public:
     void SetDeleteShifts(bool on);
 
 private:
-    // The buffer holding the text as Load puts it there: as much as fits,
-    // then spaces, then the terminator.
+    // The buffer's characters without the blanks after them. Unlike Text, it
+    // keeps a line break typed last, which the next character must follow.
+    std::string Typed() const;
+    // The buffer holding the text as Load puts it there: as much as fits.
     std::vector<char> BufferFor(const std::string& text) const;
+    // Writes a character at a position before maxLength.
+    void Put(int32_t position, char ch);
     // Lays the buffer out again after it changed.
     void Relay();
     Outcome DeleteAtCaret();
@@ -89,8 +97,11 @@ private:
     Outcome CursorUp();
     Outcome CursorDown();
 
-    // Positions 0 to maxLength - 1 hold text or spaces, maxLength a 0.
+    // Positions 0 to maxLength - 1 hold text or spaces, maxLength a 0; only
+    // the positions up to the last one written are stored, the rest are
+    // spaces.
     std::vector<char> buffer;
+    bool open_ = false;
     int32_t caret = 0;
     // Characters entered; bounds the caret's moves to the right.
     int32_t length = 0;

@@ -33,14 +33,16 @@ int32_t TextGrid::CellCount() const {
     return static_cast<int32_t>(std::min<int64_t>(grid, CellTotal()));
 }
 
-TextGrid::Layout TextGrid::Lay(const std::vector<char>& chars, bool breakRows) const {
+TextGrid::Layout TextGrid::Lay(const std::vector<char>& chars, int32_t last, bool breakRows) const {
     Layout out;
     out.textIndex = current_.textIndex;
     const int32_t count = CellCount();
+    const int64_t given = static_cast<int64_t>(chars.size());
     int32_t c = 0;
     int32_t r = 0;
-    for (int32_t i = 0; i < static_cast<int32_t>(chars.size()); ++i) {
-        if (breakRows && chars[static_cast<size_t>(i)] == kCarriageReturn) {
+    for (int64_t at = 0; at <= last; ++at) {
+        const auto i = static_cast<int32_t>(at);
+        if (breakRows && at < given && chars[static_cast<size_t>(at)] == kCarriageReturn) {
             out.places.push_back({i, r, c, true});
             for (int32_t cell = r * columns_ + c; cell < (r + 1) * columns_ && cell < count; ++cell)
                 out.textIndex[static_cast<size_t>(cell)] = i;

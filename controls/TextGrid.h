@@ -43,11 +43,13 @@ public:
     // The shape the next layouts use; the cells stay as they are.
     void SetShape(int32_t columns, int32_t rows);
 
-    // Lays the characters (the whole buffer, its terminator included) out
-    // on the cells; a cell the layout does not reach keeps the position it
-    // showed. With breakRows false a carriage return takes a cell like any
-    // character.
-    Layout Lay(const std::vector<char>& chars, bool breakRows) const;
+    // Lays positions 0 to last out on the cells: the characters given, then
+    // blanks (which take a cell each) up to and including last, the buffer's
+    // terminator. The walk ends where the grid does, so its cost follows the
+    // characters and the cells, never last. A cell the layout does not reach
+    // keeps the position it showed. With breakRows false a carriage return
+    // takes a cell like any character.
+    Layout Lay(const std::vector<char>& chars, int32_t last, bool breakRows) const;
     void Adopt(Layout layout) { current_ = std::move(layout); }
 
     const std::vector<Place>& Places() const { return current_.places; }

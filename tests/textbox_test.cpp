@@ -108,8 +108,9 @@ TEST_F(TextBox, PaintsWhatTheKeysDid) {
         // A click places the caret in the cell under the pointer.
         {"click-cell", none, "hello", "", "hello", 2, 0,
          [&](TextBoxCustom& b) { Click(b.x + 5 + 2 * b.GetCellWidth(), b.y + 7); }},
-        // A text set from code on a box already shown.
-        {"set-text", none, "ab", "", "xyz", 3, 0, [](TextBoxCustom& b) { b.SetText("xyz"); }},
+        // A text set from code on a box already shown; it ends at a NUL, as the buffer's does.
+        {"set-text", none, "ab", "", "xyz", 3, 0,
+         [](TextBoxCustom& b) { b.SetText(std::string("xyz\0cd", 6)); }},
         // Moved and resized, the box keeps what was typed and is erased where it was.
         {"resized", none, "", "keep", "keep", 4, 0,
          [](TextBoxCustom& b) {

@@ -39,6 +39,7 @@ const Setup kNoRoom{0, 1, 256};                              // a box narrower t
 const Setup kLines{5, 3, 256, {&TextEditor::SetMultiLine}};  // five columns, three rows
 const Setup kThree{5, 3, 3, {&TextEditor::SetMultiLine}};
 const Setup kHuge{100, 30, 4000, {&TextEditor::SetMultiLine}};  // more cells than a grid may have
+const Setup kVast{100, 30, 1 << 28, {&TextEditor::SetMultiLine}};  // a length no text reaches
 
 struct Row {
     const char* name;
@@ -115,6 +116,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"lines-length", kThree, "", "abc<Return>d", "abc", 3, 1},
         // Down finds no cell beyond the grid's capacity; Up lands on the line break above.
         {"beyond-capacity", kHuge, capacityText, "<Down>", capacityText, 17, 1},
+        {"vast", kVast, "", "ab<Return>cd<Left><BackSpace><Down>", "ab\rd", 3, 1},
         {"up-to-break", kHuge, capacityText, "<Up>", capacityText, 14, 0},
         // A click puts the caret on the cell's position, or at the end of the text.
         {"click-beyond", kLine, "hello", "<Cell:12>", "hello", 5, 0},
@@ -129,7 +131,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         for (Setter option : row.setup.options) (editor.*option)(true);
         // As the box keeps it, and loads it when made.
         const std::string initial = TrimRight(row.initial);
-        editor.NewText(initial, 0);
+        editor.NewText(initial, false);
         editor.Open(row.setup.columns, row.setup.rows);
         editor.Load(initial);
         const int alerts = Play(editor, row.keys);
