@@ -5,7 +5,9 @@
 //   character buffer with 1,500 characters of wrapping text shown on its
 //   grid of 1,600 cells, the most a grid holds), from the XTEST key press to the repainted cell
 //   read back from the server: a letter typed at the end, a letter typed in the middle (the rest of
-//   the text moves on by one cell), Backspace in the middle, and the caret moved by one.
+//   the text moves on by one cell), Backspace in the middle, and the caret moved by one;
+// - the same box with a maximum of 2^28 characters: the memory it takes when
+//   shown, and a letter typed at the end of its 1,500 characters.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcStats.h"
 #include "Stats.h"
 #include "lumetra/controls/TextBoxCustom.h"
 #include "lumetra/core/Application.h"
@@ -85,30 +88,33 @@ int main() {
     if (!rig::PumpUntil(&form, [&] { return rig::IsMapped(d, w); })) return 1;
     XSetInputFocus(d, w, RevertToParent, CurrentTime);
 
-    lumetra::TextBoxCustom box(&form, "");
-    box.SetMultiLine(true);
-    box.SetMaxLength(2000);
-    box.SetPosition(10, 10);
-    // 80 columns and 20 rows: the whole capacity of 1,600 cells.
-    box.SetSize(6 + 80 * box.GetCellWidth(), 6 + 20 * box.GetLineHeight());
     // Wrapping text whose neighbouring cells all differ, so a character
     // inserted in the middle changes every cell after it.
     std::string text;
     for (int i = 0; i < 1500; ++i) text += static_cast<char>('a' + i % 26);
-    box.SetText(text);
-    box.Show();
-    box.SetFocus();
-    XSync(tk, False);
+    // 80 columns and 20 rows: the whole capacity of 1,600 cells.
+    auto show = [&](lumetra::TextBoxCustom& b, int32_t maxLength) {
+        b.SetMultiLine(true);
+        b.SetMaxLength(maxLength);
+        b.SetPosition(10, 10);
+        b.SetSize(6 + 80 * b.GetCellWidth(), 6 + 20 * b.GetLineHeight());
+        b.SetText(text);
+        b.Show();
+        b.SetFocus();
+        XSync(tk, False);
+    };
+    lumetra::TextBoxCustom box(&form, "");
+    show(box, 2000);
     const int length = static_cast<int>(box.GetText().size());
 
     // One key from the XTEST press until the caret is seen where it must be.
-    auto keystroke = [&](unsigned long keysym, int expectedCaret) {
+    auto keystroke = [&](lumetra::TextBoxCustom& target, unsigned long keysym, int expectedCaret) {
         const Clock::time_point start = Clock::now();
         rig::TapKey(d, keysym);
         const bool ok = rig::PumpUntil(&form, [&] {
-            if (box.GetCaret() != expectedCaret) return false;
+            if (target.GetCaret() != expectedCaret) return false;
             XSync(tk, False);
-            return CaretShownAt(d, w, box, expectedCaret);
+            return CaretShownAt(d, w, target, expectedCaret);
         });
         return ok ? Millis(Clock::now() - start) : -1.0;
     };
@@ -127,27 +133,39 @@ int main() {
 
     // At the end: type, then take it back, keeping the text as it was.
     measure("text box keystroke, letter at the end (1500 chars)", [&] {
-        const double ms = keystroke(XK_x, length + 1);
-        keystroke(XK_BackSpace, length);
+        const double ms = keystroke(box, XK_x, length + 1);
+        keystroke(box, XK_BackSpace, length);
         return ms;
     });
     // In the middle: every following cell moves on by one.
     const int middle = length / 2;
-    while (box.GetCaret() > middle) keystroke(XK_Left, box.GetCaret() - 1);
+    while (box.GetCaret() > middle) keystroke(box, XK_Left, box.GetCaret() - 1);
     measure("text box keystroke, letter in the middle (1500 chars)", [&] {
-        const double ms = keystroke(XK_x, middle + 1);
-        keystroke(XK_BackSpace, middle);
+        const double ms = keystroke(box, XK_x, middle + 1);
+        keystroke(box, XK_BackSpace, middle);
         return ms;
     });
     measure("text box keystroke, Backspace in the middle (1500 chars)", [&] {
-        keystroke(XK_x, middle + 1);
-        return keystroke(XK_BackSpace, middle);
+        keystroke(box, XK_x, middle + 1);
+        return keystroke(box, XK_BackSpace, middle);
     });
     measure("text box keystroke, caret right (1500 chars)", [&] {
-        const double ms = keystroke(XK_Right, middle + 1);
-        keystroke(XK_Left, middle);
+        const double ms = keystroke(box, XK_Right, middle + 1);
+        keystroke(box, XK_Left, middle);
         return ms;
     });
     if (box.GetText() != text) std::fprintf(stderr, "textbox_bench: the text changed\n");
+    box.Hide();
+
+    const long before = bench::StatusKb(getpid(), "VmRSS");
+    lumetra::TextBoxCustom vast(&form, "");
+    show(vast, 1 << 28);
+    const auto grown = static_cast<double>(bench::StatusKb(getpid(), "VmRSS") - before);
+    bench::Report("text box of at most 2^28 characters, memory when shown", {grown}, "KiB");
+    measure("text box keystroke, letter at the end (1500 of at most 2^28)", [&] {
+        const double ms = keystroke(vast, XK_x, length + 1);
+        keystroke(vast, XK_BackSpace, length);
+        return ms;
+    });
     return 0;
 }
