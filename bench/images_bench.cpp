@@ -104,7 +104,7 @@ int main() {
     lumetra::GraphicsContext gc(&form);
     const int height = gc.TextHeight(300, paragraph);
     lumetra::CharWidths widths{};
-    XFontStruct* font = lumetra::ApplicationFont().GetFontStruct(tk);
+    auto* font = static_cast<XFontStruct*>(lumetra::ApplicationFont().GetFontStruct(tk));
     for (int c = 0; c < 256; ++c) {
         const char ch = static_cast<char>(c);
         widths[static_cast<size_t>(c)] = font != nullptr ? XTextWidth(font, &ch, 1) : 7;

@@ -1,6 +1,8 @@
 // The push button's painting, its pressed look and the click it reports.
 #include "lumetra/controls/ButtonCustom.h"
 
+#include <X11/Xlib.h>
+
 #include "lumetra/controls/ControlPaint.h"
 #include "lumetra/graphics/GraphicsContext.h"
 

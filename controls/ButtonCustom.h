@@ -3,12 +3,11 @@
 // it and reports the click to its form on the release.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 
 #include "lumetra/controls/CommandElement.h"
 #include "lumetra/controls/Control.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 

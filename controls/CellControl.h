@@ -4,11 +4,10 @@
 // keyboard input but reports presses and clicks through the element handlers.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 
 #include "lumetra/controls/Control.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 

@@ -195,7 +195,7 @@ void Slider::PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour f
         if (i == n) break;
     }
     const int64_t xv = x0 + Offset(int64_t{value} - minimum, span);
-    XPoint pointer[] = {{ToXCoordinate(xv), ToXCoordinate(ym - 5)},
+    const Point pointer[] = {{ToXCoordinate(xv), ToXCoordinate(ym - 5)},
                         {ToXCoordinate(xv + 10), ToXCoordinate(ym - 15)},
                         {ToXCoordinate(xv - 10), ToXCoordinate(ym - 15)},
                         {ToXCoordinate(xv), ToXCoordinate(ym - 5)}};
@@ -224,7 +224,7 @@ void Slider::PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour for
         if (i == n) break;
     }
     const int64_t yv = y0 + Offset(int64_t{value} - minimum, span);
-    XPoint pointer[] = {{ToXCoordinate(xm + 5), ToXCoordinate(yv)},
+    const Point pointer[] = {{ToXCoordinate(xm + 5), ToXCoordinate(yv)},
                         {ToXCoordinate(xm + 15), ToXCoordinate(yv - 10)},
                         {ToXCoordinate(xm + 15), ToXCoordinate(yv + 10)},
                         {ToXCoordinate(xm + 5), ToXCoordinate(yv)}};

@@ -16,8 +16,6 @@
 // 16-bit coordinates is not drawn.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <vector>
 
 #include "lumetra/controls/Control.h"

@@ -3,8 +3,6 @@
 // the control goes.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <array>
 
 #include "lumetra/graphics/ImageFormat.h"

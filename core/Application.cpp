@@ -2,6 +2,8 @@
 // construction order, and the lookups over them.
 #include "lumetra/core/Application.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
 
 #include "lumetra/core/Form.h"

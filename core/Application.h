@@ -5,8 +5,6 @@
 // ApplicationSignals.cpp.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <csignal>
 #include <cstdint>
 #include <memory>
@@ -14,6 +12,7 @@
 
 #include "lumetra/core/Form.h"
 #include "lumetra/core/Types.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 
@@ -35,7 +34,7 @@ public:
     static inline Form* mainForm = nullptr;
     // The server time of the user's last action (a press, a key, a window
     // manager's request): focus requests it causes carry it, as the ICCCM asks.
-    static inline Time userTime = CurrentTime;
+    static inline Time userTime = 0;  // CurrentTime: none yet
 
     static void Run(Form* main);
     // One pass of the loop: waits up to timeoutMs (-1: without limit) for an X
@@ -108,9 +107,9 @@ public:
     static uint64_t TickRounds() { return tickRounds; }
 
 private:
-    static void PointerEvent(Form* form, XButtonEvent& ev, bool press);
-    static void KeyPressEvent(Form* form, XKeyEvent& ev);
-    static void KeyReleaseEvent(Form* form, XKeyEvent& ev);
+    static void PointerEvent(Form* form, XEvent& ev, bool press);
+    static void KeyPressEvent(Form* form, XEvent& ev);
+    static void KeyReleaseEvent(Form* form, XEvent& ev);
     static void WindowDestroyed(Form* main, Form* form);
     // Gives the focus to the element (null: to none); the one that had it
     // hears LostFocus first, even when it is the same.

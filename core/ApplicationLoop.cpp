@@ -130,13 +130,13 @@ void Application::Dispatch(Form* main, XEvent& ev) {
             break;
         case ButtonPress:
         case ButtonRelease:
-            PointerEvent(form, ev.xbutton, ev.type == ButtonPress);
+            PointerEvent(form, ev, ev.type == ButtonPress);
             break;
         case KeyPress:
-            if (form->IsEnabled()) KeyPressEvent(form, ev.xkey);
+            if (form->IsEnabled()) KeyPressEvent(form, ev);
             break;
         case KeyRelease:
-            if (form->IsEnabled()) KeyReleaseEvent(form, ev.xkey);
+            if (form->IsEnabled()) KeyReleaseEvent(form, ev);
             break;
         case DestroyNotify:
             WindowDestroyed(main, form);
@@ -168,7 +168,8 @@ void Application::MoveFocus(GUIElement* to) {
     if (to != nullptr && alive) to->GotFocus();
 }
 
-void Application::PointerEvent(Form* form, XButtonEvent& ev, bool press) {
+void Application::PointerEvent(Form* form, XEvent& event, bool press) {
+    const XButtonEvent& ev = event.xbutton;
     const PackedPoint p = PackPoint(ev.x, ev.y);
     if (!form->IsEnabled()) {
         press ? form->MouseDown(p) : form->MouseUp(p);
@@ -217,18 +218,18 @@ HeldKey heldKeys[256];
 HeldKey& Held(const XKeyEvent& ev) { return heldKeys[ev.keycode & 0xFFU]; }
 }  // namespace
 
-void Application::KeyPressEvent(Form* form, XKeyEvent& ev) {
-    const Translated t = Translate(ev);
-    Held(ev) = {true, t};
+void Application::KeyPressEvent(Form* form, XEvent& event) {
+    const Translated t = Translate(event.xkey);
+    Held(event.xkey) = {true, t};
     const ElementWatch formAlive(form);
     if (GUIElement* focused = FocusedOn(form)) focused->KeyDown(t.keysym);
     if (t.ch > 0) keyState[static_cast<unsigned char>(t.ch)] = true;
     if (formAlive) form->KeyDown(t.keysym);
 }
 
-void Application::KeyReleaseEvent(Form* form, XKeyEvent& ev) {
-    HeldKey& key = Held(ev);
-    const Translated t = key.held ? key.as : Translate(ev);
+void Application::KeyReleaseEvent(Form* form, XEvent& event) {
+    HeldKey& key = Held(event.xkey);
+    const Translated t = key.held ? key.as : Translate(event.xkey);
     key.held = false;
     const ElementWatch formAlive(form);
     GUIElement* focused = FocusedOn(form);

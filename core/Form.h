@@ -2,11 +2,10 @@
 // hosts the controls whose parent it is and repaints them on Expose.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 
 #include "lumetra/core/GUIElement.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 

@@ -1,6 +1,8 @@
 // Opening and closing the display, and the X error handlers while it is open.
 #include "lumetra/core/Screen.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <unistd.h>
 

@@ -5,13 +5,11 @@
 // the last open screen closes.
 #pragma once
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "lumetra/core/Types.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 
@@ -27,7 +25,10 @@ public:
     bool Close();
 
     Display* GetDisplay() const { return display_; }
-    XVisualInfo* GetVisualInfo() const { return visuals_; }
+    // The list XGetVisualInfo answered for the default screen at its depth,
+    // an XVisualInfo* of <X11/Xutil.h> (an unnamed structure, which cannot be
+    // declared here without Xlib's macros); null when there is none.
+    void* GetVisualInfo() const { return visuals_; }
     int32_t GetScreenNumber() const { return screenNumber_; }
     int32_t GetWidth() const { return width_; }
     int32_t GetHeight() const { return height_; }
@@ -47,7 +48,7 @@ public:
 private:
     int32_t screenNumber_ = 0;
     Display* display_ = nullptr;
-    XVisualInfo* visuals_ = nullptr;
+    void* visuals_ = nullptr;
     uint32_t failed_ = 0;
     int32_t width_ = 800;
     int32_t height_ = 600;

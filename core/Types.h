@@ -34,6 +34,12 @@ constexpr int32_t PointY(PackedPoint p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p >> 32));
 }
 
+// A vertex of a line or polygon as X draws it, in 16-bit coordinates.
+struct Point {
+    int16_t x;
+    int16_t y;
+};
+
 // Keysyms the toolkit reacts to (the X values, so no Xlib header is needed).
 constexpr uint32_t KeyTab = 0xFF09;
 constexpr uint32_t KeyReturn = 0xFF0D;

@@ -1,10 +1,16 @@
 // Loading a described core X font on first use, and its metrics.
 #include "lumetra/graphics/FontDescriptor.h"
 
+#include <X11/Xlib.h>
+
 #include "lumetra/core/Log.h"
 #include "lumetra/util/Strings.h"
 
 namespace lumetra {
+
+namespace {
+XFontStruct* AsFont(void* font) { return static_cast<XFontStruct*>(font); }
+}  // namespace
 
 FontDescriptor::~FontDescriptor() { Free(); }
 
@@ -29,12 +35,12 @@ FontDescriptor& FontDescriptor::operator=(const FontDescriptor& other) {
 }
 
 void FontDescriptor::Free() {
-    if (loaded_ && font_ != nullptr && display_ != nullptr) XFreeFont(display_, font_);
+    if (loaded_ && font_ != nullptr && display_ != nullptr) XFreeFont(display_, AsFont(font_));
     font_ = nullptr;
     loaded_ = false;
 }
 
-XFontStruct* FontDescriptor::GetFontStruct(Display* display) {
+void* FontDescriptor::GetFontStruct(Display* display) {
     if (font_ == nullptr) LoadFont(display);
     return font_;
 }
@@ -49,7 +55,7 @@ std::string FontDescriptor::BuildFontName() {
     return n;
 }
 
-int32_t FontDescriptor::Size() const { return loaded_ && font_ != nullptr ? font_->ascent : size_; }
+int32_t FontDescriptor::Size() const { return loaded_ && font_ != nullptr ? AsFont(font_)->ascent : size_; }
 
 void FontDescriptor::LoadFont(Display* display) {
     Free();

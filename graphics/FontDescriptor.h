@@ -2,10 +2,10 @@
 // first use and freed with the descriptor.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <cstdint>
 #include <string>
+
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 
@@ -21,7 +21,9 @@ public:
     FontDescriptor& operator=(const FontDescriptor& other);
 
     // The loaded font, loading it first if needed; null when nothing loads.
-    XFontStruct* GetFontStruct(Display* display);
+    // It is an XFontStruct* of <X11/Xlib.h>, an unnamed structure that cannot
+    // be declared here without Xlib's macros.
+    void* GetFontStruct(Display* display);
     void LoadFont(Display* display);
     std::string BuildFontName();
     // The loaded font's ascent, else the configured size.
@@ -40,7 +42,7 @@ public:
 private:
     void Free();
 
-    XFontStruct* font_ = nullptr;
+    void* font_ = nullptr;
     bool loaded_ = false;
     Display* display_ = nullptr;
     std::string family_;

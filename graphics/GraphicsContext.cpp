@@ -1,7 +1,10 @@
 // The drawing context's lines, shapes and text on a form's window.
 #include "lumetra/graphics/GraphicsContext.h"
 
+#include <X11/Xlib.h>
+
 #include <map>
+#include <vector>
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
@@ -37,6 +40,17 @@ const CharWidths& WidthsOf(XFontStruct* font) {
 
 int LineStep(XFontStruct* font) { return font->ascent > 15 ? font->ascent + 1 : 15; }
 
+// The application font loaded on the display, or null.
+XFontStruct* FontOn(Display* d) {
+    return d != nullptr ? static_cast<XFontStruct*>(ApplicationFont().GetFontStruct(d)) : nullptr;
+}
+
+std::vector<XPoint> ToX(const Point* points, int count) {
+    std::vector<XPoint> out;
+    for (int i = 0; i < count; ++i) out.push_back({points[i].x, points[i].y});
+    return out;
+}
+
 }  // namespace
 
 GraphicsContext::GraphicsContext(Form* owner) : owner_(owner) {
@@ -57,15 +71,11 @@ GraphicsContext::GraphicsContext(Form* owner) : owner_(owner) {
     XSetBackground(display_, gc_, BlackPixel(display_, sn));
     XSetFillStyle(display_, gc_, FillSolid);
     XSetLineAttributes(display_, gc_, 1, LineSolid, CapRound, JoinRound);
-    if (XFontStruct* font = Font()) XSetFont(display_, gc_, font->fid);
+    if (XFontStruct* font = FontOn(display_)) XSetFont(display_, gc_, font->fid);
 }
 
 GraphicsContext::~GraphicsContext() {
     if (gc_ != nullptr) XFreeGC(display_, gc_);
-}
-
-XFontStruct* GraphicsContext::Font() {
-    return display_ != nullptr ? ApplicationFont().GetFontStruct(display_) : nullptr;
 }
 
 void GraphicsContext::SetColour(Colour c) {
@@ -89,18 +99,20 @@ void GraphicsContext::DrawPoint(int x, int y, Colour colour) {
     Flush();
 }
 
-void GraphicsContext::DrawLines(XPoint* points, int count, int /*width*/, Colour colour) {
+void GraphicsContext::DrawLines(const Point* points, int count, int /*width*/, Colour colour) {
     if (!gc_ || points == nullptr || count < 1) return;
     SetColour(colour);
-    XDrawLines(display_, window_, gc_, points, count, CoordModeOrigin);
+    std::vector<XPoint> xs = ToX(points, count);
+    XDrawLines(display_, window_, gc_, xs.data(), count, CoordModeOrigin);
     Flush();
 }
 
-void GraphicsContext::FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour,
-                                  Colour fillColour) {
+void GraphicsContext::FillPolygon(const Point* points, int count, int borderWidth,
+                                  Colour borderColour, Colour fillColour) {
     if (!gc_ || points == nullptr || count < 1) return;
     SetColour(fillColour);
-    XFillPolygon(display_, window_, gc_, points, count, Complex, CoordModeOrigin);
+    std::vector<XPoint> xs = ToX(points, count);
+    XFillPolygon(display_, window_, gc_, xs.data(), count, Complex, CoordModeOrigin);
     Flush();
     if (borderWidth > 0) DrawLines(points, count, borderWidth, borderColour);
 }
@@ -171,7 +183,7 @@ void GraphicsContext::DrawLine(int x1, int y1, int x2, int y2, int width, Colour
 
 void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& text, Colour fg,
                                Colour bg, const FontDescriptor* /*font*/, TextAlign align) {
-    XFontStruct* font = gc_ ? Font() : nullptr;
+    XFontStruct* font = gc_ ? FontOn(display_) : nullptr;
     if (font == nullptr) return;
     if (fg != NoColour) XSetForeground(display_, gc_, static_cast<unsigned long>(fg));
     if (bg != NoColour) XSetBackground(display_, gc_, static_cast<unsigned long>(bg));
@@ -205,19 +217,19 @@ void GraphicsContext::DrawText(int x, int y, int w, int h, const std::string& te
 }
 
 int GraphicsContext::TextHeight(int width, const std::string& text) {
-    XFontStruct* font = display_ ? Font() : nullptr;
+    XFontStruct* font = FontOn(display_);
     if (font == nullptr) return 0;
     const std::vector<TextLine> lines = LayoutText(text, width, WidthsOf(font), text.size() + 1);
     return static_cast<int>(lines.size()) * LineStep(font);
 }
 
 int GraphicsContext::LineHeight(const FontDescriptor*) {
-    XFontStruct* font = display_ ? Font() : nullptr;
+    XFontStruct* font = FontOn(display_);
     return font ? font->ascent + 1 : ApplicationFont().ConfiguredSize() + 1;
 }
 
 int GraphicsContext::CharWidth(const FontDescriptor*) {
-    XFontStruct* font = display_ ? Font() : nullptr;
+    XFontStruct* font = FontOn(display_);
     return font ? XTextWidth(font, "M", 1) : 0;
 }
 

@@ -3,11 +3,10 @@
 // Every operation flushes at once; there is no double buffering.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 
 #include "lumetra/core/Types.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 
@@ -49,8 +48,8 @@ public:
     };
 
     void DrawPoint(int x, int y, Colour colour);
-    void DrawLines(XPoint* points, int count, int width, Colour colour);
-    void FillPolygon(XPoint* points, int count, int borderWidth, Colour borderColour,
+    void DrawLines(const Point* points, int count, int width, Colour colour);
+    void FillPolygon(const Point* points, int count, int borderWidth, Colour borderColour,
                      Colour fillColour);
     void DrawRectangle(int x, int y, int w, int h, int lineWidth, Colour colour);
     void FillRectangle(int x, int y, int w, int h, int borderWidth, Colour borderColour,
@@ -103,7 +102,6 @@ public:
 private:
     void SetColour(Colour c);
     void Flush();
-    XFontStruct* Font();
     // An unmapped window cannot be read back (nor drawn on for good).
     bool WindowViewable(int* width, int* height);
     void DrawFile(int x, int y, int w, int h, int bitsPerPixel, const std::string& path,

@@ -16,6 +16,8 @@
 
 namespace lumetra {
 
+static_assert(ImageLayout{}.format == ZPixmap, "an image layout starts out as ZPixmap");
+
 namespace {
 
 ImageLayout layout;
@@ -171,7 +173,7 @@ XImage* CreateImageFromRgb(GUIElement* element, const std::vector<uint8_t>& rgb,
             p[b] = src[2];
         }
     }
-    XVisualInfo* visuals = screen->GetVisualInfo();
+    auto* visuals = static_cast<XVisualInfo*>(screen->GetVisualInfo());
     Visual* visual =
         visuals != nullptr ? visuals[0].visual : DefaultVisual(d, screen->GetScreenNumber());
     XImage* image =

@@ -4,9 +4,8 @@
 // simple animations and multi-state pictures.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include "lumetra/core/GUIElement.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 

@@ -3,9 +3,8 @@
 // behind it.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include "lumetra/core/GUIElement.h"
+#include "lumetra/core/XTypes.h"
 
 namespace lumetra {
 

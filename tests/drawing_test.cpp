@@ -6,6 +6,9 @@
 
 #include "BmpFiles.h"
 #include "ControlFixture.h"
+// After ControlFixture.h, which includes Xlib after gtest.
+#include <X11/Xutil.h>
+
 #include "lumetra/graphics/EmbeddedImage.h"
 #include "lumetra/graphics/FontDescriptor.h"
 #include "lumetra/graphics/GraphicsContext.h"
@@ -41,8 +44,8 @@ void Shapes(GraphicsContext& gc) {
                 0xFF0000);                      // double dashed: the gaps in the background colour
     gc.DrawLine(10, 60, 109, 60, 1, 0xFF0000);  // solid again
     gc.DrawLine(120, 45, 120, 84, 1, 0x00FF00);
-    XPoint open[] = {{130, 50}, {170, 50}, {170, 90}};
-    XPoint triangle[] = {{180, 50}, {240, 50}, {180, 110}};
+    const Point open[] = {{130, 50}, {170, 50}, {170, 90}};
+    const Point triangle[] = {{180, 50}, {240, 50}, {180, 110}};
     gc.DrawLines(open, 3, 1, 0xFF0000);
     gc.FillPolygon(triangle, 3, 1, 0x0000FF, 0x00FF00);
     gc.DrawEllipse(250, 10, 60, 40, 1, 0xFF0000);
@@ -160,7 +163,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_EQ("", Golden("drawing-images"));
     // Measures: a step per line, from the font's ascent. (The cell sizes they give show in
     // every text box's picture.)
-    XFontStruct* font = ApplicationFont().GetFontStruct(screen->GetDisplay());
+    auto* font = static_cast<XFontStruct*>(ApplicationFont().GetFontStruct(screen->GetDisplay()));
     const int step = std::max(font->ascent + 1, 15);  // lines broken as the shapes golden shows
     EXPECT_EQ(gc.TextHeight(3 * gc.CharWidth(), "MMMMMMMMMM"), 4 * step);
     EXPECT_EQ(gc.TextHeight(1, "ABC"), 3 * step);
@@ -196,7 +199,7 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     FontDescriptor c;
     FontDescriptor sized;
     sized.SetSize(20);  // not loaded: the size asked for
-    XFontStruct* first = a.GetFontStruct(tk);
+    auto* first = static_cast<XFontStruct*>(a.GetFontStruct(tk));
     ASSERT_NE(first, nullptr);
     ASSERT_EQ(a.GetFontStruct(tk), first);
     ASSERT_NE(c.GetFontStruct(tk), nullptr);
@@ -210,7 +213,8 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     EXPECT_EQ(a.Size(), first->ascent);
     EXPECT_NE(b.GetFontStruct(tk), first);
     EXPECT_NE(missing.GetFontStruct(tk), nullptr);
-    EXPECT_EQ(missing.Size(), missing.GetFontStruct(tk)->ascent);  // the fallback's
+    // The fallback's size.
+    EXPECT_EQ(missing.Size(), static_cast<XFontStruct*>(missing.GetFontStruct(tk))->ascent);
     EXPECT_EQ(Captured(), "XLoadQueryFont failed\n");
     FontDescriptor styled;
     EXPECT_EQ(styled.BuildFontName(), "-*-*-Medium-R-Normal--14-*");

@@ -105,11 +105,22 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "A question") == 0; }));
     rig::RequestClose(d, window);
     EXPECT_EQ(hello.Wait(5000), 0);
-    // Every installed header compiles alone under those warnings.
+    // Every installed header compiles alone under those warnings. Together
+    // they leave Xlib's macros out of the program, which may name its own
+    // None or True; and they go with Xlib included before or after them.
     EXPECT_EQ(Sh("cd " + usr +
                  "/include && for h in lumetra/*.h lumetra/*/*.h; do echo \"#include <$h>\" | " +
                  strict + "-fsyntax-only -I. -x c++ - || e=1; done; exit ${e:-0}"),
               "");
+    const std::string all =
+        "$(cd " + usr + "/include && printf '#include <%s>\\n' lumetra/*.h lumetra/*/*.h)";
+    const std::string own = "enum class Mode { None, Bool, Status, Success, True, False };";
+    const std::string xlib = "#include <X11/Xlib.h>\n#include <X11/Xutil.h>";
+    for (const std::string& program : {all + "\n" + own, xlib + "\n" + all, all + "\n" + xlib})
+        EXPECT_EQ(Sh("printf '%s\\n' \"" + program + "\" | " + strict + "-fsyntax-only -I" + usr +
+                     "/include -x c++ -"),
+                  "")
+            << program;
     // A program with core/ and util/ folders of its own on its include path,
     // after the toolkit's: the toolkit's headers and the program's own each
     // find their own; the version header tells the package's version.
