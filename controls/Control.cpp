@@ -38,13 +38,13 @@ void Control::Create() { CreateControl(); }
 void Control::GotFocus() {
     const ElementWatch alive(this);
     Child::GotFocus();
-    if (alive && showsFocus_) Paint();
+    if (alive && showsFocus_) PaintFocus();
 }
 
 void Control::LostFocus() {
     const ElementWatch alive(this);
     Child::LostFocus();
-    if (alive && showsFocus_) Paint();
+    if (alive && showsFocus_) PaintFocus();
 }
 
 }  // namespace lumetra

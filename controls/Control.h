@@ -30,6 +30,8 @@ protected:
 
     // Set by the controls that draw a focus mark.
     bool showsFocus_ = false;
+    // How such a control repaints when the focus comes or goes.
+    virtual void PaintFocus() { Paint(); }
 
     // Stores a value the control shows and repaints (when it may).
     template <typename T>

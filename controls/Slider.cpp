@@ -196,9 +196,9 @@ void Slider::PaintHorizontal(GraphicsContext& gc, const ControlArea& a, Colour f
     }
     const int64_t xv = x0 + Offset(int64_t{value} - minimum, span);
     const Point pointer[] = {{ToXCoordinate(xv), ToXCoordinate(ym - 5)},
-                        {ToXCoordinate(xv + 10), ToXCoordinate(ym - 15)},
-                        {ToXCoordinate(xv - 10), ToXCoordinate(ym - 15)},
-                        {ToXCoordinate(xv), ToXCoordinate(ym - 5)}};
+                             {ToXCoordinate(xv + 10), ToXCoordinate(ym - 15)},
+                             {ToXCoordinate(xv - 10), ToXCoordinate(ym - 15)},
+                             {ToXCoordinate(xv), ToXCoordinate(ym - 5)}};
     gc.FillPolygon(pointer, 4, 1, kShade, fore);
 }
 
@@ -225,9 +225,9 @@ void Slider::PaintVertical(GraphicsContext& gc, const ControlArea& a, Colour for
     }
     const int64_t yv = y0 + Offset(int64_t{value} - minimum, span);
     const Point pointer[] = {{ToXCoordinate(xm + 5), ToXCoordinate(yv)},
-                        {ToXCoordinate(xm + 15), ToXCoordinate(yv - 10)},
-                        {ToXCoordinate(xm + 15), ToXCoordinate(yv + 10)},
-                        {ToXCoordinate(xm + 5), ToXCoordinate(yv)}};
+                             {ToXCoordinate(xm + 15), ToXCoordinate(yv - 10)},
+                             {ToXCoordinate(xm + 15), ToXCoordinate(yv + 10)},
+                             {ToXCoordinate(xm + 5), ToXCoordinate(yv)}};
     gc.FillPolygon(pointer, 4, 1, kShade, fore);
 }
 

@@ -24,6 +24,7 @@ TextBoxCustom::TextBoxCustom(GUIElement* parentElement, const std::string& initi
     backColor = 0xFFFFFF;
     text = editor_.NewText(TrimRight(initialText), false);
     autoRepaint = true;
+    showsFocus_ = true;
     GraphicsContext gc(GetForm());
     lineHeight = gc.LineHeight() + 4;
     cellWidth = gc.CharWidth() + 2;
@@ -225,17 +226,7 @@ void TextBoxCustom::SetFocus() {
     Application::focusedElement = this;
 }
 
-void TextBoxCustom::GotFocus() {
-    const ElementWatch alive(this);
-    GUIElement::GotFocus();
-    if (alive) DrawCells(false, editor_.GetCaret());
-}
-
-void TextBoxCustom::LostFocus() {
-    const ElementWatch alive(this);
-    GUIElement::LostFocus();
-    if (alive) DrawCells(false, editor_.GetCaret());
-}
+void TextBoxCustom::PaintFocus() { DrawCells(false, editor_.GetCaret()); }
 
 // ---- settings -----------------------------------------------------------------
 

@@ -55,8 +55,6 @@ public:
     bool KeyChar(char ch) override;
     void SetFocus() override;
     void Paint() override;
-    void GotFocus() override;
-    void LostFocus() override;
     void Create() override;
 
     // Draws every cell again.
@@ -103,6 +101,10 @@ public:
     const TextEditor& Editor() const { return editor_; }
     // What each cell of the grid last showed; empty until created.
     const std::vector<TextCell>& Cells() const { return cells; }
+
+protected:
+    // The focus shows as the caret: its cells are repainted.
+    void PaintFocus() override;
 
 private:
     // Height below one row raised to one row.

@@ -5,6 +5,8 @@
 // may include Xlib itself, before or after the toolkit.
 #pragma once
 
+// The structure tags are Xlib's own, reserved names and all.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 typedef unsigned long XID;
 typedef unsigned long Atom;
 typedef unsigned long Time;
@@ -15,3 +17,4 @@ typedef struct _XDisplay Display;
 typedef struct _XGC* GC;
 typedef struct _XImage XImage;
 typedef union _XEvent XEvent;
+// NOLINTEND(bugprone-reserved-identifier)

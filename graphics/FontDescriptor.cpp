@@ -55,7 +55,9 @@ std::string FontDescriptor::BuildFontName() {
     return n;
 }
 
-int32_t FontDescriptor::Size() const { return loaded_ && font_ != nullptr ? AsFont(font_)->ascent : size_; }
+int32_t FontDescriptor::Size() const {
+    return loaded_ && font_ != nullptr ? AsFont(font_)->ascent : size_;
+}
 
 void FontDescriptor::LoadFont(Display* display) {
     Free();

@@ -47,6 +47,7 @@ XFontStruct* FontOn(Display* d) {
 
 std::vector<XPoint> ToX(const Point* points, int count) {
     std::vector<XPoint> out;
+    out.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) out.push_back({points[i].x, points[i].y});
     return out;
 }

@@ -20,7 +20,7 @@ struct ImageLayout {
     int ixVerde = 1;  // of green
     int ixBlu = 0;    // of blue
     int depth = 0;    // 0: the probe has not run (or could not run) yet
-    int format = 2;  // ZPixmap
+    int format = 2;   // ZPixmap
     int xoffset = 0;
     int bitmapPad = 0;     // scan line pad in bits
     int bitsPerPixel = 0;  // bits per pixel
