@@ -30,6 +30,8 @@ int main() {
     // A launcher may leave SIGCHLD ignored: the system would then reap the
     // players itself and the program could never learn how they ended.
     std::signal(SIGCHLD, SIG_DFL);
+    // Only a file is removed: a folder of that name is the user's, kept, and
+    // the first message says that the log goes to standard output only.
     if (lumetra::FileExists("log.txt")) lumetra::RemoveFile("log.txt");
     const std::string title =
         std::string("Lumetra - ") + lumetra::kWebAddress + " " + lumetra::kNoticeLine;

@@ -119,7 +119,7 @@ const Fault kFaults[] = {
     {"NoAplayStdinAndStdoutClosed", Shared, nullptr, ":",
      "close STDIN; close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
-    {"FailingAplayUnwritableLog", Shared, "exit 1", "mkdir -p log.txt/x", nullptr, 0, 0,
+    {"FailingAplayLogAnEmptyFolder", Shared, "exit 1", "mkdir log.txt", nullptr, 0, 0,
      "aplay could not play Data/beep.wav (exit status 1).\n"
      "log.txt is not a regular file: messages go to standard output only.\n"
      "aplay could not play Data/urlo.wav (exit status 1).\n" +

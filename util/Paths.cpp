@@ -11,7 +11,9 @@ namespace lumetra {
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+// unlink, not remove: remove takes an empty folder too, and a folder in the
+// place of a file (the log's, an export's) is someone's, not the program's.
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool EnsureDirectory(const std::string& path) {
     if (FileExists(path)) return true;

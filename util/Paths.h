@@ -8,6 +8,7 @@
 namespace lumetra {
 
 bool FileExists(const std::string& path);
+// Removes a file or a link; never a folder, not even an empty one.
 bool RemoveFile(const std::string& path);
 // True when the path exists already or could be made a directory (only the
 // last component is created).
