@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace lumetra {
@@ -17,7 +18,8 @@ bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool EnsureDirectory(const std::string& path) {
     if (FileExists(path)) return true;
-    return mkdir(path.c_str(), 0777) == 0;
+    // Made by another program since the test above: there, as asked.
+    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
 File OpenRegularFile(const std::string& path, const char* mode, bool* notRegular) {
