@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <numeric>
 
 #include "lumetra/core/Log.h"
 #include "lumetra/util/Paths.h"
@@ -195,10 +196,13 @@ bool Leaderboard::Write(const std::string& dir, bool locked, std::vector<std::st
     // std::string compares bytes as unsigned characters, a prefix first.
     std::sort(lines.begin(), lines.end(), std::greater<std::string>());
     if (lines.size() > MaxEntries) lines.resize(MaxEntries);
-    // What is written must read back: ten lines of this length fit the bound.
-    if (std::any_of(lines.begin(), lines.end(),
-                    [](const std::string& l) { return l.size() > MaxLineBytes; })) {
-        Log("Classifica: riga troppo lunga, non scritta");
+    // What is written must read back: the whole board, one long line or not,
+    // within the bound of reading.
+    const size_t bytes =
+        std::accumulate(lines.begin(), lines.end(), size_t{0},
+                        [](size_t n, const std::string& l) { return n + l.size() + 1; });
+    if (bytes > TextFile::MaxReadBytes) {
+        Log("Classifica troppo lunga, non scritta");
         error_ = true;
         return false;
     }

@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "lumetra/util/TextFile.h"
-
 namespace lumetra {
 
 class Leaderboard {
 public:
     static constexpr size_t MaxEntries = 10;
     static constexpr const char* FileName = "Classifica.txt";
-    // The longest line the board writes: ten of them, each with its "\n",
-    // stay within what a text file may hold to be read back.
-    static constexpr size_t MaxLineBytes = TextFile::MaxReadBytes / MaxEntries - 1;
 
     explicit Leaderboard(std::string name) : name_(std::move(name)) {}
 
@@ -31,7 +26,8 @@ public:
     std::vector<std::string> Load();
     // Sorts the lines, keeps the first ten (the caller's vector too) and
     // replaces the file with them. The old file stays as it was unless the
-    // new one was written completely.
+    // new one was written completely. A board that would not read back
+    // (longer than a text file may be to be read) is not written.
     bool Save(std::vector<std::string>& lines);
     // Adds one entry; it is dropped again when it is not among the ten best.
     // The board is locked from the reading to the writing, so two programs
@@ -48,7 +44,7 @@ private:
     // The lines of the board in the folder; error_ set when it cannot be read.
     std::vector<std::string> Read(const std::string& dir);
     // Sorts, cuts and writes the lines, unless the board could not be locked
-    // or a line could not be read back.
+    // or would not read back.
     bool Write(const std::string& dir, bool locked, std::vector<std::string>& lines);
 
     std::string name_;

@@ -300,9 +300,10 @@ TEST(LeaderboardFile, AddScore) {
     const std::string ten = nine + "00000050 P1\n";
     const std::string ann = "00000300 Ann\n";
     const std::string planted = std::string(kFile) + "." + std::to_string(getpid()) + ".tmp";
-    // Read back, a line this long and ten of them would not be.
+    // Just within the bound of reading, and no room for one more entry.
     const std::string wide = std::string(65535, 'w') + "\n";
     const std::string full = std::string(200, 'f') + "\n";
+    const std::string old = std::string(7009, 'o') + "\n";  // longer than a tenth of the bound
     std::optional<rig::FileSizeLimit> diskFull;
     int holder = -1;
     struct Row {
@@ -330,8 +331,9 @@ TEST(LeaderboardFile, AddScore) {
          "Classifica: nome con un a capo, non scritto"},
         {"disk full", full, "Eve", 50, full, "Scrittura non riuscita: " + std::string(kFile),
          [&] { diskFull.emplace(100); }},  // the log line fits
-        {"a line read but not writable back", wide, "Eve", 50, wide,
-         "Classifica: riga troppo lunga, non scritta"},
+        {"a board read but not readable back", wide, "Eve", 50, wide,
+         "Classifica troppo lunga, non scritta"},
+        {"a long old line", old, "Eve", 50, old + "00000050 Eve\n", ""},
         {"locked by another program", ann, "Eve", 50, ann,
          "Classifica occupata da un altro programma: " + std::string(kFile),
          [&] {
