@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <numeric>
 
@@ -40,16 +41,64 @@ mode_t BoardMode(const std::string& path) {
     return 0666 & ~mask;
 }
 
+// The file a board's path stands for: a link is followed to its target, also
+// one not there yet, so that the board stays a link and its target is written.
+std::string FollowLinks(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path file = path;
+    // As many links as the system itself follows before it gives up.
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(file, error); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
+        if (error) break;
+        file = file.parent_path() / target;  // an absolute target replaces the whole path
+    }
+    return file.string();
+}
+
+// Writes the contents over the open file from its start and cuts it there.
+bool Overwrite(int fd, const std::string& contents) {
+    for (size_t done = 0; done < contents.size();) {
+        const ssize_t n =
+            pwrite(fd, contents.data() + done, contents.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return ftruncate(fd, static_cast<off_t>(contents.size())) == 0;
+}
+
+// A folder that takes no new file (one the user may not write to) leaves a
+// board the user may write to be rewritten where it is. What it held is kept
+// in memory and put back when the new contents cannot be written whole.
+bool RewriteInPlace(const std::string& path, const std::string& contents) {
+    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const File file(fd >= 0 ? fdopen(fd, "r+b") : nullptr);
+    if (!file) {
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<uint64_t>(st.st_size) > TextFile::MaxReadBytes)
+        return false;
+    std::string old(static_cast<size_t>(st.st_size), '\0');
+    if (pread(fd, old.data(), old.size(), 0) != st.st_size) return false;
+    if (Overwrite(fd, contents)) return true;
+    Overwrite(fd, old);
+    return false;
+}
+
 // Writes a sibling file first and renames it over the target, so a failed or
 // interrupted write never leaves a truncated file behind. The sibling is made
 // exclusively under a fresh name, so nothing planted there (a link to another
 // file) is ever written through. The lines go out in one write.
-bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
+bool ReplaceFile(const std::string& board, const std::vector<std::string>& lines) {
     std::string contents;
     for (const std::string& line : lines) contents.append(line).push_back('\n');
+    const std::string path = FollowLinks(board);
     std::string temporary = path + ".XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return RewriteInPlace(path, contents);
     File file(fdopen(fd, "wb"));
     if (!file) {
         close(fd);

@@ -26,8 +26,9 @@ public:
     std::vector<std::string> Load();
     // Sorts the lines, keeps the first ten (the caller's vector too) and
     // replaces the file with them. The old file stays as it was unless the
-    // new one was written completely. A board that would not read back
-    // (longer than a text file may be to be read) is not written.
+    // new one was written completely. A board that is a link stays one: its
+    // target is written. A board that would not read back (longer than a
+    // text file may be to be read) is not written.
     bool Save(std::vector<std::string>& lines);
     // Adds one entry; it is dropped again when it is not among the ten best.
     // The board is locked from the reading to the writing, so two programs

@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 
@@ -292,7 +294,7 @@ TEST_F(Parts, NameForm) {
 // Each row prepares the board (before; "" for none) and its folder, adds a
 // score, and compares the answer, the log and the board afterwards: a row
 // that logs a line fails and leaves the board as it was. No file beside the
-// board is left or written through.
+// board is left or written through; a linked board stays a link.
 TEST(LeaderboardFile, AddScore) {
     std::string nine;
     for (int i = 10; i >= 2; --i)
@@ -304,6 +306,13 @@ TEST(LeaderboardFile, AddScore) {
     const std::string wide = std::string(65535, 'w') + "\n";
     const std::string full = std::string(200, 'f') + "\n";
     const std::string old = std::string(7009, 'o') + "\n";  // longer than a tenth of the bound
+    // The board writable by all, in a folder of the given mode, added to by an unprivileged user.
+    const auto nobody = [](mode_t folder) {
+        return [folder] {
+            ASSERT_EQ(chmod(".", 0755) + chmod(kFile, 0666) + chmod("Data/board/Score", folder), 0);
+            ASSERT_EQ(seteuid(65534), 0);
+        };
+    };
     std::optional<rig::FileSizeLimit> diskFull;
     int holder = -1;
     struct Row {
@@ -334,6 +343,12 @@ TEST(LeaderboardFile, AddScore) {
         {"a board read but not readable back", wide, "Eve", 50, wide,
          "Classifica troppo lunga, non scritta"},
         {"a long old line", old, "Eve", 50, old + "00000050 Eve\n", ""},
+        {"a linked board", ann, "Eve", 50, ann + "00000050 Eve\n", "",
+         [] {
+             ASSERT_EQ(std::rename(kFile, "linked"), 0);
+             ASSERT_EQ(symlink("../../../linked", kFile), 0);
+         }},
+        {"a read-only folder", ann, "Eve", 50, ann + "00000050 Eve\n", "", nobody(0555)},
         {"locked by another program", ann, "Eve", 50, ann,
          "Classifica occupata da un altro programma: " + std::string(kFile),
          [&] {
@@ -349,13 +364,16 @@ TEST(LeaderboardFile, AddScore) {
         if (row.before.empty()) std::remove(kFile);
         rig::WriteFile("victim", "precious");
         row.setup();
+        const bool linked = std::filesystem::is_symlink(kFile);
         testing::internal::CaptureStdout();
         Leaderboard board("board");
         EXPECT_EQ(board.AddScore(row.score, row.name), row.log.empty());
+        ASSERT_EQ(seteuid(0), 0);
         diskFull.reset();
         EXPECT_EQ(board.Failed(), !row.log.empty());
         EXPECT_EQ(testing::internal::GetCapturedStdout(), row.log.empty() ? "" : row.log + "\n");
         EXPECT_EQ(rig::ReadFile(kFile), row.after);
+        EXPECT_EQ(std::filesystem::is_symlink(kFile), linked);
         EXPECT_EQ(rig::ReadFile("victim"), "precious");
         std::remove(planted.c_str());
         EXPECT_EQ(std::system("test $(ls -A Data/board/Score | wc -l) = 1"), 0);
