@@ -139,7 +139,13 @@ public:
     }
     BoardLock(const BoardLock&) = delete;
     BoardLock& operator=(const BoardLock&) = delete;
-    bool Held() const { return held_; }
+    // Why the board is not locked, as the log says it; empty when it is. A
+    // folder that cannot be read cannot be locked, though nobody holds it.
+    std::string Failure(const std::string& dir) const {
+        if (held_) return {};
+        if (fd_ < 0) return "Cartella non leggibile: " + dir;
+        return "Classifica occupata da un altro programma: " + dir + Leaderboard::FileName;
+    }
 
 private:
     static constexpr int kLockTries = 100;
@@ -206,7 +212,7 @@ bool Leaderboard::Save(std::vector<std::string>& lines) {
         return false;
     }
     const BoardLock lock(dir);
-    return Write(dir, lock.Held(), lines);
+    return Write(dir, lock.Failure(dir), lines);
 }
 
 bool Leaderboard::AddScore(int64_t score, const std::string& playerName) {
@@ -225,13 +231,14 @@ bool Leaderboard::AddScore(int64_t score, const std::string& playerName) {
     std::vector<std::string> lines = Read(dir);
     if (error_) return false;
     lines.push_back(Entry(score, playerName));
-    return Write(dir, lock.Held(), lines);
+    return Write(dir, lock.Failure(dir), lines);
 }
 
-bool Leaderboard::Write(const std::string& dir, bool locked, std::vector<std::string>& lines) {
+bool Leaderboard::Write(const std::string& dir, const std::string& lockFailure,
+                        std::vector<std::string>& lines) {
     const std::string path = dir + FileName;
-    if (!locked) {
-        Log("Classifica occupata da un altro programma: " + path);
+    if (!lockFailure.empty()) {
+        Log(lockFailure);
         error_ = true;
         return false;
     }

@@ -45,8 +45,9 @@ private:
     // The lines of the board in the folder; error_ set when it cannot be read.
     std::vector<std::string> Read(const std::string& dir);
     // Sorts, cuts and writes the lines, unless the board could not be locked
-    // or would not read back.
-    bool Write(const std::string& dir, bool locked, std::vector<std::string>& lines);
+    // (lockFailure says why) or would not read back.
+    bool Write(const std::string& dir, const std::string& lockFailure,
+               std::vector<std::string>& lines);
 
     std::string name_;
     bool error_ = false;

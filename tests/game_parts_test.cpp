@@ -349,6 +349,8 @@ TEST(LeaderboardFile, AddScore) {
              ASSERT_EQ(symlink("../../../linked", kFile), 0);
          }},
         {"a read-only folder", ann, "Eve", 50, ann + "00000050 Eve\n", "", nobody(0555)},
+        {"a folder that cannot be read", ann, "Eve", 50, ann,
+         "Cartella non leggibile: Data/board/Score/", nobody(0333)},
         {"locked by another program", ann, "Eve", 50, ann,
          "Classifica occupata da un altro programma: " + std::string(kFile),
          [&] {
