@@ -137,7 +137,7 @@ pid_t ForkChild(ChildKind kind) {
         held.Release();
         return 0;
     }
-    if (pid < 0) return kNoChild;
+    if (pid < 0) return kNotStarted;
     if (grouped) {
         // Both sides set the group, so it is in place whichever runs first.
         setpgid(pid, pid);

@@ -28,25 +28,26 @@ enum class ChildKind {
 };
 
 // Answers beyond a process id or an exit status.
-constexpr int kNoChild = -1;  // no child could be made, or it did not exit normally
-constexpr int kNoPlace = -2;  // a group was asked for and the table is full
-constexpr int kOverdue = -3;  // still running at its deadline
+constexpr int kNoChild = -1;     // it did not exit normally, or is no child to wait for
+constexpr int kNoPlace = -2;     // a group was asked for and the table is full
+constexpr int kOverdue = -3;     // still running at its deadline
+constexpr int kNotStarted = -4;  // no process could be made (fork failed)
 
 // fork() with the program's signals held until the child is listed: 0 in
 // the child, which must end with EndChild() or an exec; else the child's
-// pid, kNoChild or kNoPlace.
+// pid, kNotStarted or kNoPlace.
 pid_t ForkChild(ChildKind kind);
 // A forked child ends here: _exit runs none of the parent's exit-time
 // clean-up and flushes none of the stdio buffers it inherited.
 [[noreturn]] void EndChild();
-// Starts "/bin/sh -c commandLine": the pid, kNoChild or kNoPlace.
+// Starts "/bin/sh -c commandLine": the pid, kNotStarted or kNoPlace.
 pid_t StartShell(const std::string& commandLine, ChildKind kind);
 // The child's exit status, or kNoChild when it did not end normally; with a
 // limit (timeoutMs >= 0), kOverdue when it still runs after that long.
 int WaitForChild(pid_t pid, int64_t timeoutMs = -1);
 // Runs the command line and waits for it, at most timeoutMs (-1: no limit)
 // when it has a group of its own, which is then killed whole. Answers the
-// exit status, kNoChild, kNoPlace or kOverdue.
+// exit status, kNoChild, kNoPlace, kOverdue or kNotStarted.
 int RunShell(const std::string& commandLine, ChildKind kind, int64_t timeoutMs = -1);
 
 // Keeps a child running in the background in view: it is reaped on a pass

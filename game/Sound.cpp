@@ -62,6 +62,13 @@ void NoteFailure(const std::string& sound, int status) {
 // gets 10 s.
 int64_t PlayerLimit(int64_t length) { return length < 0 ? 10000 : length + 2000; }
 
+// No process could be made for the player (the system's or the user's
+// limit reached): nothing ran, so there is no exit status to tell.
+void NoteNotStarted(const std::string& file) {
+    if (FirstTime("not started " + file))
+        Log(std::string(kPlayer) + " could not be started: " + file + " not played.");
+}
+
 void NoteHung(const std::string& file, int64_t length) {
     if (!FirstTime("hung " + file)) return;
     Log(std::string(kPlayer) + " was still playing " + file +
@@ -84,7 +91,7 @@ bool IsSoundFile(const std::string& file) {
 // on the table of groups that end with the program, so that an ending signal
 // stops it and what it started while the program waits (the C library's
 // system() would also ignore SIGINT for that long). Answers the exit status,
-// kNoChild, kNoPlace or kOverdue.
+// kNoChild, kNoPlace, kOverdue or kNotStarted.
 int RunPlayer(const std::string& commandLine, const std::string& what, ChildKind kind,
               int64_t timeoutMs) {
     return NoteRefusal(RunShell(commandLine, kind, timeoutMs), what);
@@ -131,7 +138,7 @@ void Beep() {
         WatchChild(
             pid, [](int status) { NoteFailure(kBeepFile, status); }, PlayerLimit(length),
             [length] { NoteHung(kBeepFile, length); });
-    } else if (pid == kNoChild) {
+    } else if (pid == kNotStarted) {
         RunPlayer(command, kBeepFile, ChildKind::Player, -1);
     }
 }
@@ -146,6 +153,8 @@ void PlayWave(const std::string& file) {
     const int status = RunPlayer(PlayerCommand(file), file, ChildKind::Player, PlayerLimit(length));
     if (status == kOverdue) {
         NoteHung(file, length);
+    } else if (status == kNotStarted) {
+        NoteNotStarted(file);
     } else if (status != kNoPlace) {
         NoteFailure(file, status);
     }
@@ -179,7 +188,7 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
         WatchChild(child);
         pid = child;
         playing = true;
-    } else if (child == kNoChild) {
+    } else if (child == kNotStarted) {
         RunShell(command, ChildKind::Player);
     }
 }

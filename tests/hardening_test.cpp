@@ -108,6 +108,12 @@ const std::string kNotFound = "Data/beep.wav non trovato.\n";
 // read, and its player may run 10 s, long after any signal of a row.
 const char* const kByteRate1 =
     "printf '\\1\\0\\0\\0' | dd of=Data/beep.wav bs=1 seek=28 conv=notrunc 2>/dev/null";
+// The game as a user of its own with a limit of one process: no child can be made (nor the
+// thread of a leak checker at its exit).
+const char* const kNoFork =
+    "$u = 100000 + $$; chown($u, $u, '.') or die; $ENV{ASAN_OPTIONS} .= ':detect_leaks=0'; "
+    "exec(qw(prlimit --nproc=1 setpriv --clear-groups), \"--reuid=$u\", \"--regid=$u\", @ARGV) "
+    "or die";
 const Fault kFaults[] = {
     {"HungThenSigterm", Shared, kHungGroup, ":", nullptr, SIGTERM, 128 + SIGTERM, kHungLine},
     {"HungByteRate1ThenSighup", Shared, kHungGroup, kByteRate1, nullptr, SIGHUP, 128 + SIGHUP,
@@ -128,6 +134,10 @@ const Fault kFaults[] = {
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", -1, 1,
      kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" +
          "X server connection lost.\n"},
+    {"NoProcessForThePlayer", Shared, ":", ":", kNoFork, 0, 0,
+     "aplay could not be started: Data/beep.wav not played.\n"
+     "aplay could not be started: Data/urlo.wav not played.\n" +
+         kGone},
     {"WindowManagerRestartedBeepAFifo", Restarted, ":", "rm Data/beep.wav && mkfifo Data/beep.wav",
      nullptr, 0, 0, "Data/beep.wav is a FIFO, not a sound file: not played.\n" + kGone},
 };
@@ -167,7 +177,8 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         XDestroyWindow(other, game.Win());
         XCloseDisplay(other);
     }
-    EXPECT_TRUE(Ended(f.status));
+    EXPECT_TRUE(Ended(f.status)) << "status " << game.Process().Wait(0) << ", output:\n"
+                                 << rig::ReadFile(game.Process().Output());
     EXPECT_EQ(std::strstr(f.setup, "log.txt") ? rig::ReadFile(game.Process().Output()) : game.Log(),
               f.log);
 }
