@@ -187,7 +187,12 @@ int RunShell(const std::string& commandLine, ChildKind kind, int64_t timeoutMs) 
         kill(-pid, SIGKILL);
         WaitForChild(pid);
     }
-    if (grouped) UnlistGroup(pid);
+    // A player is done once it has ended; a command's group is its own affair.
+    if (grouped && kind == ChildKind::Player) {
+        EndLeftoverGroup(pid);
+    } else if (grouped) {
+        UnlistGroup(pid);
+    }
     return status;
 }
 
@@ -216,7 +221,13 @@ void ReapFinishedChildren() {
         }
         // Gone (r == pid) or not ours any more (an error): forget it either way.
         if (r == it->pid && WIFEXITED(status) && it->exited) it->exited(WEXITSTATUS(status));
-        UnlistGroup(it->pid);
+        // Only players are watched with a group of their own: what one of them
+        // left behind ends with it. A pid reaped elsewhere may be a stranger's.
+        if (r == it->pid) {
+            EndLeftoverGroup(it->pid);
+        } else {
+            UnlistGroup(it->pid);
+        }
         it = children.erase(it);
     }
 }

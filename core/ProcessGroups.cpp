@@ -38,6 +38,14 @@ void UnlistGroup(pid_t group) {
     }
 }
 
+void EndLeftoverGroup(pid_t group) {
+    for (int i = 0; i < kMaxListedGroups; ++i) {
+        if (group <= 0 || groups[i] != group) continue;
+        kill(-group, SIGKILL);
+        groups[i] = 0;
+    }
+}
+
 void TerminateListedGroups() {
     for (int i = 0; i < kMaxListedGroups; ++i) {
         const pid_t group = static_cast<pid_t>(groups[i]);

@@ -17,6 +17,10 @@ int FreeGroupPlace();
 // ending signals meanwhile. Asked to end already, the group is stopped at once.
 void ListGroup(int place, pid_t group);
 void UnlistGroup(pid_t group);
+// Unlists a group whose leader has ended, killing (SIGKILL) what is left of
+// it: a player may leave processes behind that it never waited for, which
+// nothing else would ever stop. A group not listed is left alone.
+void EndLeftoverGroup(pid_t group);
 // SIGTERM to every listed group. Async-signal-safe: the termination hook.
 void TerminateListedGroups();
 // Ends every listed group at the program's exit: SIGTERM, then SIGKILL for

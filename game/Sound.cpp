@@ -196,10 +196,10 @@ void SoundPlayer::PlayInBackground(const std::string& file, bool loop) {
 void SoundPlayer::StopSound() {
     if (!playing) return;
     // A child that has ended and been reaped is forgotten: its pid may
-    // belong to a stranger by now. One still running is stopped with the
-    // player it started (its process group).
-    if (IsUnreapedChild(pid) && WaitForChild(pid, 0) == kOverdue) kill(-pid, SIGTERM);
-    UnlistGroup(pid);
+    // belong to a stranger by now. One not reaped yet is stopped with the
+    // player it started (its process group), and what is left of the group
+    // when it is reaped ends then.
+    if (IsUnreapedChild(pid)) kill(-pid, SIGTERM);
     pid = 0;
     playing = false;
 }

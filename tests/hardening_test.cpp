@@ -134,6 +134,8 @@ const Fault kFaults[] = {
      "pipe(R, W) or die; close R; open(STDOUT, '>&', \\*W) or die; exec @ARGV or die", -1, 1,
      kNotFound + kNotFound + kNotFound + "Data/urlo.wav non trovato.\n" +
          "X server connection lost.\n"},
+    {"PlayersLeaveChildrenDeafToSigterm", Shared, "trap '' TERM\n(sleep 301) & exit 0", ":",
+     nullptr, 0, 0, kGone},
     {"NoProcessForThePlayer", Shared, ":", ":", kNoFork, 0, 0,
      "aplay could not be started: Data/beep.wav not played.\n"
      "aplay could not be started: Data/urlo.wav not played.\n" +
