@@ -1,6 +1,7 @@
 // Starting, waiting for, stopping and reaping the program's child processes.
 #include "lumetra/core/ChildProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
@@ -11,6 +12,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -75,6 +78,28 @@ void ResetSignalsInChild() {
     }
 }
 
+// The descriptors the program keeps to itself: those it marked close-on-exec.
+std::vector<int> ProgramsOwnDescriptors() {
+    std::vector<int> fds;
+    std::error_code error;
+    std::filesystem::directory_iterator it("/proc/self/fd", error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const int fd = std::atoi(it->path().filename().c_str());
+        const int flags = fcntl(fd, F_GETFD);
+        if (fd > STDERR_FILENO && flags >= 0 && (flags & FD_CLOEXEC) != 0) fds.push_back(fd);
+    }
+    return fds;
+}
+
+// A child that goes on running the program's code (one that waits for the
+// browser) must not hold what the program keeps to itself, above all the X
+// connection: the server would keep the program's windows as long as the
+// child lives, also after the program has died. So a child closes at once
+// what an exec would close; what the program inherited for its children stays.
+void CloseProgramsOwnDescriptors() {
+    for (const int fd : ProgramsOwnDescriptors()) close(fd);
+}
+
 struct FdCloser {
     void operator()(const int* fd) const {
         if (*fd >= 0) close(*fd);
@@ -128,6 +153,7 @@ pid_t ForkChild(ChildKind kind) {
     if (pid == 0) {
         if (grouped) setpgid(0, 0);
         ResetSignalsInChild();
+        CloseProgramsOwnDescriptors();
         if (kind == ChildKind::Player) {
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             // A parent that died before the signal was set never sends it:

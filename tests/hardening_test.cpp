@@ -3,6 +3,7 @@
 // failing, flooded or hung, no Data/, stdout closed or broken, window manager
 // gone or restarted) and hostile files: a defined state, the exact log, no
 // process left, no file written over.
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -101,6 +102,7 @@ struct Fault {
     int act;
     int status;
     std::string log;
+    const char* firefox = nullptr;  // a browser opened from the About form first, left open
 };
 const std::string kGone = "Main window destroyed by another client.\n";
 const std::string kNotFound = "Data/beep.wav non trovato.\n";
@@ -121,7 +123,7 @@ const Fault kFaults[] = {
      "read): stopped.\n"},
     {"Sigint", Shared, kHungGroup, kByteRate1, nullptr, SIGINT, 128 + SIGINT, ""},
     {"Sigquit", Shared, kHungGroup, kByteRate1, nullptr, SIGQUIT, 128 + SIGQUIT, ""},
-    {"Sigkill", Shared, kHung, kByteRate1, nullptr, SIGKILL, 128 + SIGKILL, ""},
+    {"SigkillBrowserOpen", Shared, kHung, kByteRate1, nullptr, SIGKILL, 128 + SIGKILL, "", kHung},
     {"NoAplayStdinAndStdoutClosed", Shared, nullptr, ":",
      "close STDIN; close STDOUT; exec @ARGV or die", 0, 0,
      "aplay was not found on PATH: the game plays without sound.\n" + kGone},
@@ -162,6 +164,14 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         }));
         before = rig::ChildrenOf(getpid());
     }
+    if (f.firefox != nullptr) {
+        Install("firefox", f.firefox);
+        game.Click(gamerig::kInfoButton);
+        gamerig::Click(d, gamerig::WaitWindow(d, "Info..."), 250, 74);  // the web link
+        ASSERT_TRUE(rig::WaitUntil([&] { return lumetra::FileExists(bin / "firefox.pids"); }));
+        rig::TapKey(d, XK_Escape);
+        ASSERT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Info...") == 0; }));
+    }
     ASSERT_TRUE(gamerig::PlayGame(game, f.act > 0 ? -1 : 0));
     if (f.act > 0) {
         // A hung player is stopped (with its whole group, or a stray is left) and said once; the
@@ -172,6 +182,12 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
         const size_t players = f.log.empty() ? 1 : 2;
         ASSERT_TRUE(rig::WaitUntil([&] { return Players().size() == players; }, 10000));
         game.Process().Signal(f.act);
+    }
+    if (f.firefox != nullptr) {
+        // The game's windows go with it, though the browser stays open; then it is closed.
+        EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, gamerig::kTitle) == 0; }));
+        for (const std::string& pid : rig::ReadLines(bin / "firefox.pids"))
+            kill(std::stoi(pid), SIGKILL);
     }
     if (f.act < 0) server->Kill();
     if (f.act == 0) {
