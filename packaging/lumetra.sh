@@ -2,24 +2,28 @@
 # Starts Lumetra from a folder of the user's own: the game writes "log.txt"
 # and reads "Data/" relative to where it runs, so it needs a writable place.
 # Data/ holds links to the installed sounds, renewed at every start, so that
-# an upgrade's sounds reach it. The launcher touches only the links it made
-# (those into the installed sound folder): the user's own files and links
-# there, and a Data that is itself a link, are left as they are.
+# an upgrade's sounds reach it. The launcher touches only the links it made,
+# those into the sound folder of an install of the game (this one, or one
+# moved or removed since): the user's own files and links there, and a Data
+# that is itself a link, are left as they are. What keeps the game from its
+# folder or its sounds is said in a sentence, and the game starts all the same.
 set -eu
 # Through a link such as ~/bin/lumetra, the installed tree is the target's.
 self=$(readlink -f "$0")
 prefix=$(cd "$(dirname "$self")/.." && pwd)
-sounds="$prefix/share/games/lumetra/Data"
+share="$prefix/share/games/lumetra"
+sounds="$share/Data"
 # A relative XDG_DATA_HOME is invalid and to be ignored, as the XDG rules say.
 case "${XDG_DATA_HOME:-}" in
 /*) dir="$XDG_DATA_HOME/lumetra" ;;
-*) dir="$HOME/.local/share/lumetra" ;;
+*) dir="${HOME:+$HOME/.local/share/lumetra}" ;;
 esac
 data="$dir/Data"
 
-# Whether the entry is a link into the installed sound folder.
+# Whether the entry is a link into the sound folder of an install of the
+# game, by the layout every install has.
 ours() {
-    [ -L "$1" ] && case "$(readlink "$1")" in "$sounds"/*) true ;; *) false ;; esac
+    [ -L "$1" ] && case "$(readlink "$1")" in */share/games/lumetra/Data/*) true ;; *) false ;; esac
 }
 
 # Whether the entry is the user's own: a link elsewhere, or anything else
@@ -53,12 +57,22 @@ renew() {
     done
 }
 
-mkdir -p "$dir"
-if [ -L "$data" ]; then
+# Without a folder of its own the game runs in the installed one, beside its
+# sounds; its log then goes to standard output only.
+if [ -z "$dir" ]; then
+    echo "lumetra: HOME is not set, so the game runs in $share" >&2
+    dir=$share
+elif ! mkdir -p "$dir" 2>/dev/null; then
+    echo "lumetra: $dir cannot be made, so the game runs in $share" >&2
+    dir=$share
+elif [ -L "$data" ]; then
     echo "lumetra: $data is a link; its files are left as they are" >&2
-else
-    mkdir -p "$data"
+elif [ -e "$data" ] && [ ! -d "$data" ]; then
+    echo "lumetra: $data is not a folder, so the game runs without its sounds" >&2
+elif mkdir -p "$data" 2>/dev/null; then
     renew
+else
+    echo "lumetra: $data cannot be made, so the game runs without its sounds" >&2
 fi
 cd "$dir"
 exec "$prefix/lib/games/lumetra/lumetra" "$@"
