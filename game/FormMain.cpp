@@ -241,6 +241,10 @@ void FormMain::HandleTick() {
         case Phase::kAdvancing:
             return;
         case Phase::kLevelPause:
+            // Ticks that fell due while the winning press played its beep are
+            // delivered only now, after NextLevel. They belong to the player's
+            // turn and are dropped: a tick with no expiry since the level began.
+            if (Application::ExpiryCount() == levelExpiries_) return;
             // A longer level begins with a dark step; this tick is the first of
             // the 31 that lead to it.
             phase_ = Phase::kDarkStep;
@@ -321,6 +325,7 @@ void FormMain::NextLevel() {
     sequence.clear();
     ++targetLength;
     phase_ = Phase::kLevelPause;
+    levelExpiries_ = Application::ExpiryCount();
 }
 
 void FormMain::BuildPictures() {

@@ -94,7 +94,8 @@ private:
         kRepeating,
         // The next level is being set up from the player's last press.
         kAdvancing,
-        // The next level's playback has not yet had its first tick.
+        // The next level's playback waits for its first tick, which only an
+        // expiry after the level began brings (levelExpiries_).
         kLevelPause,
         // The next playback step only turns the boxes off.
         kDarkStep,
@@ -134,6 +135,8 @@ private:
     // one window, and a second one (a test's) then starts clean.
     int32_t lastBox = -1;
     int32_t tickCount = 0;
+    // The timer's expiries counted when the current level began.
+    long levelExpiries_ = 0;
 };
 
 }  // namespace lumetra
