@@ -19,7 +19,6 @@ public:
     void Release(bool forget);
     // The owner stops naming the dialog, if it still does.
     void Forget();
-    bool IsHeld() const { return held_; }
 
 private:
     // The owner, while it still exists.

@@ -65,12 +65,9 @@ public:
     BoxGame* GetBoard() const { return board_.get(); }
     Timer* GetGameTimer() const { return GameTimer.get(); }
     ButtonCustom* GetStartButton() const { return StartButton.get(); }
-    ButtonCustom* GetExitButton() const { return ExitButton.get(); }
-    ButtonCustom* GetInfoButton() const { return InfoButton.get(); }
     CellControl* GetLevelLabel() const { return LevelLabel.get(); }
     CellControl* GetCountLabel() const { return CountLabel.get(); }
     CellControl* GetMessageLabel() const { return MessageLabel.get(); }
-    FormAbout* GetAboutForm() const { return aboutForm_.get(); }
     // A game is in progress.
     bool IsRunning() const { return phase_ != Phase::kIdle; }
     // The program is showing the sequence; the player's presses are ignored.

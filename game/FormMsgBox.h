@@ -47,7 +47,6 @@ public:
 
     int32_t GetDialogId() const { return dialogId_; }
     MsgBoxKind GetKind() const { return kind_; }
-    MsgBoxResult GetResult() const { return result_; }
     const std::string& GetMessage() const { return message_; }
     Form* GetOwner() const { return owner_; }
 

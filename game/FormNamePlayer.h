@@ -45,9 +45,6 @@ public:
     virtual void HandleClick(GUIElement* sender);
 
     Form* GetOwner() const { return owner; }
-    TextBoxCustom* GetNameBox() const { return nameBox.get(); }
-    CellControl* GetPromptLabel() const { return promptLabel.get(); }
-    ButtonCustom* GetOkButton() const { return okButton.get(); }
 
 private:
     void ReleaseOwner();
