@@ -72,6 +72,16 @@ foreach(component game dev)
 endforeach()
 
 # ---- the Debian packages ----
+# Equal sources make equal packages: the archives are dated by the last entry
+# of the changelog (the first in the file), not by the time of packaging.
+# CPack reads its own script at packaging time, with this date in place.
+file(STRINGS ${PKG}/changelog trailers REGEX "^ -- ")
+list(GET trailers 0 newest)
+string(REGEX REPLACE "^ -- .*>  " "" released "${newest}")
+execute_process(COMMAND date -d "${released}" +%s OUTPUT_VARIABLE SOURCE_DATE_EPOCH
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+file(WRITE ${PKG_OUT}/CPackDate.cmake "set(ENV{SOURCE_DATE_EPOCH} ${SOURCE_DATE_EPOCH})\n")
+set(CPACK_PROJECT_CONFIG_FILE ${PKG_OUT}/CPackDate.cmake)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumetra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
