@@ -1,6 +1,7 @@
 // Starting, waiting for, stopping and reaping the program's child processes.
 #include "lumetra/core/ChildProcess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -81,12 +81,14 @@ void ResetSignalsInChild() {
 // The descriptors the program keeps to itself: those it marked close-on-exec.
 std::vector<int> ProgramsOwnDescriptors() {
     std::vector<int> fds;
-    std::error_code error;
-    std::filesystem::directory_iterator it("/proc/self/fd", error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        const int fd = std::atoi(it->path().filename().c_str());
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir("/proc/self/fd"), closedir);
+    if (!dir) return fds;
+    while (const dirent* entry = readdir(dir.get())) {
+        const int fd = std::atoi(entry->d_name);
         const int flags = fcntl(fd, F_GETFD);
-        if (fd > STDERR_FILENO && flags >= 0 && (flags & FD_CLOEXEC) != 0) fds.push_back(fd);
+        // (The listing's own descriptor goes with it.)
+        if (fd > STDERR_FILENO && fd != dirfd(dir.get()) && flags >= 0 && (flags & FD_CLOEXEC) != 0)
+            fds.push_back(fd);
     }
     return fds;
 }

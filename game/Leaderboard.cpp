@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <numeric>
 
@@ -44,15 +44,19 @@ mode_t BoardMode(const std::string& path) {
 // The file a board's path stands for: a link is followed to its target, also
 // one not there yet, so that the board stays a link and its target is written.
 std::string FollowLinks(const std::string& path) {
-    std::error_code error;
-    std::filesystem::path file = path;
+    std::string file = path;
+    struct stat st {};
     // As many links as the system itself follows before it gives up.
-    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(file, error); ++hops) {
-        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
-        if (error) break;
-        file = file.parent_path() / target;  // an absolute target replaces the whole path
+    for (int hops = 0; hops < 40 && lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+        char target[PATH_MAX];
+        const ssize_t n = readlink(file.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof target) break;
+        // An absolute target replaces the whole path, a relative one the
+        // name after the last slash (the whole path when there is none).
+        const std::string to(target, static_cast<size_t>(n));
+        file = to[0] == '/' ? to : file.substr(0, file.rfind('/') + 1) + to;
     }
-    return file.string();
+    return file;
 }
 
 // Writes the contents over the open file from its start and cuts it there.
