@@ -53,8 +53,9 @@ std::string FollowLinks(const std::string& path) {
         if (n <= 0 || static_cast<size_t>(n) == sizeof target) break;
         // An absolute target replaces the whole path, a relative one the
         // name after the last slash (the whole path when there is none).
-        const std::string to(target, static_cast<size_t>(n));
-        file = to[0] == '/' ? to : file.substr(0, file.rfind('/') + 1) + to;
+        if (target[0] == '/') file.clear();
+        file.erase(file.rfind('/') + 1);
+        file.append(target, static_cast<size_t>(n));
     }
     return file;
 }
