@@ -25,7 +25,6 @@
 #include <thread>
 #include <vector>
 
-#include "GameProcess.h"
 #include "ProcStats.h"
 #include "Stats.h"
 #include "lumetra/controls/ButtonCustom.h"
@@ -35,6 +34,7 @@
 #include "lumetra/game/BoxGame.h"
 #include "lumetra/game/FormMain.h"
 #include "lumetra/game/Sound.h"
+#include "rig/Game.h"
 #include "rig/Process.h"
 #include "rig/Rig.h"
 #include "rig/XServer.h"
@@ -53,7 +53,7 @@ double MsSince(Clock::time_point t) {
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Watches a playback of n boxes of the real program; answers the boxes.
-std::vector<int> Watch(const gamerig::GameProcess& game, size_t n) {
+std::vector<int> Watch(const rig::GameProcess& game, size_t n) {
     std::vector<int> seen;
     int last = 0;
     rig::WaitUntil(
@@ -69,9 +69,9 @@ std::vector<int> Watch(const gamerig::GameProcess& game, size_t n) {
 
 // One press, timed from the fake event to the lit pixel; then waits until
 // the game's beep (the stand-in's record line) is over.
-double TimedPress(Display* d, const gamerig::GameProcess& game, const rig::StandIns& standIns,
+double TimedPress(Display* d, const rig::GameProcess& game, const rig::StandIns& standIns,
                   int box) {
-    const gamerig::Area a = gamerig::BoxArea(box);
+    const rig::Area a = rig::BoxArea(box);
     rig::MovePointerIn(d, game.Win(), a.CentreX(), a.CentreY());
     Sleep(30);
     const size_t sounds = standIns.Recorded().size();
@@ -89,7 +89,7 @@ double TimedPress(Display* d, const gamerig::GameProcess& game, const rig::Stand
 
 void RealProgram(Display* d, bool quick) {
     rig::StandIns standIns(200);
-    gamerig::GameProcess game(d, standIns);
+    rig::GameProcess game(d, standIns);
     if (!game.Ok()) {
         std::fprintf(stderr, "game_bench: no game window\n");
         return;
@@ -105,7 +105,7 @@ void RealProgram(Display* d, bool quick) {
     bench::Report("game_rss_idle", {static_cast<double>(StatusKb(pid, "VmRSS")) / 1024.0}, "MB");
 
     std::vector<double> latency;
-    game.Click(gamerig::kStartButton);
+    game.Click(rig::kStartButton);
     for (size_t n = 3; n <= 6; ++n) {
         const std::vector<int> seq = Watch(game, n);
         if (seq.size() != n) {
@@ -187,7 +187,7 @@ void StepSpacing() {
         while (!done) {
             int box = 0;
             for (int b = 1; b <= 4 && box == 0; ++b) {
-                const gamerig::Area a = gamerig::BoxArea(b);
+                const rig::Area a = rig::BoxArea(b);
                 if (rig::PixelAt(own, win, a.CentreX(), a.CentreY()) ==
                     static_cast<uint32_t>(lumetra::BoxGame::LitColour(b)))
                     box = b;

@@ -13,8 +13,8 @@
 #include <map>
 #include <string>
 
-#include "GameProcess.h"
 #include "ProcStats.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 namespace {
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     server.MakeDefault();
     Display* d = server.Connection();
     rig::StandIns standIns;
-    gamerig::GameProcess game(d, standIns);
+    rig::GameProcess game(d, standIns);
     if (!game.Ok()) {
         std::fprintf(stderr, "the game did not start: %s\n",
                      rig::ReadFile(game.Process().Output()).c_str());
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
             nextSample += std::chrono::seconds(30);
         }
         // Each game goes a little further than the last, up to level 4.
-        if (gamerig::PlayGame(game, games % 5)) {
+        if (rig::PlayGame(game, games % 5)) {
             ++games;
         } else if (++failures > 3 || !game.Process().Running()) {
             std::fprintf(stderr, "the player lost track of the game\n");

@@ -4,8 +4,6 @@
 // full repaint. Tables check what pixels cannot: commands, values and hit tests.
 #include <climits>
 
-#include "BmpFiles.h"
-#include "ControlFixture.h"
 #include "GalleryForm.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
@@ -19,8 +17,11 @@
 #include "lumetra/graphics/ImageFrame.h"
 #include "lumetra/graphics/MyImage.h"
 #include "lumetra/graphics/Pictures.h"
+#include "rig/BmpFiles.h"
+#include "rig/ControlFixture.h"
 
 using namespace lumetra;
+using rig::ControlFixture;
 
 namespace {
 
@@ -181,11 +182,11 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     std::vector<uint32_t> where;
     for (uint32_t y = 0; y < 80; ++y)
         for (uint32_t x = 0; x < 160; ++x) where.push_back(x * 3 << 16 | y * 3 << 8 | 0x55);
-    XImagePtr sheet(CreateImageFromRgb(form.get(), bmp::Rgb(24, where), 160, 80));
+    XImagePtr sheet(CreateImageFromRgb(form.get(), rig::BmpRgb(24, where), 160, 80));
     const std::vector<uint32_t> blue(600, 0x336699);
-    XImagePtr plain(CreateImageFromRgb(form.get(), bmp::Rgb(24, blue), 30, 20));
+    XImagePtr plain(CreateImageFromRgb(form.get(), rig::BmpRgb(24, blue), 30, 20));
     const std::vector<uint32_t> flipped = {0, 0x010101, 0xFF0000, 0, 0x00FF00, 0, 0, 0x0000FF};
-    XImagePtr flip(CreateImageFromRgb(form.get(), bmp::Rgb(24, flipped), 8, 1));
+    XImagePtr flip(CreateImageFromRgb(form.get(), rig::BmpRgb(24, flipped), 8, 1));
     MyImage image(form.get(), sheet.get());
     ImageFrame frame(form.get(), sheet.get(), 3, 1);
     ImageFrame keyed(form.get(), flip.get(), 0, 0);

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "BmpFiles.h"
-#include "ControlFixture.h"
+#include "rig/BmpFiles.h"
+#include "rig/ControlFixture.h"
 // After ControlFixture.h, which includes Xlib after gtest.
 #include <X11/Xutil.h>
 
@@ -18,17 +18,16 @@
 #include "rig/Process.h"
 
 using namespace lumetra;
+using rig::ControlFixture;
+using rig::kFormBack;
 
 namespace {
 
 std::string Captured() { return testing::internal::GetCapturedStdout(); }
-int LinesOf(const std::string& log) {
-    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
-}
 
 XImagePtr Image(Form* form, const std::vector<uint32_t>& colours, int w) {
-    return XImagePtr(
-        CreateImageFromRgb(form, bmp::Rgb(24, colours), w, static_cast<int>(colours.size()) / w));
+    return XImagePtr(CreateImageFromRgb(form, rig::BmpRgb(24, colours), w,
+                                        static_cast<int>(colours.size()) / w));
 }
 
 // Every shape and every kind of text placement, each once.
@@ -119,9 +118,9 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
         0xABCDEF, 0xFEDCBA, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x777777};
     std::vector<uint32_t> indices(15);
     std::iota(indices.begin(), indices.end(), 0U);
-    rig::WriteFile(dir / "24.bmp", bmp::File(24, 5, 3, pixels));
-    rig::WriteFile(dir / "8.bmp", bmp::File(8, 5, 3, indices, pixels));
-    rig::WriteFile(dir / "4.bmp", bmp::File(4, 5, 3, indices, pixels));
+    rig::WriteFile(dir / "24.bmp", rig::BmpFile(24, 5, 3, pixels));
+    rig::WriteFile(dir / "8.bmp", rig::BmpFile(8, 5, 3, indices, pixels));
+    rig::WriteFile(dir / "4.bmp", rig::BmpFile(4, 5, 3, indices, pixels));
     {
         Form unshown;  // never created: no window, nothing drawn or measured
         GraphicsContext none(&unshown);
@@ -146,7 +145,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     EXPECT_FALSE(XImagePtr(gc.GetImage(0, 0, 0, 5)));
     EXPECT_TRUE(XImagePtr(gc.GetImage(10, 10, 1, 1)));
     // Missing: silently; cut short, of no known depth, an X error: logged, nothing drawn.
-    rig::WriteFile(dir / "bad.bmp", bmp::File(24, 5, 3, pixels).substr(0, 60));
+    rig::WriteFile(dir / "bad.bmp", rig::BmpFile(24, 5, 3, pixels).substr(0, 60));
     testing::internal::CaptureStdout();
     gc.DrawImageFile(200, 80, 5, 3, 24, dir / "missing.bmp");
     gc.DrawImageFile(200, 80, 5, 3, 16, dir / "24.bmp");
@@ -159,7 +158,7 @@ TEST_F(Drawing, EveryOperationOnACanvasAndNothingWithoutAWindow) {
     XImagePtr bits(XCreateImage(own, DefaultVisual(own, 0), 1, XYBitmap, 0,
                                 static_cast<char*>(std::calloc(4, 1)), 1, 1, 32, 0));
     gc.PutImageTransparent(200, 80, 1, 1, bits.get(), 0);
-    EXPECT_EQ(LinesOf(Captured()), 9);
+    EXPECT_EQ(rig::LinesOf(Captured()), 9);
     EXPECT_EQ("", Golden("drawing-images"));
     // Measures: a step per line, from the font's ascent. (The cell sizes they give show in
     // every text box's picture.)
@@ -190,7 +189,7 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
         const std::vector<uint8_t> some(rgb.begin(), rgb.begin() + bytes);
         EXPECT_FALSE(XImagePtr(CreateImageFromRgb(form.get(), some, w, h))) << name;
     }
-    EXPECT_EQ(LinesOf(Captured()), 3);
+    EXPECT_EQ(rig::LinesOf(Captured()), 3);
     // Fonts load once, copies take the settings but not the font (AddressSanitizer
     // sees a double free), a missing one falls back to "fixed" and says so once.
     Display* tk = screen->GetDisplay();

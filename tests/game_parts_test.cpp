@@ -15,7 +15,6 @@
 #include <optional>
 #include <sstream>
 
-#include "GameProcess.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/controls/CellControl.h"
 #include "lumetra/core/Application.h"
@@ -30,6 +29,7 @@
 #include "lumetra/game/Random.h"
 #include "lumetra/game/Sound.h"
 #include "lumetra/util/Paths.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 using lumetra::Application;
@@ -37,10 +37,6 @@ using lumetra::Leaderboard;
 
 namespace {
 
-struct Scratch {
-    rig::TempDir dir;
-    rig::WorkingDirectory here{dir.Path()};
-};
 const char* const kFile = "Data/board/Score/Classifica.txt";
 
 class Parts : public ::testing::Test {
@@ -61,12 +57,10 @@ protected:
         game->HandleTick();
     }
     bool Pump(const std::function<bool()>& until) { return rig::PumpUntil(game.get(), until); }
-    std::string Shows(lumetra::Form* f, const char* name) {
-        return gamerig::Golden(d, f->GetWindow(), name, game.get());
-    }
+    const std::function<void()> loop = [this] { Application::RunOnce(game.get(), 5); };
 
     Display* d = rig::SharedServer(true).Connection();
-    Scratch scratch;
+    rig::Scratch scratch;
     rig::StandIns standIns{0};
     std::unique_ptr<lumetra::Screen> screen = std::make_unique<lumetra::Screen>();
     std::unique_ptr<lumetra::FormMain> game =
@@ -155,8 +149,7 @@ TEST_F(Parts, RulesTickByTick) {
     EXPECT_FALSE(game->GetBoard()->IsLit(5));
     EXPECT_EQ(lumetra::BoxGame::LitColour(5), lumetra::NoColour);
     EXPECT_EQ(lumetra::BoxGame::UnlitColour(0), lumetra::NoColour);
-    EXPECT_EQ("",
-              gamerig::Golden(d, game->GetWindow(), "board-lit", game.get(), 200, 130, 400, 400));
+    EXPECT_EQ("", rig::CompareGolden(d, game->GetWindow(), "board-lit", loop, 200, 130, 400, 400));
     // Twenty levels on, each drawn afresh: no box twice in a row within one,
     // though one may begin with the box the last one ended with.
     std::vector<int32_t> all;
@@ -198,10 +191,10 @@ TEST_F(Parts, DialogsAnswerAndGiveTheirOwnerBack) {
     Owner owner(screen.get());
     Owner unshown;
     const auto answer = [&](lumetra::Form* box, const char* golden, std::vector<int> xs) {
-        EXPECT_EQ("", Shows(box, golden));
+        EXPECT_EQ("", rig::CompareGolden(d, box->GetWindow(), golden, loop));
         EXPECT_FALSE(owner.IsEnabled());
         const Window w = box->GetWindow();
-        for (int x : xs) gamerig::Click(d, w, x, 124);
+        for (int x : xs) rig::ClickIn(d, w, x, 124);
         // Answered, the box leaves the screen at once, also when no other box replaces it.
         return Pump([&, n = owner.results.size()] {
             return owner.results.size() > n && !rig::IsMapped(d, w);
@@ -271,11 +264,12 @@ TEST_F(Parts, NameForm) {
         const lumetra::PackedPoint at = game->GetPosition();
         game->OpenNamePlayerForm();
         XSync(screen->GetDisplay(), False);
-        const Window w = gamerig::WaitWindow(d, "Classifica");
+        const Window w = rig::WaitWindow(d, "Classifica");
         lumetra::Form* form = Application::FindFormByWindow(w);
         ASSERT_NE(form, nullptr);
         XSetInputFocus(d, w, RevertToParent, CurrentTime);
-        EXPECT_EQ("", Shows(form, "name-form"));  // the prompt, the box with the caret, OK
+        EXPECT_EQ("", rig::CompareGolden(d, w, "name-form",
+                                         loop));  // the prompt, the box with the caret, OK
         // It asks to be placed centred on the 800 x 600 game window (it is 250 x 115).
         std::istringstream hints(rig::PropertyText(d, w, "WM_NORMAL_HINTS"));
         long flags = 0;
@@ -289,7 +283,7 @@ TEST_F(Parts, NameForm) {
         else if (row.finish == 1)
             rig::RequestClose(d, w);
         else
-            gamerig::Click(d, w, 125, 94);
+            rig::ClickIn(d, w, 125, 94);
         EXPECT_TRUE(Pump([&] {
             return standIns.Recorded().size() == row.beeps && form->IsClosed() == row.closes &&
                    form->IsCreated() != row.closes;
@@ -368,7 +362,7 @@ TEST(LeaderboardFile, AddScore) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        Scratch scratch;
+        rig::Scratch scratch;
         Leaderboard::ScoreDirectory("board");
         rig::WriteFile(kFile, row.before);
         if (row.before.empty()) std::remove(kFile);
@@ -395,7 +389,7 @@ TEST(LeaderboardFile, AddScore) {
 // Four programs adding scores to a board not made yet, at the same moment, all get their entries
 // in: the ten best of them.
 TEST(LeaderboardFile, RivalsAddingAtOnce) {
-    Scratch scratch;
+    rig::Scratch scratch;
     std::string best;
     for (int i = 0; i < 10; ++i) best += Leaderboard::Entry(5 - i / 4, {"DCBA"[i % 4]}) + "\n";
     for (int attempt = 0; attempt < 20; ++attempt) {
@@ -425,7 +419,7 @@ TEST(LeaderboardFile, RivalsAddingAtOnce) {
 
 // Saved lines read back sorted; a line with a line feed in it is refused and changes nothing.
 TEST(LeaderboardFile, SaveAndLoad) {
-    Scratch scratch;
+    rig::Scratch scratch;
     Leaderboard board("board");
     std::vector<std::string> lines = {"00000001 A", "00000003 C", "00000002 B"};
     EXPECT_TRUE(board.Save(lines));
@@ -441,7 +435,7 @@ TEST(LeaderboardFile, SaveAndLoad) {
 }
 
 TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
-    Scratch scratch;
+    rig::Scratch scratch;
     std::vector<std::string> one = {"00000001 A"};
     rig::WriteFile("Data", "a file where the folder would go");
     for (const std::string name : {"..", "../out", "a/b", "/tmp/out", "x..y", "board"}) {
@@ -461,7 +455,7 @@ TEST(LeaderboardFile, NamesLeadingOutOfDataOrBlockedFailAndMakeNothing) {
 // a second play stops the first, a child that ends is reaped and forgotten,
 // and a missing file is logged (but by Beep).
 TEST(Sound, CommandsSoundsAndChildren) {
-    Scratch scratch;
+    rig::Scratch scratch;
     ASSERT_EQ(std::system("mkdir Data && : > Data/beep.wav && : > \"Data/a;touch hacked's.wav\""),
               0);
     for (const auto& [command, failed] : {

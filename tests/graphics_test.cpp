@@ -5,19 +5,15 @@
 
 #include <random>
 
-#include "BmpFiles.h"
 #include "lumetra/graphics/BmpLoader.h"
 #include "lumetra/graphics/EmbeddedImage.h"
 #include "lumetra/util/Paths.h"
+#include "rig/BmpFiles.h"
 #include "rig/Process.h"
 
 using namespace lumetra;
 
 namespace {
-
-int LinesOf(const std::string& log) {
-    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
-}
 
 RgbImage Load(int bits, const std::string& path) {
     return bits == 24 ? LoadBmp24(path) : bits == 8 ? LoadBmp8(path) : LoadBmp4(path);
@@ -42,23 +38,23 @@ TEST(Bmp, EveryDepthAndWidthReadsBottomUpSkippingThePadding) {
             const std::vector<uint32_t> palette = Palette(bits == 24 ? 0 : bits == 8 ? 250 : 13);
             std::vector<uint32_t> pixels;
             for (int i = 0; i < w * h; ++i) pixels.push_back(random() % (1U << bits));
-            ASSERT_TRUE(rig::WriteFile(dir / "p.bmp", bmp::File(bits, w, h, pixels, palette)));
+            ASSERT_TRUE(rig::WriteFile(dir / "p.bmp", rig::BmpFile(bits, w, h, pixels, palette)));
             const RgbImage image = Load(bits, dir / "p.bmp");
             EXPECT_EQ(std::make_pair(image.width, image.height), std::make_pair(w, h));
-            EXPECT_EQ(image.pixels, bmp::Rgb(bits, pixels, palette));
+            EXPECT_EQ(image.pixels, rig::BmpRgb(bits, pixels, palette));
         }
     // Pixels start where the header says, all four bytes of it; the last row needs no padding.
-    std::string gap = bmp::File(24, 3, 2, {1, 2, 3, 4, 5, 6});
+    std::string gap = rig::BmpFile(24, 3, 2, {1, 2, 3, 4, 5, 6});
     gap.insert(54, 65536, '\x77');
-    bmp::PutLe(gap, 10, 54 + 65536);
+    rig::PutLe(gap, 10, 54 + 65536);
     ASSERT_TRUE(rig::WriteFile(dir / "gap.bmp", gap.substr(0, gap.size() - 3)));
-    EXPECT_EQ(LoadBmp24(dir / "gap.bmp").pixels, bmp::Rgb(24, {1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(LoadBmp24(dir / "gap.bmp").pixels, rig::BmpRgb(24, {1, 2, 3, 4, 5, 6}));
 }
 
 TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     rig::TempDir dir;
     const std::string path = dir / "Logo.old.bmp";
-    ASSERT_TRUE(rig::WriteFile(path, bmp::File(4, 3, 2, {4, 5, 6, 1, 2, 3}, Palette(16))));
+    ASSERT_TRUE(rig::WriteFile(path, rig::BmpFile(4, 3, 2, {4, 5, 6, 1, 2, 3}, Palette(16))));
     EXPECT_EQ(ExportName(path) + ExportName("noext"), "LOGO.OLDNOEXT");
     EXPECT_FALSE(LoadBmp4(path).Empty());
     // Rows bottom first, high nibble left, the odd row's marker nibble kept as stored.
@@ -72,7 +68,7 @@ TEST(Bmp, FourBitFilesAreExportedAsCSourceBesideThem) {
     ASSERT_TRUE(EnsureDirectory(path + ".c/keep"));
     testing::internal::CaptureStdout();
     EXPECT_FALSE(LoadBmp4(path).Empty());
-    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 1);
+    EXPECT_EQ(rig::LinesOf(testing::internal::GetCapturedStdout()), 1);
 }
 
 // Decoded pictures are in the pictures golden (drawing_test); here what no picture shows.
@@ -89,7 +85,7 @@ TEST(EmbeddedPictures, ShortDataOrSizesNoPictureHasGiveNothingAndOneLineEach) {
     for (const auto& [name, w, h, size] : requests)
         EXPECT_TRUE(DecodeEmbeddedImage(w, h, img.data(), size).empty()) << name;
     EXPECT_TRUE(DecodeEmbeddedImage(3, 2, nullptr, 100).empty());
-    EXPECT_EQ(LinesOf(testing::internal::GetCapturedStdout()), 5);
+    EXPECT_EQ(rig::LinesOf(testing::internal::GetCapturedStdout()), 5);
 }
 
 }  // namespace

@@ -16,15 +16,15 @@
 #include <functional>
 #include <memory>
 
-#include "GameProcess.h"
 #include "lumetra/game/Leaderboard.h"
 #include "lumetra/graphics/BmpLoader.h"
 #include "lumetra/util/Paths.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 namespace {
 
-using gamerig::GameProcess;
+using rig::GameProcess;
 
 // The shared server with openbox; one of the test's own without a window manager, or with one
 // restarted.
@@ -45,7 +45,7 @@ protected:
         for (int sig : {SIGHUP, SIGINT, SIGQUIT}) std::signal(sig, SIG_DFL);
     }
     // The game with a script as `aplay` first on PATH (nullptr: none there).
-    GameProcess& Start(Server kind, const char* aplay, gamerig::Launch launch = {}) {
+    GameProcess& Start(Server kind, const char* aplay, rig::Launch launch = {}) {
         if (kind != Shared)
             own = std::make_unique<rig::XServer>(
                 rig::ServerOptions{24, kind == Restarted, 1280, 1024});
@@ -149,7 +149,7 @@ class FaultTable : public Faults, public ::testing::WithParamInterface<Fault> {}
 
 TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
     const Fault& f = GetParam();
-    gamerig::Launch launch;
+    rig::Launch launch;
     launch.prepare = [&f](const rig::TempDir& dir) {
         (void)!std::system(("cd '" + dir.Path() + "' && " + f.setup).c_str());
     };
@@ -166,13 +166,13 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
     }
     if (f.firefox != nullptr) {
         Install("firefox", f.firefox);
-        game.Click(gamerig::kInfoButton);
-        gamerig::Click(d, gamerig::WaitWindow(d, "Info..."), 250, 74);  // the web link
+        game.Click(rig::kInfoButton);
+        rig::ClickIn(d, rig::WaitWindow(d, "Info..."), 250, 74);  // the web link
         ASSERT_TRUE(rig::WaitUntil([&] { return lumetra::FileExists(bin / "firefox.pids"); }));
         rig::TapKey(d, XK_Escape);
         ASSERT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "Info...") == 0; }));
     }
-    ASSERT_TRUE(gamerig::PlayGame(game, f.act > 0 ? -1 : 0));
+    ASSERT_TRUE(rig::PlayGame(game, f.act > 0 ? -1 : 0));
     if (f.act > 0) {
         // A hung player is stopped (with its whole group, or a stray is left) and said once; the
         // game goes on to the next sound.
@@ -185,7 +185,7 @@ TEST_P(FaultTable, DefinedStateExactLogNoProcessLeft) {
     }
     if (f.firefox != nullptr) {
         // The game's windows go with it, though the browser stays open; then it is closed.
-        EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, gamerig::kTitle) == 0; }));
+        EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, rig::kTitle) == 0; }));
         for (const std::string& pid : rig::ReadLines(bin / "firefox.pids"))
             kill(std::stoi(pid), SIGKILL);
     }
@@ -214,8 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Table, FaultTable, ::testing::ValuesIn(kFaults),
 TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
     GameProcess& game = Start(Shared, kHungDeaf);
     ASSERT_TRUE(game.Ok());
-    game.Click(gamerig::kExitButton);
-    const Window question = gamerig::WaitWindow(d, "Exit");
+    game.Click(rig::kExitButton);
+    const Window question = rig::WaitWindow(d, "Exit");
     ASSERT_NE(question, 0U);
     // As many presses of the close button would: each beeps.
     for (int i = 0; i < 60; ++i) rig::RequestClose(d, game.Win());
@@ -226,7 +226,7 @@ TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
     EXPECT_TRUE(rig::WaitUntil([&] { return rig::ChildrenOf(game.Process().Pid()).empty(); }));
     rig::RequestClose(d, game.Win());
     EXPECT_TRUE(rig::WaitUntil([&] { return Players().size() == 33; }));
-    gamerig::Click(d, question, 185, 124);  // Yes
+    rig::ClickIn(d, question, 185, 124);  // Yes
     EXPECT_TRUE(Ended(0));
     EXPECT_EQ(game.Log(), log);
 }
@@ -238,15 +238,15 @@ TEST_F(Faults, HungBeepsAreStoppedInTimeAndNoneOutlivesTheGame) {
 TEST_F(Faults, InheritedIgnoresStayIgnoredAndSigchldIsTheGamesOwn) {
     const char* const record = "grep SigIgn /proc/$$/status >> \"$0.sigign\"";
     Install("firefox", record);
-    gamerig::Launch launch;
+    rig::Launch launch;
     launch.prefix = {"/usr/bin/perl", "-e",
                      "$SIG{$_} = 'IGNORE' for qw(HUP INT CHLD); exec @ARGV or die"};
     GameProcess& game = Start(Shared, record, launch);
     ASSERT_TRUE(game.Ok());
-    ASSERT_TRUE(gamerig::PlayGame(game, 0));
-    game.Click(gamerig::kInfoButton);
-    const Window about = gamerig::WaitWindow(d, "Info...");
-    gamerig::Click(d, about, 250, 74);  // the web link
+    ASSERT_TRUE(rig::PlayGame(game, 0));
+    game.Click(rig::kInfoButton);
+    const Window about = rig::WaitWindow(d, "Info...");
+    rig::ClickIn(d, about, 250, 74);  // the web link
     ASSERT_TRUE(rig::WaitUntil([&] { return lumetra::FileExists(bin / "firefox.sigign"); }));
     game.Process().Signal(SIGHUP);
     game.Process().Signal(SIGINT);
@@ -298,8 +298,7 @@ TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        rig::TempDir dir;
-        rig::WorkingDirectory here(dir.Path());
+        rig::Scratch scratch;
         ASSERT_EQ(std::system(("mkdir -p Data/t/Score && " + row.make).c_str()), 0);
         // What would tell a file written over.
         const auto identity = [&row] {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "GameProcess.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 namespace {
@@ -71,7 +71,7 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
     rig::ChildProcess lumetra(
         {"sh", "-c", "exec " + as + usr + "/games/lumetra"}, home.Path(),
         {"HOME=" + home.Path(), "XDG_DATA_HOME=" + home / "xdg", "DISPLAY=" + server.Name()});
-    EXPECT_NE(gamerig::WaitWindow(d, gamerig::kTitle), 0U);
+    EXPECT_NE(rig::WaitWindow(d, rig::kTitle), 0U);
     EXPECT_TRUE(lumetra.Running());
     // Its per-user Data holds links to the installed sounds.
     const std::string sounds = usr + "/share/games/lumetra/Data/";
@@ -96,10 +96,10 @@ TEST(Package, MadeCleanInstalledAndBuiltOn) {
                  out / "hello " + toolkit),
               "");
     rig::ChildProcess hello({out / "hello"}, out.Path(), {"DISPLAY=" + server.Name()});
-    const Window window = gamerig::WaitWindow(d, "Hello");
+    const Window window = rig::WaitWindow(d, "Hello");
     ASSERT_NE(window, 0U);
     rig::ClickIn(d, window, 110, 48);
-    const Window question = gamerig::WaitWindow(d, "A question");
+    const Window question = rig::WaitWindow(d, "A question");
     ASSERT_NE(question, 0U);
     rig::ClickIn(d, question, 110, 48);
     EXPECT_TRUE(rig::WaitUntil([&] { return rig::FindWindowByName(d, "A question") == 0; }));

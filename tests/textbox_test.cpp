@@ -3,11 +3,12 @@
 // golden image per painting concern, also after a full repaint), real key translation,
 // clicks and the focus. The editing rules are tested without a server in
 // texteditor_test.cpp.
-#include "ControlFixture.h"
 #include "lumetra/controls/AlertSound.h"
 #include "lumetra/controls/TextBoxCustom.h"
+#include "rig/ControlFixture.h"
 
 using namespace lumetra;
+using rig::ControlFixture;
 
 namespace {
 

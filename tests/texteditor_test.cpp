@@ -11,6 +11,7 @@
 
 #include "lumetra/core/Types.h"
 #include "lumetra/util/Strings.h"
+#include "rig/Process.h"
 
 using namespace lumetra;
 
@@ -59,22 +60,17 @@ int Play(TextEditor& editor, const std::string& script) {
         {"Left", KeyLeft}, {"Right", KeyRight}, {"Up", KeyUp},  {"Down", KeyDown},
         {"BackSpace", 8},  {"Delete", 127},     {"Return", 13}, {"Escape", 27}};
     int alerts = 0;
-    for (size_t i = 0; i < script.size(); ++i) {
+    for (const std::string& key : rig::KeyScript(script)) {
+        const auto code = named.find(key);
         TextEditor::Outcome outcome;
-        if (script[i] != '<') {
-            outcome = editor.Type(script[i]);
-        } else {
-            const size_t end = script.find('>', i);
-            const std::string name = script.substr(i + 1, end - i - 1);
-            i = end;
-            if (name.rfind("Cell:", 0) == 0) {
-                outcome = editor.Click(std::stoi(name.substr(5)));
-            } else {
-                const uint32_t code = named.at(name);
-                outcome = code < 128 ? editor.Type(static_cast<char>(code)) : editor.Press(code);
-            }
-        }
-        if (outcome.alert) ++alerts;
+        if (key.rfind("Cell:", 0) == 0)
+            outcome = editor.Click(std::stoi(key.substr(5)));
+        else if (code == named.end())
+            outcome = editor.Type(key[0]);
+        else
+            outcome = code->second < 128 ? editor.Type(static_cast<char>(code->second))
+                                         : editor.Press(code->second);
+        alerts += outcome.alert ? 1 : 0;
     }
     return alerts;
 }

@@ -13,6 +13,7 @@
 
 using namespace lumetra;
 using Lines = std::vector<std::string>;
+using rig::Le;
 
 namespace {
 
@@ -51,12 +52,6 @@ TEST(Util, StringAndPathFunctions) {
     EXPECT_EQ(Split("abc", ""), Lines());
 }
 
-std::string Le(uint32_t value, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
-    return out;
-}
-
 // A mono 16-bit WAV file of 8,820 bytes of sound whose header says the rest.
 std::string Wave(uint32_t rate, uint32_t byteRate, uint32_t block, uint32_t claimed) {
     const std::string format = Le(1, 2) + Le(1, 2) + Le(rate, 4) + Le(byteRate, 4) + Le(block, 2);
@@ -65,9 +60,7 @@ std::string Wave(uint32_t rate, uint32_t byteRate, uint32_t block, uint32_t clai
 }
 
 TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
-    rig::TempDir dir;
-    rig::WorkingDirectory here(dir.Path());
-    ASSERT_TRUE(here.Ok());
+    rig::Scratch scratch;
     // A missing file and an empty one are told apart.
     TextFile missing("nothing.txt");
     TextFile empty("empty.txt");

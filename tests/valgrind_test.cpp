@@ -4,7 +4,7 @@
 // definitely or indirectly lost.
 #include <gtest/gtest.h>
 
-#include "GameProcess.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 TEST(Valgrind, AFullGameIsClean) {
@@ -14,7 +14,7 @@ TEST(Valgrind, AFullGameIsClean) {
     rig::StandIns standIns;
     rig::TempDir logs;
     const std::string report = logs / "memcheck.txt";
-    gamerig::Launch launch;
+    rig::Launch launch;
     launch.prefix = {"valgrind",
                      "--error-exitcode=99",
                      "--leak-check=full",
@@ -23,11 +23,11 @@ TEST(Valgrind, AFullGameIsClean) {
                      "--suppressions=" LUMETRA_SOURCE_DIR "/tests/valgrind.supp",
                      "--log-file=" + report};
     launch.startMillis = 60000;
-    gamerig::GameProcess game(d, standIns, launch);
+    rig::GameProcess game(d, standIns, launch);
     ASSERT_TRUE(game.Ok()) << rig::ReadFile(report);
-    ASSERT_TRUE(gamerig::PlayGame(game, 3)) << rig::ReadFile(report);
-    game.Click(gamerig::kExitButton);
-    gamerig::Click(d, gamerig::WaitWindow(d, "Exit"), 185, 124);  // YES
+    ASSERT_TRUE(rig::PlayGame(game, 3)) << rig::ReadFile(report);
+    game.Click(rig::kExitButton);
+    rig::ClickIn(d, rig::WaitWindow(d, "Exit"), 185, 124);  // YES
     EXPECT_EQ(game.Process().Wait(60000), 0) << rig::ReadFile(report);
     EXPECT_NE(rig::ReadFile(report).find("ERROR SUMMARY: 0 errors"), std::string::npos)
         << rig::ReadFile(report);

@@ -6,14 +6,16 @@
 #include <chrono>
 #include <thread>
 
-#include "ControlFixture.h"
 #include "lumetra/controls/ButtonCustom.h"
 #include "lumetra/core/Timer.h"
 #include "lumetra/graphics/ImageFormat.h"
+#include "rig/ControlFixture.h"
 #include "rig/Process.h"
 #include "rig/TestControls.h"
 
 using namespace lumetra;
+using rig::ControlFixture;
+using rig::kFormBack;
 using rig::Probe;
 using rig::trace;
 

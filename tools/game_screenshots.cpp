@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "GameProcess.h"
+#include "rig/Game.h"
 #include "rig/XServer.h"
 
 int main(int argc, char** argv) {
@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
     server.MakeDefault();
     Display* d = server.Connection();
     rig::StandIns standIns(200);
-    gamerig::GameProcess game(d, standIns);
+    rig::GameProcess game(d, standIns);
     if (!game.Ok()) {
         std::fprintf(stderr, "game_screenshots: the game window did not appear\n");
         return 1;
     }
-    game.Click(gamerig::kStartButton);
+    game.Click(rig::kStartButton);
     // The second box of the sequence: the playback is well under way.
     int steps = 0;
     int last = 0;
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     rig::Sync(d);
     bool ok = lit && rig::SaveWindowPng(d, game.Win(), out + "/game.png");
 
-    game.Click(gamerig::kInfoButton);
+    game.Click(rig::kInfoButton);
     Window about = 0;
     rig::WaitUntil([&] {
         return (about = rig::FindWindowByName(d, "Info...")) != 0 && rig::IsMapped(d, about);

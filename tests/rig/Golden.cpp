@@ -3,8 +3,10 @@
 #include <png.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "rig/Rig.h"
@@ -47,10 +49,14 @@ std::vector<uint32_t> LoadPng(const std::string& path, int* w, int* h) {
     return rgb;
 }
 
-}  // namespace
+bool Renewing() {
+    const char* renew = std::getenv("LUMETRA_RENEW_GOLDEN");
+    return renew != nullptr && std::string(renew) == "1";
+}
 
-std::string CompareGolden(Display* d, Window win, const std::string& name, int x, int y, int width,
-                          int height) {
+// One comparison; on a mismatch the pictures are written.
+std::string CompareOnce(Display* d, Window win, const std::string& name, int x, int y, int width,
+                        int height) {
     XWindowAttributes a{};
     if ((width == 0 || height == 0) && XGetWindowAttributes(d, win, &a)) {
         width = a.width;
@@ -61,8 +67,7 @@ std::string CompareGolden(Display* d, Window win, const std::string& name, int x
     if (actual.empty()) return name + ": the server gave no pixels";
     const std::string reference =
         std::string(LUMETRA_SOURCE_DIR) + "/tests/golden/" + name + ".png";
-    if (const char* renew = std::getenv("LUMETRA_RENEW_GOLDEN");
-        renew != nullptr && std::string(renew) == "1")
+    if (Renewing())
         return SavePng(reference, width, height, actual) ? "" : "cannot write " + reference;
     int w = 0;
     int h = 0;
@@ -88,6 +93,26 @@ std::string CompareGolden(Display* d, Window win, const std::string& name, int x
                                        std::to_string(h) + ", the window part " + size;
     return name + ": " + what + "; see " + dir + "/" + name +
            ".actual.png and .diff.png (LUMETRA_RENEW_GOLDEN=1 renews)";
+}
+
+}  // namespace
+
+std::string CompareGolden(Display* d, Window w, const std::string& name,
+                          const std::function<void()>& settle, int x, int y, int width,
+                          int height) {
+    const auto next = [&settle] {
+        if (settle) settle();
+        if (!settle) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    // A picture written anew must have settled: a second's time first.
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::seconds(Renewing() ? 1 : 0);
+    for (next(); std::chrono::steady_clock::now() < end;) next();
+    std::string diff = CompareOnce(d, w, name, x, y, width, height);
+    for (; !diff.empty() && std::chrono::steady_clock::now() < start + std::chrono::seconds(3);
+         next())
+        diff = CompareOnce(d, w, name, x, y, width, height);
+    return diff;
 }
 
 bool SaveWindowPng(Display* d, Window w, const std::string& path, int scale) {

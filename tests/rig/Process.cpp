@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -29,12 +30,12 @@ TempDir::~TempDir() {
     if (!path_.empty()) (void)!std::system(cmd.c_str());
 }
 
-WorkingDirectory::WorkingDirectory(const std::string& dir) {
+Scratch::Scratch() {
     char buf[4096];
     if (getcwd(buf, sizeof buf) != nullptr) old_ = buf;
-    ok_ = chdir(dir.c_str()) == 0;
+    if (chdir(Path().c_str()) != 0) std::abort();  // the test would write where it was
 }
-WorkingDirectory::~WorkingDirectory() { (void)!chdir(old_.c_str()); }
+Scratch::~Scratch() { (void)!chdir(old_.c_str()); }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) : oldHandler_(signal(SIGXFSZ, SIG_IGN)) {
     getrlimit(RLIMIT_FSIZE, &old_);
@@ -71,6 +72,27 @@ std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path);
     for (std::string l; std::getline(in, l);) lines.push_back(l);
     return lines;
+}
+
+int LinesOf(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::string Le(uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+    return out;
+}
+
+std::vector<std::string> KeyScript(const std::string& script) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < script.size(); ++i) {
+        const size_t end = script[i] == '<' ? script.find('>', i) : std::string::npos;
+        keys.push_back(end == std::string::npos ? script.substr(i, 1)
+                                                : script.substr(i + 1, end - i - 1));
+        i = end == std::string::npos ? i : end;
+    }
+    return keys;
 }
 
 StandIns::StandIns(int aplayMillis) : record_(dir_ / "commands.log") {

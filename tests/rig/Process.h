@@ -1,10 +1,11 @@
-// Processes and files around a test: scratch directories, the game started
-// as a child, and recording stand-ins for the programs the game starts.
+// Processes, files and text around a test: scratch folders, programs started as children,
+// recording stand-ins for the programs the game starts, and the scripts and bytes tests write.
 #pragma once
 
 #include <sys/resource.h>
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,19 +26,14 @@ private:
     std::string path_;
 };
 
-// Works in the given directory while it lives, and goes back to the old
-// working directory however the test ends.
-class WorkingDirectory {
+// A TempDir that is the working directory while it lives, for code with relative paths.
+class Scratch : public TempDir {
 public:
-    explicit WorkingDirectory(const std::string& dir);
-    ~WorkingDirectory();
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-    bool Ok() const { return ok_; }
+    Scratch();
+    ~Scratch();
 
 private:
     std::string old_;
-    bool ok_ = false;
 };
 
 // Writes past this many bytes fail with EFBIG while it lives, for root too:
@@ -57,6 +53,12 @@ private:
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& contents);
 std::vector<std::string> ReadLines(const std::string& path);
+int LinesOf(const std::string& text);
+// The value's low bytes, least significant first, as file formats store them.
+std::string Le(uint64_t value, int bytes);
+// A key script's keys in order: each character alone, and the name between < and > as one,
+// "ab<Left>" gives "a", "b", "Left".
+std::vector<std::string> KeyScript(const std::string& script);
 
 // Stand-ins for aplay, firefox and thunderbird, placed first on PATH: each
 // appends its exact command line (name and arguments, space separated) to a

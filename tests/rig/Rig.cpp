@@ -11,6 +11,7 @@
 
 #include "lumetra/core/Application.h"
 #include "lumetra/core/Form.h"
+#include "rig/Process.h"
 
 namespace rig {
 
@@ -31,6 +32,14 @@ void ClickIn(Display* d, Window w, int x, int y, unsigned button) {
     MovePointerIn(d, w, x, y);
     PressButton(d, button);
     ReleaseButton(d, button);
+    WaitUntil([d, button] {
+        Window r = 0;
+        Window c = 0;
+        int i = 0;
+        unsigned mask = 0;
+        return XQueryPointer(d, DefaultRootWindow(d), &r, &c, &i, &i, &i, &i, &mask) &&
+               (mask & (Button1Mask << (button - 1))) == 0;
+    });
 }
 void TapKey(Display* d, unsigned long keysym, bool shift) {
     PressKey(d, keysym, shift);
@@ -58,14 +67,10 @@ void ReleaseKey(Display* d, unsigned long keysym, bool shift) {
 }
 
 void TypeText(Display* d, const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const size_t end = text[i] == '<' ? text.find('>', i) : std::string::npos;
-        unsigned long sym =
-            text[i] == '\n' || text[i] == '\r' ? XK_Return : static_cast<unsigned char>(text[i]);
-        if (end != std::string::npos) {
-            sym = XStringToKeysym(text.substr(i + 1, end - i - 1).c_str());
-            i = end;
-        }
+    for (const std::string& key : KeyScript(text)) {
+        const unsigned long sym = key.size() > 1 ? XStringToKeysym(key.c_str())
+                                  : key == "\n"  ? XK_Return
+                                                 : static_cast<unsigned char>(key[0]);
         const KeyCode code = XKeysymToKeycode(d, sym);
         // Upper case and shifted punctuation sit at index 1 of their key.
         TapKey(d, sym,

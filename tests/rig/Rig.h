@@ -21,13 +21,13 @@ void MovePointer(Display* d, int x, int y);
 void MovePointerIn(Display* d, Window w, int x, int y);
 void PressButton(Display* d, unsigned button = 1);
 void ReleaseButton(Display* d, unsigned button = 1);
-void ClickIn(Display* d, Window w, int x, int y,
-             unsigned button = 1);  // move there, press, release
+// Moves there, presses, releases, and returns once the server has taken the release, which
+// waits while a window manager holds the pointer: moved on, it would land elsewhere.
+void ClickIn(Display* d, Window w, int x, int y, unsigned button = 1);
 void PressKey(Display* d, unsigned long keysym, bool shift = false);
 void ReleaseKey(Display* d, unsigned long keysym, bool shift = false);
 void TapKey(Display* d, unsigned long keysym, bool shift = false);
-// Printable ASCII with Shift where the keymap needs it; <Name> taps the key
-// of that keysym name: "ab<Left><BackSpace>".
+// A key script (KeyScript) with Shift where the keymap needs it: "ab<Left><BackSpace>".
 void TypeText(Display* d, const std::string& text);
 // Asks the window manager to close the window, as its close button does.
 void RequestClose(Display* d, Window w);

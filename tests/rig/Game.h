@@ -11,7 +11,7 @@
 #include "rig/Process.h"
 #include "rig/Rig.h"
 
-namespace gamerig {
+namespace rig {
 
 // Where the game window puts things (window coordinates).
 struct Area {
@@ -31,58 +31,27 @@ inline const std::string kTitle =
 // Box n (1-4) of the board at (200, 130): 185 x 185, a 10 pixel margin and gap.
 inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 : 140, 185, 185}; }
 
-// A click that returns once the server has taken the release, which waits
-// while the window manager holds the pointer: moved on, it would land elsewhere.
-inline void Click(Display* d, Window w, int x, int y) {
-    rig::ClickIn(d, w, x, y);
-    rig::WaitUntil([d] {
-        Window r = 0;
-        Window c = 0;
-        int i = 0;
-        unsigned mask = 0;
-        return XQueryPointer(d, DefaultRootWindow(d), &r, &c, &i, &i, &i, &i, &mask) &&
-               !(mask & Button1Mask);
-    });
-}
-
 inline Window WaitWindow(Display* d, const std::string& name) {
     Window w = 0;
     const auto mapped = [&] {
-        w = rig::FindWindowByName(d, name);
-        return w != 0 && rig::IsMapped(d, w);
+        w = FindWindowByName(d, name);
+        return w != 0 && IsMapped(d, w);
     };
-    rig::WaitUntil(mapped, 10000);
+    WaitUntil(mapped, 10000);
     return w;
 }
 
-// The golden comparison once the picture has settled (running the loop if given).
-inline std::string Golden(Display* d, Window w, const std::string& name,
-                          lumetra::Form* loop = nullptr, int x = 0, int y = 0, int width = 0,
-                          int height = 0) {
-    const auto wait = [loop](const std::function<bool()>& until, int ms) {
-        return loop != nullptr ? rig::PumpUntil(loop, until, ms) : rig::WaitUntil(until, ms);
-    };
-    if (std::getenv("LUMETRA_RENEW_GOLDEN") != nullptr) wait([] { return false; }, 1000);
-    std::string diff;
-    const auto same = [&] {
-        diff = rig::CompareGolden(d, w, name, x, y, width, height);
-        return diff.empty();
-    };
-    wait(same, 3000);
-    return diff;
-}
-
 struct Launch {
-    std::vector<std::string> prefix;                   // run under (valgrind)
-    std::vector<std::string> env;                      // more NAME=value
-    std::string path;                                  // PATH; empty: the stand-ins first
-    std::function<void(const rig::TempDir&)> prepare;  // runs before the start
+    std::vector<std::string> prefix;              // run under (valgrind)
+    std::vector<std::string> env;                 // more NAME=value
+    std::string path;                             // PATH; empty: the stand-ins first
+    std::function<void(const TempDir&)> prepare;  // runs before the start
     int startMillis = 10000;
 };
 
 class GameProcess {
 public:
-    GameProcess(Display* display, const rig::StandIns& standIns, const Launch& launch = {})
+    GameProcess(Display* display, const StandIns& standIns, const Launch& launch = {})
         : d(display) {
         (void)!std::system(("cp -r '" LUMETRA_SOURCE_DIR "/Data' '" + dir.Path() + "'").c_str());
         if (launch.prepare) launch.prepare(dir);
@@ -91,28 +60,27 @@ public:
         const char* game = std::getenv("LUMETRA_GAME");
         argv.push_back(game != nullptr && *game != '\0' ? game : LUMETRA_BINARY_DIR "/lumetra");
         env.push_back("PATH=" + (launch.path.empty() ? standIns.Path() : launch.path));
-        process = std::make_unique<rig::ChildProcess>(argv, dir.Path(), env);
+        process = std::make_unique<ChildProcess>(argv, dir.Path(), env);
         // This process's window painted, not one that a game before it left on the screen.
         const std::string pid = std::to_string(process->Pid());
         const auto shown = [&] {
-            window = rig::FindWindowByName(d, kTitle);
-            return window != 0 && rig::PropertyText(d, window, "_NET_WM_PID") == pid &&
-                   LitBox() == 0;
+            window = FindWindowByName(d, kTitle);
+            return window != 0 && PropertyText(d, window, "_NET_WM_PID") == pid && LitBox() == 0;
         };
-        if (!rig::WaitUntil(shown, launch.startMillis)) window = 0;
+        if (!WaitUntil(shown, launch.startMillis)) window = 0;
     }
 
     bool Ok() const { return window != 0; }
     Window Win() const { return window; }
-    rig::ChildProcess& Process() { return *process; }
-    std::string Log() const { return rig::ReadFile(dir / "log.txt"); }
+    ChildProcess& Process() { return *process; }
+    std::string Log() const { return ReadFile(dir / "log.txt"); }
     // The lit box as the server shows it: 1-4, 0 when all four are dark, -1
     // when the board shows anything else (not painted, covered).
     int LitBox() const {
         int lit = 0;
         for (int box = 1; box <= 4; ++box) {
             const auto p = static_cast<lumetra::Colour>(
-                rig::PixelAt(d, window, BoxArea(box).CentreX(), BoxArea(box).CentreY()));
+                PixelAt(d, window, BoxArea(box).CentreX(), BoxArea(box).CentreY()));
             if (p != lumetra::BoxGame::UnlitColour(box) &&
                 (p != lumetra::BoxGame::LitColour(box) || lit != 0))
                 return -1;
@@ -121,16 +89,14 @@ public:
         return lit;
     }
     // START shows its yellow caption only while enabled.
-    bool StartEnabled() const {
-        return rig::CountColour(d, window, 230, 30, 100, 28, 0xFFFF00) > 0;
-    }
-    void Click(const Area& a) const { gamerig::Click(d, window, a.CentreX(), a.CentreY()); }
+    bool StartEnabled() const { return CountColour(d, window, 230, 30, 100, 28, 0xFFFF00) > 0; }
+    void Click(const Area& a) const { ClickIn(d, window, a.CentreX(), a.CentreY()); }
     void ClickBox(int box) const { Click(BoxArea(box)); }
 
 private:
     Display* d;
-    rig::TempDir dir;
-    std::unique_ptr<rig::ChildProcess> process;
+    TempDir dir;
+    std::unique_ptr<ChildProcess> process;
     Window window = 0;
 };
 
@@ -139,7 +105,7 @@ private:
 inline std::vector<int> WatchPlayback(const GameProcess& g, size_t length) {
     std::vector<int> seen;
     int last = g.LitBox();
-    const bool done = rig::WaitUntil(
+    const bool done = WaitUntil(
         [&] {
             const int now = g.LitBox();
             if (now > 0 && now != last) seen.push_back(now);
@@ -154,7 +120,7 @@ inline std::vector<int> WatchPlayback(const GameProcess& g, size_t length) {
 inline bool Repeat(const GameProcess& g, const std::vector<int>& boxes) {
     for (int box : boxes) {
         g.ClickBox(box);
-        if (!rig::WaitUntil([&] { return g.LitBox() == box; })) return false;
+        if (!WaitUntil([&] { return g.LitBox() == box; })) return false;
     }
     return true;
 }
@@ -162,13 +128,13 @@ inline bool Repeat(const GameProcess& g, const std::vector<int>& boxes) {
 // From START, `levels` levels right and a wrong press (< 0: to the first box).
 inline bool PlayGame(GameProcess& g, int levels) {
     g.Click(kStartButton);
-    if (levels < 0) return rig::WaitUntil([&] { return g.LitBox() > 0; });
+    if (levels < 0) return WaitUntil([&] { return g.LitBox() > 0; });
     for (int level = 0; level <= levels; ++level) {
         const std::vector<int> seq = WatchPlayback(g, static_cast<size_t>(3 + level));
         if (seq.empty() || (level < levels && !Repeat(g, seq))) return false;
         if (level == levels) g.ClickBox(seq[0] % 4 + 1);
     }
-    return rig::WaitUntil([&] { return g.StartEnabled(); });
+    return WaitUntil([&] { return g.StartEnabled(); });
 }
 
-}  // namespace gamerig
+}  // namespace rig

@@ -18,14 +18,16 @@
 #include "rig/Rig.h"
 #include "rig/XServer.h"
 
+namespace rig {
+
 // A colour no control uses of its own, so that "the form's colour" shows.
 constexpr lumetra::Colour kFormBack = 0x4080C0;
 
 class ControlFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(rig::SharedServer(windowManager).Ok());
-        d = rig::SharedServer().Connection();
+        ASSERT_TRUE(SharedServer(windowManager).Ok());
+        d = SharedServer().Connection();
         screen = std::make_unique<lumetra::Screen>();
         form = MakeForm();
         Map(*form);
@@ -40,7 +42,7 @@ protected:
     }
     void TearDown() override { lumetra::Application::ResetFocus(); }
     void Map(lumetra::Form& f) {  // on screen, with the keyboard
-        ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, f.GetWindow()); }));
+        ASSERT_TRUE(PumpUntil(form.get(), [&] { return IsMapped(d, f.GetWindow()); }));
         XSetInputFocus(d, f.GetWindow(), RevertToParent, CurrentTime);
         Settle();
     }
@@ -48,13 +50,13 @@ protected:
     // Every event the test caused has been dispatched and every drawing
     // request carried out: the toolkit's connection is synced too.
     void Settle() {
-        rig::Sync(d);
+        Sync(d);
         Display* tk = screen->GetDisplay();
         do {
             XSync(tk, False);
             while (XPending(tk) > 0) lumetra::Application::RunOnce(form.get(), 0);
         } while (XPending(tk) > 0);
-        rig::Sync(d);
+        Sync(d);
     }
     // Cleared by the server, then an Expose.
     void Repaint() {
@@ -62,8 +64,8 @@ protected:
         Settle();
     }
     std::string Golden(const std::string& name, int x = 0, int y = 0, int w = 0, int h = 0) {
-        Settle();
-        return rig::CompareGolden(d, Win(), name, x, y, w, h);
+        return CompareGolden(
+            d, Win(), name, [this] { Settle(); }, x, y, w, h);
     }
     // The window must match the golden image, and a full repaint must paint exactly the same.
     void ExpectGolden(const std::string& name) {
@@ -79,13 +81,12 @@ protected:
             ExpectGolden(prefix + name);
         }
     }
-    // Keys as text, with <Name> for a key by its keysym name: "ab<Left><BackSpace>".
     void Keys(const std::string& script) {
-        rig::TypeText(d, script);
+        TypeText(d, script);
         Settle();
     }
     void Click(int x, int y, unsigned button = 1) {
-        rig::ClickIn(d, Win(), x, y, button);
+        ClickIn(d, Win(), x, y, button);
         Settle();
     }
 
@@ -94,3 +95,5 @@ protected:
     std::unique_ptr<lumetra::Screen> screen;
     std::unique_ptr<lumetra::Form> form;
 };
+
+}  // namespace rig

@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
-namespace bmp {
+#include "rig/Process.h"
 
-inline void PutLe(std::string& out, size_t at, size_t value, size_t bytes = 4) {
-    for (size_t i = 0; i < bytes; ++i) out[at + i] = static_cast<char>(value >> (8 * i));
+namespace rig {
+
+inline void PutLe(std::string& out, size_t at, size_t value, int bytes = 4) {
+    out.replace(at, static_cast<size_t>(bytes), Le(value, bytes));
 }
 
 // pixels: w x h, rows top to bottom; 0xRRGGBB for 24 bits, palette indices otherwise.
-inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pixels,
-                        const std::vector<uint32_t>& palette = {}) {
+inline std::string BmpFile(int bits, int w, int h, const std::vector<uint32_t>& pixels,
+                           const std::vector<uint32_t>& palette = {}) {
     const size_t offset = 54 + 4 * palette.size();
     const size_t stored = (static_cast<size_t>(w * bits + 7) / 8 + 3) / 4 * 4;
     std::string out(offset + stored * static_cast<size_t>(h), '\xEE');
@@ -40,8 +42,8 @@ inline std::string File(int bits, int w, int h, const std::vector<uint32_t>& pix
 }
 
 // The packed RGB a reader should answer for such a file.
-inline std::vector<uint8_t> Rgb(int bits, const std::vector<uint32_t>& pixels,
-                                const std::vector<uint32_t>& palette = {}) {
+inline std::vector<uint8_t> BmpRgb(int bits, const std::vector<uint32_t>& pixels,
+                                   const std::vector<uint32_t>& palette = {}) {
     std::vector<uint8_t> rgb;
     for (uint32_t p : pixels) {
         const uint32_t c = bits == 24 ? p : (p < palette.size() ? palette[p] : 0);
@@ -50,4 +52,4 @@ inline std::vector<uint8_t> Rgb(int bits, const std::vector<uint32_t>& pixels,
     return rgb;
 }
 
-}  // namespace bmp
+}  // namespace rig
