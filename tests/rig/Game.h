@@ -31,16 +31,6 @@ inline const std::string kTitle =
 // Box n (1-4) of the board at (200, 130): 185 x 185, a 10 pixel margin and gap.
 inline Area BoxArea(int box) { return {box % 2 == 0 ? 405 : 210, box > 2 ? 335 : 140, 185, 185}; }
 
-inline Window WaitWindow(Display* d, const std::string& name) {
-    Window w = 0;
-    const auto mapped = [&] {
-        w = FindWindowByName(d, name);
-        return w != 0 && IsMapped(d, w);
-    };
-    WaitUntil(mapped, 10000);
-    return w;
-}
-
 struct Launch {
     std::vector<std::string> prefix;              // run under (valgrind)
     std::vector<std::string> env;                 // more NAME=value

@@ -191,6 +191,17 @@ Window FindWindowByName(Display* d, const std::string& name) {
     return find(DefaultRootWindow(d));
 }
 
+Window WaitWindow(Display* d, const std::string& name) {
+    Window w = 0;
+    WaitUntil(
+        [&] {
+            w = FindWindowByName(d, name);
+            return w != 0 && IsMapped(d, w);
+        },
+        10000);
+    return w;
+}
+
 namespace {
 bool Until(const std::function<bool()>& condition, int timeoutMs,
            const std::function<void()>& meanwhile) {

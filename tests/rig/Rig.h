@@ -49,6 +49,7 @@ bool IsMapped(Display* d, Window w);
 long StackLevel(Display* d, Window w);
 Window FindWindowByName(Display* d,
                         const std::string& name);  // a client window by its name, 0 if none
+Window WaitWindow(Display* d, const std::string& name);  // that window once mapped, 10 s at most
 
 // Runs the toolkit's loop until the condition holds (false on a timeout), or for a while.
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs = 5000);
