@@ -1,8 +1,7 @@
 // labels: x11 e2e
 // The real game among faults (server killed, ending signals, aplay missing,
 // failing, flooded or hung, no Data/, stdout closed or broken, window manager
-// gone or restarted) and hostile files: a defined state, the exact log, no
-// process left, no file written over.
+// gone or restarted): a defined state, the exact log, no process left.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
@@ -13,11 +12,8 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
-#include <functional>
 #include <memory>
 
-#include "lumetra/game/Leaderboard.h"
-#include "lumetra/graphics/BmpLoader.h"
 #include "lumetra/util/Paths.h"
 #include "rig/Game.h"
 #include "rig/XServer.h"
@@ -264,56 +260,6 @@ TEST_F(Faults, InheritedIgnoresStayIgnoredAndSigchldIsTheGamesOwn) {
     const std::vector<std::string> seen = rig::ReadLines(bin / "aplay.sigign");
     EXPECT_EQ(seen, std::vector<std::string>(4, expected));  // three beeps and the howl
     EXPECT_EQ(rig::ReadLines(bin / "firefox.sigign"), std::vector<std::string>{expected});
-}
-
-// Files from outside, each refused within 5 s (the alarm ends the test program else) with one
-// log line; the file stays as it was.
-TEST(HostileFiles, AreRefusedWithOneLineAndLeftAsTheyWere) {
-    const std::string board = "Data/t/Score/Classifica.txt";
-    const std::string unread = "Lettura non riuscita: " + board + "\n";
-    const auto picture = [] { return lumetra::LoadBmp8("p.bmp").Empty(); };
-    const auto addScore = [] { return !lumetra::Leaderboard("t").AddScore(1, "x"); };
-    // Legal 8-bit pictures 16384 wide: the header up to the height, and after it.
-    const std::string wide =
-        "printf 'BM\\0\\0\\0\\0\\0\\0\\0\\0\\66\\4\\0\\0\\50\\0\\0\\0\\0\\100\\0\\0";
-    const std::string rest = "\\1\\0\\10' >p.bmp";
-    // 16384 high, its pixels a hole in the file; 1365 high, just within the bound, and no pixels.
-    const std::string huge = wide + "\\0\\100\\0\\0" + rest + " && truncate -s 268436534 p.bmp";
-    const std::string bound = wide + "\\125\\5\\0\\0" + rest + " && truncate -s 1078 p.bmp";
-    const struct {
-        const char* name;
-        std::string path;
-        std::string make;  // a shell command
-        std::function<bool()> refused;
-        std::string out;
-    } rows[] = {
-        {"a missing picture", "p.bmp", ":", picture, "BMP file p.bmp rejected: cannot be opened\n"},
-        {"a FIFO picture", "p.bmp", "mkfifo p.bmp", picture,
-         "BMP file p.bmp rejected: not a regular file\n"},
-        {"a huge picture", "p.bmp", huge, picture,
-         "BMP file p.bmp rejected: over 64 MiB of pixels\n"},
-        {"a picture at the bound with no pixels", "p.bmp", bound, picture,
-         "BMP file p.bmp rejected: pixel rows missing (file truncated)\n"},
-        {"an oversized board", board, "head -c 70000 /dev/zero >" + board, addScore, unread},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        rig::Scratch scratch;
-        ASSERT_EQ(std::system(("mkdir -p Data/t/Score && " + row.make).c_str()), 0);
-        // What would tell a file written over.
-        const auto identity = [&row] {
-            struct stat s = {};
-            lstat(row.path.c_str(), &s);
-            return std::make_tuple(s.st_ino, s.st_mode, s.st_size, s.st_mtime);
-        };
-        const auto before = identity();
-        alarm(5);
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(row.refused());
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), row.out);
-        alarm(0);
-        EXPECT_EQ(identity(), before);
-    }
 }
 
 }  // namespace
