@@ -10,7 +10,6 @@
 #include "lumetra/core/Timer.h"
 #include "lumetra/graphics/ImageFormat.h"
 #include "rig/ControlFixture.h"
-#include "rig/Process.h"
 #include "rig/TestControls.h"
 
 using namespace lumetra;
@@ -150,29 +149,31 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
     });
 }
 
-TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
+// What the window manager reads: names, class, place and fixed size, icon, kind of window.
+TEST_F(Forms, PropertiesTellTheWindowManagerWhatTheFormIs) {
     std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
     form->SetIcon(42);  // on a form already shown
-    Map(*dialog);
-    const auto before = std::make_tuple(dialog->GetId(), dialog->GetPosition());
-    // (WM_PROTOCOLS: the window manager's close below reaches the form.)
-    const std::pair<const char*, std::string> properties[] = {
-        {"WM_ICON_NAME", "Lumetra.exe"},
-        {"WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
-        // Place and a fixed size.
-        {"WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},
-        {"_NET_WM_WINDOW_TYPE", ""},
-        {"WM_HINTS", "7 1 1 42 0 0 0 0 0"},
+    Settle();
+    const std::tuple<Window, const char*, std::string> properties[] = {
+        {Win(), "WM_ICON_NAME", "Lumetra.exe"},
+        {Win(), "WM_CLASS", std::string("Lumetra.exe\0Lumetra.exe\0", 24)},
+        {Win(), "WM_NORMAL_HINTS", "60 50 50 400 300 400 300 400 300 0 0 0 0 0 0 0 0 0"},
+        {Win(), "_NET_WM_WINDOW_TYPE", ""},
+        {Win(), "WM_HINTS", "7 1 1 42 0 0 0 0 0"},
+        {dialog->GetWindow(), "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"},
     };
-    for (const auto& [name, value] : properties)
-        EXPECT_EQ(rig::PropertyText(d, Win(), name), value) << name;
-    EXPECT_EQ(rig::PropertyText(d, dialog->GetWindow(), "_NET_WM_WINDOW_TYPE"),
-              "_NET_WM_WINDOW_TYPE_DIALOG");
+    for (const auto& [window, name, value] : properties)
+        EXPECT_EQ(rig::PropertyText(d, window, name), value) << name;
     form->SetTitle("Renamed");  // on a form already made
     Settle();
     EXPECT_EQ(rig::PropertyText(d, Win(), "WM_NAME"), "Renamed");
-    // The window manager's close: the main form is only asked; another form
-    // is asked, and destroyed when it agrees.
+}
+
+// The window manager's close and RequestClose from code ask the form; the main form stays,
+// another form is destroyed when it agrees.
+TEST_F(Forms, CloseRequestsAskAndCloseAllButTheMainForm) {
+    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
+    Map(*dialog);
     trace.clear();
     allowClose = false;
     rig::RequestClose(d, dialog->GetWindow());
@@ -182,15 +183,35 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     rig::RequestClose(d, dialog->GetWindow());
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return dialog->IsClosed(); }));
     EXPECT_EQ(trace, "dialog:query form:query dialog:query ");
-    // Shown again, it keeps its id and its place.
+    dialog->Show();
+    EXPECT_FALSE(form->RequestClose());
+    allowClose = false;
+    EXPECT_FALSE(dialog->RequestClose());
+    allowClose = true;
+    EXPECT_TRUE(dialog->RequestClose());
+    EXPECT_TRUE(form->IsCreated());
+    EXPECT_EQ(dialog->GetWindow(), 0U);
+}
+
+// Closed and shown again, a form keeps its id and its place; hidden, ShowWindow maps it again.
+TEST_F(Forms, ShownAgainAFormIsWhereItWas) {
+    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
+    Map(*dialog);
+    const auto before = std::make_tuple(dialog->GetId(), dialog->GetPosition());
+    ASSERT_TRUE(dialog->RequestClose());
     dialog->Show();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
     EXPECT_EQ(std::make_tuple(dialog->GetId(), dialog->GetPosition()), before);
     dialog->Hide();
     ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return !rig::IsMapped(d, dialog->GetWindow()); }));
-    dialog->ShowWindow();  // mapped again, the window it has
-    ASSERT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
-    // Raised from code, the main form goes above the dialog shown after it.
+    dialog->ShowWindow();
+    EXPECT_TRUE(rig::PumpUntil(form.get(), [&] { return rig::IsMapped(d, dialog->GetWindow()); }));
+}
+
+// Raised from code, the main form goes above the dialog shown after it; sent back, below.
+TEST_F(Forms, StackedFromCode) {
+    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
+    Map(*dialog);
     ASSERT_GT(rig::StackLevel(d, dialog->GetWindow()), rig::StackLevel(d, Win()));
     form->Raise();
     EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
@@ -200,31 +221,20 @@ TEST_F(Forms, PropertiesCloseRequestsAndConfigure) {
     EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {
         return rig::StackLevel(d, Win()) < rig::StackLevel(d, dialog->GetWindow());
     }));
+}
+
+// The pointer in screen coordinates; a form centred on the 1280 x 1024 screen; a configure
+// event that moves the form does not refresh it, one that resizes does; both are its bounds.
+TEST_F(Forms, PointerScreenAndConfigureInScreenCoordinates) {
     rig::MovePointerIn(d, Win(), 20, 30);
     Settle();
     const PackedPoint at = form->GetPosition();
     EXPECT_EQ(lumetra::Screen::GetPointerPosition(), PackPoint(PointX(at) + 20, PointY(at) + 30));
-    form->SetSecondaryMarkOn();
-    EXPECT_TRUE(form->IsSecondaryMark());
-    form->SetSecondaryMarkOff();
-    EXPECT_FALSE(form->IsSecondaryMark());
-    form->SetClientSize(300, 200, false);  // (the window manager holds it to its fixed size)
-    EXPECT_EQ(form->GetSize(), PackPoint(300, 200));
-    form->SetSize(400, 300);
-    // From code, the same path, which says whether the form closed.
-    EXPECT_FALSE(form->RequestClose());
-    allowClose = false;
-    EXPECT_FALSE(dialog->RequestClose());
-    allowClose = true;
-    EXPECT_TRUE(dialog->RequestClose());
-    EXPECT_TRUE(form->IsCreated());
-    EXPECT_EQ(dialog->GetWindow(), 0U);
     EXPECT_EQ(
         PackPoint(lumetra::Screen::CurrentScreenWidth(), lumetra::Screen::CurrentScreenHeight()),
         PackPoint(1280, 1024));
-    form->CenterOnScreen();  // 400 x 300 on 1280 x 1024
+    form->CenterOnScreen();  // 400 x 300
     EXPECT_EQ(std::make_tuple(form->x, form->y), std::make_tuple(440, 362));
-    // A move does not refresh, a resize does; both are the form's bounds now.
     XEvent ev{};
     ev.xconfigure = {ConfigureNotify, 0, True, nullptr, Win(), Win(), 7, 9, 400, 300, 0, 0, False};
     trace.clear();
@@ -463,16 +473,6 @@ TEST_F(Forms, DisplayFailuresAreLoggedAndSurvived) {
     EXPECT_TRUE(lumetra::Screen().Close());
     EXPECT_EQ(XSetErrorHandler(nullptr), &ProgramsXError);
     EXPECT_EQ(XSetIOErrorHandler(nullptr), &ProgramsXIOError);
-    // No server at all: no window and no loop; the game ends with status 1,
-    // and its lines replace the old log.
-    rig::TempDir dir;
-    rig::WriteFile(dir / "log.txt", "old run\n");
-    const char* binary = std::getenv("LUMETRA_GAME");
-    rig::ChildProcess game({binary ? binary : LUMETRA_BINARY_DIR "/lumetra"}, dir.Path(),
-                           {"DISPLAY=:9999"});
-    EXPECT_EQ(game.Wait(10000), 1);
-    const std::string failed = "XOpenDisplay(0) failed.\nErrore creazione Form \n";
-    EXPECT_EQ(rig::ReadFile(game.Output()) + rig::ReadFile(dir / "log.txt"), failed + failed);
 }
 
 }  // namespace
