@@ -1,6 +1,6 @@
 // labels: unit
 // Strings and paths as tables of (answer, expected); text files, sounds' lengths and the log on
-// real files in a scratch directory.
+// real files in a scratch folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -59,7 +59,7 @@ std::string Wave(uint32_t rate, uint32_t byteRate, uint32_t block, uint32_t clai
            Le(claimed, 4) + std::string(8820, '\0');
 }
 
-TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
+TEST(Util, TextFilesOnRealFiles) {
     rig::Scratch scratch;
     // A missing file and an empty one are told apart.
     TextFile missing("nothing.txt");
@@ -96,10 +96,20 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
     ASSERT_EQ(mkfifo("fifo", 0644), 0);
     EXPECT_FALSE(TextFile("fifo").WriteLines({"x"}));
     EXPECT_FALSE(TextFile("/dev/null").WriteLines({"x"}));
-    // Only the last component of a directory is made; a file in its place is kept.
+}
+
+// Only the last component of a directory is made; a file in its place is kept.
+TEST(Util, EnsureDirectoryMakesTheLastComponent) {
+    rig::Scratch scratch;
+    rig::WriteFile("f", "");
     EXPECT_FALSE(EnsureDirectory("x/y"));
-    EXPECT_TRUE(EnsureDirectory("w.txt"));
-    // The log: each message a line on standard output (unless muted) and in log.txt, or another.
+    EXPECT_TRUE(EnsureDirectory("f"));
+    EXPECT_EQ(rig::ReadFile("f"), "");
+}
+
+// Each message a line on standard output (unless muted) and in log.txt, or another file.
+TEST(Util, LogLines) {
+    rig::Scratch scratch;
     testing::internal::CaptureStdout();
     for (const char* line : {"first", "", "third"}) Log(line);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "first\n\nthird\n");
@@ -114,8 +124,12 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
     EXPECT_EQ(rig::ReadFile("mine.log"), "to my file\n");
     lumetra::SetLogFile("log.txt");
     lumetra::SetLogEcho(true);
-    // A length comes only from fields that agree, and a minute at most; what is no regular
-    // file is named without being opened. Sixteen chunks are read at most.
+}
+
+// A length comes only from fields that agree, and a minute at most; sixteen chunks are read at
+// most. What is no regular file is named without being opened.
+TEST(Util, WaveLengthsFromFieldsThatAgree) {
+    rig::Scratch scratch;
     std::string junk;
     for (int i = 0; i < 15; ++i) junk += "junk" + Le(0, 4);
     const std::string good = Wave(22050, 44100, 2, 8820);
@@ -133,6 +147,7 @@ TEST(Util, TextFilesPathsWavesAndTheLogOnRealFiles) {
         rig::WriteFile("w.wav", contents);
         EXPECT_EQ(WaveMillis("w.wav"), millis) << name;
     }
+    ASSERT_EQ(mkfifo("fifo", 0644), 0);
     EXPECT_EQ(SpecialFileKind("fifo"), "a FIFO");
     EXPECT_EQ(SpecialFileKind("/dev/null"), "a device");
     EXPECT_EQ(SpecialFileKind("."), "a directory");
