@@ -196,8 +196,6 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     FontDescriptor a("misc-fixed", 13);
     FontDescriptor missing("no-such-foundry-no-such-family", 14);
     FontDescriptor c;
-    FontDescriptor sized;
-    sized.SetSize(20);  // not loaded: the size asked for
     auto* first = static_cast<XFontStruct*>(a.GetFontStruct(tk));
     ASSERT_NE(first, nullptr);
     ASSERT_EQ(a.GetFontStruct(tk), first);
@@ -207,7 +205,6 @@ TEST_F(Drawing, TheImageLayoutFontsAndTheCompiledInPictures) {
     form->SetFont(c);
     testing::internal::CaptureStdout();
     EXPECT_EQ(b.Size(), 13);
-    EXPECT_EQ(sized.Size(), 20);
     EXPECT_EQ(c.Family(), "misc-fixed");
     EXPECT_EQ(a.Size(), first->ascent);
     EXPECT_NE(b.GetFontStruct(tk), first);
