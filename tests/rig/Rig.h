@@ -47,9 +47,9 @@ Window Frame(Display* d, Window w);
 bool IsMapped(Display* d, Window w);
 // Where the window's frame is stacked among the root window's children, the bottom one 0.
 long StackLevel(Display* d, Window w);
-Window FindWindowByName(Display* d,
-                        const std::string& name);  // a client window by its name, 0 if none
-Window WaitWindow(Display* d, const std::string& name);  // that window once mapped, 10 s at most
+// A client window by its name, 0 if none; the same once mapped, waiting 10 s at most.
+Window FindWindowByName(Display* d, const std::string& name);
+Window WaitWindow(Display* d, const std::string& name);
 
 // Runs the toolkit's loop until the condition holds (false on a timeout), or for a while.
 bool PumpUntil(lumetra::Form* main, const std::function<bool()>& condition, int timeoutMs = 5000);
