@@ -41,6 +41,11 @@ protected:
         f->Create();
         return f;
     }
+    std::unique_ptr<Form> Dialog() {  // mapped beside the form, the keyboard its own
+        std::unique_ptr<Form> f = NewForm("dialog", true, 500);
+        Map(*f);
+        return f;
+    }
     // A step's name, what it does, and the trace it must leave.
     using Step = std::tuple<const char*, std::function<void()>, std::string>;
     // Runs each step and compares the trace it leaves. The window manager
@@ -141,8 +146,7 @@ TEST_F(Forms, PointerKeysFocusAndTabReachControlsThenTheForm) {
     EXPECT_EQ(Application::focusedElement, nullptr);
     // Keys in a dialog never reach the opener's focused control.
     Click(20, 20);
-    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
-    Map(*dialog);
+    std::unique_ptr<Form> dialog = Dialog();
     Steps({
         {"a key in a dialog", [&] { rig::TapKey(d, XK_Return); },
          "dialog:keydown dialog:char13 dialog:keyup "},
@@ -172,8 +176,7 @@ TEST_F(Forms, PropertiesTellTheWindowManagerWhatTheFormIs) {
 // The window manager's close and RequestClose from code ask the form; the main form stays,
 // another form is destroyed when it agrees.
 TEST_F(Forms, CloseRequestsAskAndCloseAllButTheMainForm) {
-    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
-    Map(*dialog);
+    std::unique_ptr<Form> dialog = Dialog();
     trace.clear();
     allowClose = false;
     rig::RequestClose(d, dialog->GetWindow());
@@ -195,8 +198,7 @@ TEST_F(Forms, CloseRequestsAskAndCloseAllButTheMainForm) {
 
 // Closed and shown again, a form keeps its id and its place; hidden, ShowWindow maps it again.
 TEST_F(Forms, ShownAgainAFormIsWhereItWas) {
-    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
-    Map(*dialog);
+    std::unique_ptr<Form> dialog = Dialog();
     const auto before = std::make_tuple(dialog->GetId(), dialog->GetPosition());
     ASSERT_TRUE(dialog->RequestClose());
     dialog->Show();
@@ -210,8 +212,7 @@ TEST_F(Forms, ShownAgainAFormIsWhereItWas) {
 
 // Raised from code, the main form goes above the dialog shown after it; sent back, below.
 TEST_F(Forms, StackedFromCode) {
-    std::unique_ptr<Form> dialog = NewForm("dialog", true, 500);
-    Map(*dialog);
+    std::unique_ptr<Form> dialog = Dialog();
     ASSERT_GT(rig::StackLevel(d, dialog->GetWindow()), rig::StackLevel(d, Win()));
     form->Raise();
     EXPECT_TRUE(rig::PumpUntil(form.get(), [&] {

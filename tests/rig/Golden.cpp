@@ -85,13 +85,9 @@ std::string CompareOnce(Display* d, Window win, const std::string& name, int x, 
     mkdir(dir.c_str(), 0755);
     SavePng(dir + "/" + name + ".actual.png", width, height, actual);
     SavePng(dir + "/" + name + ".diff.png", width, height, diff);
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string what = sameSize
-                                 ? std::to_string(differ) + " of " + std::to_string(actual.size()) +
-                                       " pixels differ from " + reference
-                                 : reference + " is " + std::to_string(w) + "x" +
-                                       std::to_string(h) + ", the window part " + size;
-    return name + ": " + what + "; see " + dir + "/" + name +
+    const std::string what =
+        sameSize ? std::to_string(differ) + " pixels differ from " : "the size differs from ";
+    return name + ": " + what + reference + "; see " + dir + "/" + name +
            ".actual.png and .diff.png (LUMETRA_RENEW_GOLDEN=1 renews)";
 }
 
