@@ -43,7 +43,10 @@ protected:
         game->HandleTick();
     }
     bool Pump(const std::function<bool()>& until) { return rig::PumpUntil(game.get(), until); }
-    const std::function<void()> loop = [this] { Application::RunOnce(game.get(), 5); };
+    const std::function<bool()> loop = [this] {
+        Application::RunOnce(game.get(), 5);
+        return false;
+    };
 
     Display* d = rig::SharedServer(true).Connection();
     rig::Scratch scratch;

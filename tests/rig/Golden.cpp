@@ -94,20 +94,24 @@ std::string CompareOnce(Display* d, Window win, const std::string& name, int x, 
 }  // namespace
 
 std::string CompareGolden(Display* d, Window w, const std::string& name,
-                          const std::function<void()>& settle, int x, int y, int width,
+                          const std::function<bool()>& settle, int x, int y, int width,
                           int height) {
     const auto next = [&settle] {
-        if (settle) settle();
-        if (!settle) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (settle) return settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return false;
     };
-    // A picture written anew must have settled: a second's time first.
     const auto start = std::chrono::steady_clock::now();
-    const auto end = start + std::chrono::seconds(Renewing() ? 1 : 0);
-    for (next(); std::chrono::steady_clock::now() < end;) next();
+    bool settled = next();
+    // A picture written anew must have settled: a second's time first.
+    while (Renewing() && std::chrono::steady_clock::now() < start + std::chrono::seconds(1))
+        settled = next();
     std::string diff = CompareOnce(d, w, name, x, y, width, height);
-    for (; !diff.empty() && std::chrono::steady_clock::now() < start + std::chrono::seconds(3);
-         next())
+    while (!diff.empty() && !settled &&
+           std::chrono::steady_clock::now() < start + std::chrono::seconds(3)) {
+        settled = next();
         diff = CompareOnce(d, w, name, x, y, width, height);
+    }
     return diff;
 }
 

@@ -14,11 +14,12 @@
 namespace rig {
 
 // Compares a width x height rectangle of the window (0: the whole window) with
-// tests/golden/<name>.png, after each call of `settle` (none: a 5 ms wait) until it matches or
-// 3 s have gone: "" when every pixel matches, else what differs and where the pictures went:
+// tests/golden/<name>.png after a call of `settle`, again after each further call until it
+// matches or 3 s have gone, unless `settle` answers that the picture is final (none: 5 ms
+// waits). "" when every pixel matches, else what differs and where the pictures went:
 //   EXPECT_EQ("", rig::CompareGolden(d, win, "gallery-focused"));
 std::string CompareGolden(Display* d, Window w, const std::string& name,
-                          const std::function<void()>& settle = nullptr, int x = 0, int y = 0,
+                          const std::function<bool()>& settle = nullptr, int x = 0, int y = 0,
                           int width = 0, int height = 0);
 
 // A window's pixels as a PNG file, scaled by a whole factor.
