@@ -165,6 +165,7 @@ TEST_F(Gallery, ChoicesAndValuesByMouseAndKeys) {
              EXPECT_EQ(After("a", value), 8);
              speed->SetValue(10);
              EXPECT_EQ(After("<Right>", value), 0);
+             speed->SetValue(0);  // painted at 0: the last key alone paints 10
              EXPECT_EQ(After("<Left>", value), 10);
          }},
     };
@@ -240,7 +241,7 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
         {"box-enabled", [&] { Nth<CheckBox>(2)->Enable(true); }},
         {"option-selected", [&] { Nth<OptionBox>(0)->SetSelectedIndex(2); }},
         {"box-text-colour", [&] { Nth<CheckBox>(0)->SetTextColor(0x0000C0); }},
-        {"option-removed", [&] { Nth<OptionBox>(0)->RemoveOption(0); }},
+        {"option-removed", [&] { EXPECT_TRUE(Nth<OptionBox>(0)->RemoveOption(0)); }},
         {"option-added", [&] { Nth<OptionBox>(0)->AddOption("Expert", "8"); }},
         {"option-text-colour", [&] { Nth<OptionBox>(0)->SetTextColor(0xC00000); }},
         {"option-first", [&] { Nth<OptionBox>(0)->SelectFirst(); }},
@@ -298,6 +299,15 @@ TEST_F(Gallery, SettersRepaintAtOnce) {
     EXPECT_FALSE(cell->IsModified());
     EXPECT_TRUE(Nth<OptionBox>(0)->ClearOptions());
     EXPECT_EQ(Nth<OptionBox>(0)->GetOptionCount(), 0);
+    // A caption is drawn in a column as narrow as one pixel.
+    ButtonCustom* narrow = Nth<ButtonCustom>(2);
+    narrow->SetSize(13, 30);
+    Settle();
+    const PackedPoint at = narrow->PositionInForm();
+    const std::vector<uint32_t> captioned = rig::Pixels(d, Win(), PointX(at), PointY(at), 13, 30);
+    narrow->SetText("");
+    Settle();
+    EXPECT_NE(rig::Pixels(d, Win(), PointX(at), PointY(at), 13, 30), captioned);
 }
 
 // Very wide ranges: a few ticks, the pointer and the share where they belong. Past the reach of

@@ -198,6 +198,10 @@ TEST_F(Parts, AnsweredDialogsGiveTheirOwnerBack) {
               (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}, {4, 4}, {0, 1}}));
     lumetra::ShowQuestion(5, &owner, "Sure?", "One");
     lumetra::ShowQuestion(6, &unshown, "Sure?", "Two");
+    Owner closed(screen.get());
+    ASSERT_TRUE(closed.RequestClose());
+    const Window orphan = lumetra::ShowQuestion(6, &closed, "Sure?", "Two")->GetWindow();
+    EXPECT_EQ(rig::PropertyText(d, orphan, "WM_TRANSIENT_FOR"), "");  // no window to stand by
     EXPECT_TRUE(owner.IsEnabled());
     EXPECT_TRUE(unshown.IsEnabled());
     EXPECT_EQ(owner.GetActiveDialog(), nullptr);

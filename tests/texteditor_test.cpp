@@ -83,6 +83,7 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         {"start", kLine, "", "abd<Left><Left><Left><Left><BackSpace>Z<Delete><Right><Delete>", "Z",
          2, 1},
         {"right-end", kLine, "ab", "<Right><Return><Escape><Up><Down>", "ab", 2, 1},
+        {"back-to-start", kLine, "", "a<BackSpace>b", "b", 1, 0},
         // Ten characters fit; the eleventh is refused. Delete on the buffer's end must not
         // replace its terminator.
         {"max-length", kTen, "", "abcdefghijk<Delete><BackSpace>", "abcdefghi", 9, 1},
@@ -134,6 +135,13 @@ TEST(TextEditor, KeysCaretAndAlertsInEveryMode) {
         EXPECT_EQ(std::make_tuple(editor.Text(), editor.GetCaret(), alerts),
                   std::make_tuple(row.text, row.caret, row.alerts));
     }
+}
+
+// A text set from code puts the caret on its last character, as the box shows it.
+TEST(TextEditor, TextFromCodeHasTheCaretOnItsLast) {
+    TextEditor editor;
+    editor.NewText("abc", true);
+    EXPECT_EQ(editor.GetCaret(), 2);
 }
 
 // What the cells show: line feeds as spaces, the terminator blank; masked, every character
