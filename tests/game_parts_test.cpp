@@ -217,8 +217,12 @@ TEST_F(Parts, AnsweredDialogsGiveTheirOwnerBack) {
     EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
     EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::kMsgBoxNoAnswer));
     EXPECT_TRUE(owner.IsEnabled());
-    // With no owner given, a box is the first window's.
-    EXPECT_EQ(lumetra::ShowMessage(nullptr, "Done.", "Note")->GetOwner(), game.get());
+    // With no owner given, a box is the first window's; shown, it takes a new question.
+    lumetra::FormMsgBox* box = lumetra::ShowQuestion(9, nullptr, "Sure?", "Four");
+    EXPECT_EQ(box->GetOwner(), game.get());
+    ASSERT_TRUE(Pump([&] { return rig::IsMapped(d, box->GetWindow()); }));
+    box->Init(9, lumetra::MsgBoxKind::kQuestion, "Exit", "Do you really want to go exit?");
+    EXPECT_EQ("", rig::CompareGolden(d, box->GetWindow(), "exit-question", loop));
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).
