@@ -173,7 +173,7 @@ struct Owner : lumetra::Form {
 // A box replaced while open gives its owner back, one without a window never takes it; nor does
 // an About form, nor its late second close. The first game window stays the main form.
 TEST_F(Parts, AnsweredDialogsGiveTheirOwnerBack) {
-    lumetra::FormMain second(screen.get(), "second");
+    auto second = std::make_unique<lumetra::FormMain>(screen.get(), "second");
     EXPECT_EQ(Application::mainForm, game.get());
     Owner owner(screen.get());
     Owner unshown;
@@ -217,12 +217,14 @@ TEST_F(Parts, AnsweredDialogsGiveTheirOwnerBack) {
     EXPECT_TRUE(lumetra::ShowQuestion(8, &owner, "Sure?", "Four")->RequestClose());
     EXPECT_EQ(owner.results.back(), std::make_pair(8, lumetra::kMsgBoxNoAnswer));
     EXPECT_TRUE(owner.IsEnabled());
-    // With no owner given, a box is the first window's; shown, it takes a new question.
-    lumetra::FormMsgBox* box = lumetra::ShowQuestion(9, nullptr, "Sure?", "Four");
-    EXPECT_EQ(box->GetOwner(), game.get());
+    // With no owner given, a box is the first window's; shown, a box takes a new question.
+    EXPECT_EQ(lumetra::ShowMessage(nullptr, "Done.", "Note")->GetOwner(), game.get());
+    lumetra::FormMsgBox* box = lumetra::ShowQuestion(9, &owner, "Sure?", "Four");
     ASSERT_TRUE(Pump([&] { return rig::IsMapped(d, box->GetWindow()); }));
     box->Init(9, lumetra::MsgBoxKind::kQuestion, "Exit", "Do you really want to go exit?");
     EXPECT_EQ("", rig::CompareGolden(d, box->GetWindow(), "exit-question", loop));
+    second.reset();  // another game window goes: the box stays open
+    EXPECT_EQ(Application::currentMessageBox.get(), box);
 }
 
 // The player-name form, opened afresh for each row (replacing the last one).
